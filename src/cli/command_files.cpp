@@ -1,0 +1,108 @@
+// dump and restore: the stored files as JSON and back.
+#include <fstream>
+#include <iostream>
+#include <optional>
+
+#include "cli/commands.h"
+#include "cli/json_codec.h"
+#include "cli/stderr_reporter.h"
+#include "data/month_file.h"
+
+namespace pelnor::cli {
+
+namespace {
+
+enum class FileKind { Master, Month };
+
+// A month file starts with its signature as a string element.
+FileKind detectKind(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head(45, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  std::string expected = std::string(1, '\x2C') + kMonthFileSignature;
+  return in.gcount() == 45 && head == expected ? FileKind::Month : FileKind::Master;
+}
+
+void printJson(const Json& json) {
+  std::cout << json.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace
+
+int runDump(const Args& args) {
+  std::optional<FileKind> kind;
+  std::string file;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--kind" && i + 1 < args.size()) {
+      const std::string& value = args[++i];
+      if (value == "master") kind = FileKind::Master;
+      else if (value == "month") kind = FileKind::Month;
+      else {
+        std::cerr << "pelnor-cli dump: --kind is master or month\n";
+        return kUsageError;
+      }
+    } else if (file.empty()) {
+      file = args[i];
+    } else {
+      std::cerr << "pelnor-cli dump: one FILE only\n";
+      return kUsageError;
+    }
+  }
+  if (file.empty()) {
+    std::cerr << "usage: pelnor-cli dump [--kind master|month] FILE\n";
+    return kUsageError;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    std::cerr << "pelnor-cli dump: no such file: " << file << '\n';
+    return 1;
+  }
+  StderrReporter reporter;
+  StorageContext context{reporter, DeviceDefaults{}, OpenRetry{}, false};
+  if (kind.value_or(detectKind(file)) == FileKind::Month) {
+    MonthRecord month = MonthRecord::makeNew(DateTime(), context.defaults);
+    int32_t version = 0;
+    if (!readMonthFile(file, month, context, &version)) return 1;
+    printJson(monthToJson(month, version));
+  } else {
+    DeviceRegistry registry(context.defaults);
+    if (!registry.loadFile(file, context)) return 1;
+    printJson(masterToJson(registry, registry.loadedVersion()));
+  }
+  return 0;
+}
+
+int runRestore(const Args& args) {
+  if (args.size() != 2) {
+    std::cerr << "usage: pelnor-cli restore JSON FILE\n";
+    return kUsageError;
+  }
+  Json json;
+  try {
+    std::ifstream in(args[0]);
+    if (!in) {
+      std::cerr << "pelnor-cli restore: cannot read " << args[0] << '\n';
+      return 1;
+    }
+    json = Json::parse(in);
+  } catch (const std::exception& e) {
+    std::cerr << "pelnor-cli restore: " << e.what() << '\n';
+    return 1;
+  }
+  StderrReporter reporter;
+  StorageContext context{reporter, DeviceDefaults{}, OpenRetry{}, true};
+  try {
+    if (json.at("kind") == "month") {
+      MonthRecord month = monthFromJson(json, context.defaults);
+      return writeMonthFile(args[1], month, false, context) ? 0 : 1;
+    }
+    DeviceRegistry registry(context.defaults);
+    masterFromJson(json, registry);
+    return registry.saveFile(args[1], context) ? 0 : 1;
+  } catch (const std::exception& e) {
+    std::cerr << "pelnor-cli restore: " << e.what() << '\n';
+    return 1;
+  }
+}
+
+}  // namespace pelnor::cli

@@ -1,0 +1,18 @@
+// The subcommands of pelnor-cli. Each takes the arguments after its name and returns
+// the process exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pelnor::cli {
+
+using Args = std::vector<std::string>;
+
+int runDump(const Args& args);
+int runRestore(const Args& args);
+
+// Exit code for wrong usage.
+constexpr int kUsageError = 2;
+
+}  // namespace pelnor::cli

@@ -1,0 +1,24 @@
+// The JSON form of the stored files, for inspecting and repairing them by hand.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "data/device_registry.h"
+#include "data/month_record.h"
+
+namespace pelnor::cli {
+
+using Json = nlohmann::ordered_json;
+
+Json reportToJson(const ReportInfo& report);
+Json deviceToJson(const DeviceRecord& device);
+Json masterToJson(const DeviceRegistry& registry, int32_t version);
+Json monthToJson(const MonthRecord& month, int32_t version);
+
+// Throw nlohmann::json::exception (or std::invalid_argument) on a malformed document.
+ReportInfo reportFromJson(const Json& json);
+DeviceRecord deviceFromJson(const Json& json, const DeviceDefaults& defaults);
+void masterFromJson(const Json& json, DeviceRegistry& registry);
+MonthRecord monthFromJson(const Json& json, const DeviceDefaults& defaults);
+
+}  // namespace pelnor::cli

@@ -1,0 +1,36 @@
+// pelnor-cli: the data core without a window, for inspecting, repairing and collecting.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pelnor-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "commands:\n"
+    "  dump [--kind master|month] FILE\n"
+    "      print a device master file (MCDATA.MST) or a month file (D*.dmd) as JSON;\n"
+    "      the kind is told by the file's signature unless --kind forces it\n"
+    "  restore JSON FILE\n"
+    "      write a device master file or a month file from JSON as dump prints it\n"
+    "  --help\n"
+    "      show this text\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace pelnor::cli;
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::fputs(kUsage, argc < 2 ? stderr : stdout);
+    return argc < 2 ? kUsageError : 0;
+  }
+  std::string command = argv[1];
+  Args args(argv + 2, argv + argc);
+  if (command == "dump") return runDump(args);
+  if (command == "restore") return runRestore(args);
+  std::fprintf(stderr, "pelnor-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  return kUsageError;
+}

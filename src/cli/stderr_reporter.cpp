@@ -1,0 +1,34 @@
+#include "cli/stderr_reporter.h"
+
+#include <iostream>
+#include <string>
+
+namespace pelnor::cli {
+
+void StderrReporter::info(const std::string& text) {
+  ++messageCount_;
+  std::cerr << text << '\n';
+}
+void StderrReporter::error(const std::string& text) { info(text); }
+void StderrReporter::plain(const std::string& text) { info(text); }
+
+bool StderrReporter::askYesNo(const std::string& text) {
+  std::cerr << text << '\n';
+  if (fixedAnswer_) {
+    std::cerr << (*fixedAnswer_ ? "-> はい" : "-> いいえ") << '\n';
+    return *fixedAnswer_;
+  }
+  for (;;) {
+    std::cerr << "[y/n] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    if (answer == "y" || answer == "Y" || answer == "yes") return true;
+    if (answer == "n" || answer == "N" || answer == "no") return false;
+  }
+}
+
+Reporter::Answer StderrReporter::askYesNoCancel(const std::string& text) {
+  return askYesNo(text) ? Answer::Yes : Answer::No;
+}
+
+}  // namespace pelnor::cli

@@ -1,0 +1,131 @@
+#include "data/archive.h"
+
+#include <bit>
+
+#include "data/file_errors.h"
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+template <typename T>
+T fromLittleEndian(std::string_view bytes) {
+  T value = 0;
+  for (std::size_t i = 0; i < sizeof(T); ++i) {
+    value |= static_cast<T>(static_cast<T>(static_cast<unsigned char>(bytes[i])) << (8 * i));
+  }
+  return value;
+}
+
+template <typename T>
+void appendLittleEndian(std::string& out, T value) {
+  for (std::size_t i = 0; i < sizeof(T); ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+constexpr const char* kEndOfFile = "ファイルの終わりを越えて読み込もうとしました";
+constexpr const char* kBadFormat = "ファイルの形式が正しくありません";
+constexpr const char* kBadText = "文字列を変換できません";
+
+}  // namespace
+
+std::string_view ArchiveReader::readRaw(std::size_t size) {
+  if (size > remaining()) throw ArchiveError(kEndOfFile);
+  std::string_view part = bytes_.substr(pos_, size);
+  pos_ += size;
+  return part;
+}
+
+uint8_t ArchiveReader::readByte() { return static_cast<uint8_t>(readRaw(1)[0]); }
+uint16_t ArchiveReader::readUInt16() { return fromLittleEndian<uint16_t>(readRaw(2)); }
+uint32_t ArchiveReader::readUInt32() { return fromLittleEndian<uint32_t>(readRaw(4)); }
+int32_t ArchiveReader::readInt32() { return static_cast<int32_t>(readUInt32()); }
+double ArchiveReader::readFloat64() { return std::bit_cast<double>(fromLittleEndian<uint64_t>(readRaw(8))); }
+
+DateTime ArchiveReader::readDateTime() {
+  int32_t status = readInt32();
+  double value = readFloat64();
+  return DateTime(status, value);
+}
+
+std::string ArchiveReader::readString() {
+  bool wide = false;
+  uint64_t length = 0;
+  for (;;) {
+    uint8_t byteLength = readByte();
+    if (byteLength != 0xFF) {
+      length = byteLength;
+      break;
+    }
+    uint16_t wordLength = readUInt16();
+    if (wordLength == 0xFFFE) {  // marks 16-bit text; the real prefix follows
+      if (wide) throw ArchiveError(kBadFormat);
+      wide = true;
+      continue;
+    }
+    if (wordLength != 0xFFFF) {
+      length = wordLength;
+      break;
+    }
+    uint32_t longLength = readUInt32();
+    if (longLength != 0xFFFFFFFFu) {
+      length = longLength;
+      break;
+    }
+    uint32_t low = readUInt32();
+    uint32_t high = readUInt32();
+    if (high != 0 || static_cast<int32_t>(low) < 0) throw ArchiveError(kBadFormat);
+    length = low;
+    break;
+  }
+  uint64_t byteCount = wide ? length * 2 : length;
+  if (byteCount > remaining()) throw ArchiveError(kEndOfFile);
+  std::string_view text = readRaw(static_cast<std::size_t>(byteCount));
+  if (!wide) return cp932ToUtf8(text);
+  auto converted = utf16leToUtf8ForCp932(text);
+  if (!converted) throw ArchiveError(kBadText);
+  return *converted;
+}
+
+uint32_t ArchiveReader::readCount(std::size_t minElementBytes) {
+  uint32_t count = readUInt16();
+  if (count == 0xFFFF) count = readUInt32();
+  if (minElementBytes > 0 && count > remaining() / minElementBytes) throw ArchiveError(kEndOfFile);
+  return count;
+}
+
+void ArchiveWriter::writeUInt16(uint16_t value) { appendLittleEndian(bytes_, value); }
+void ArchiveWriter::writeUInt32(uint32_t value) { appendLittleEndian(bytes_, value); }
+void ArchiveWriter::writeFloat64(double value) { appendLittleEndian(bytes_, std::bit_cast<uint64_t>(value)); }
+
+void ArchiveWriter::writeDateTime(const DateTime& value) {
+  writeInt32(value.status());
+  writeFloat64(value.value());
+}
+
+void ArchiveWriter::writeString(std::string_view utf8) {
+  std::string text = utf8ToCp932(utf8);
+  std::size_t length = text.size();
+  if (length < 0xFF) {
+    writeByte(static_cast<uint8_t>(length));
+  } else if (length < 0xFFFE) {
+    writeByte(0xFF);
+    writeUInt16(static_cast<uint16_t>(length));
+  } else {
+    writeByte(0xFF);
+    writeUInt16(0xFFFF);
+    writeUInt32(static_cast<uint32_t>(length));
+  }
+  bytes_.append(text);
+}
+
+void ArchiveWriter::writeCount(uint32_t count) {
+  if (count < 0xFFFF) {
+    writeUInt16(static_cast<uint16_t>(count));
+  } else {
+    writeUInt16(0xFFFF);
+    writeUInt32(count);
+  }
+}
+
+}  // namespace pelnor

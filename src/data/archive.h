@@ -1,0 +1,56 @@
+// The byte encoding of the stored files: little-endian numbers, length-prefixed cp932
+// strings and element counts, written and read strictly in sequence.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data/date_time.h"
+
+namespace pelnor {
+
+// Reads elements from the bytes of one file. Every length and count is checked against
+// what remains before anything is allocated; a short read throws ArchiveError.
+class ArchiveReader {
+ public:
+  explicit ArchiveReader(std::string_view bytes) : bytes_(bytes) {}
+
+  uint8_t readByte();
+  uint16_t readUInt16();
+  uint32_t readUInt32();
+  int32_t readInt32();
+  double readFloat64();
+  DateTime readDateTime();
+  std::string readString();  // returned as UTF-8
+  // A count of elements that follow, each at least minElementBytes long.
+  uint32_t readCount(std::size_t minElementBytes);
+  std::string_view readRaw(std::size_t size);
+
+  std::size_t remaining() const { return bytes_.size() - pos_; }
+
+ private:
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+};
+
+// Collects elements in memory; the file layer writes them out in one piece.
+class ArchiveWriter {
+ public:
+  void writeByte(uint8_t value) { bytes_.push_back(static_cast<char>(value)); }
+  void writeUInt16(uint16_t value);
+  void writeUInt32(uint32_t value);
+  void writeInt32(int32_t value) { writeUInt32(static_cast<uint32_t>(value)); }
+  void writeFloat64(double value);
+  void writeDateTime(const DateTime& value);
+  void writeString(std::string_view utf8);  // stored as 8-bit cp932
+  void writeCount(uint32_t count);
+  void writeRaw(std::string_view bytes) { bytes_.append(bytes); }
+
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+}  // namespace pelnor

@@ -1,0 +1,104 @@
+// Errors of the file layer and the retrying exclusive open that both data files use.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "data/reporter.h"
+
+namespace pelnor {
+
+// The exception of the file layer; it carries a finished message text.
+class CTryErr : public std::exception {
+ public:
+  explicit CTryErr(std::string text) : text_(std::move(text)) {}
+  const std::string& text() const { return text_; }
+  bool hasText() const { return !text_.empty(); }
+  const char* what() const noexcept override { return text_.c_str(); }
+
+ private:
+  std::string text_;
+};
+
+// A stream or format error of the archive encoding ("ｱｰｶｲﾌﾞ異常").
+class ArchiveError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A failed file access, such as a failed write ("ﾌｧｲﾙｱｸｾｽ異常").
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "%s\n%s\n%s(%d)": the kind of the current exception, its own description (at most
+// 100 bytes), the source module and line. Call from inside a catch block.
+std::string describeCurrentException(const char* module, int line);
+
+// Reports an exception caught at the top of a file operation: CTryErr texts in an
+// information box, anything else as a plain message.
+void reportCurrentException(Reporter& reporter, const char* module, int line);
+
+// How long the retrying open keeps trying. Tests shorten these.
+struct OpenRetry {
+  static constexpr int kIntervalMs = 200;
+  static constexpr int kMonthFileLimitMs = 180000;
+  static constexpr int kMasterFileLimitMs = 60000;
+
+  int intervalMs = kIntervalMs;
+  int monthFileLimitMs = kMonthFileLimitMs;
+  int masterFileLimitMs = kMasterFileLimitMs;
+};
+
+// An owned POSIX file descriptor.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept;
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() { reset(); }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void reset(int fd = -1);
+
+ private:
+  int fd_ = -1;
+};
+
+enum class OpenMode {
+  Read,  // an existing file, read only
+  Write  // the file is replaced by a later rename; the lock guards the old one
+};
+
+// Result codes of openWithRetry; callers treat every non-zero code alike.
+constexpr int kOpenOk = 0;
+constexpr int kOpenNoFolder = -1;
+constexpr int kOpenNoFile = -2;
+constexpr int kOpenTimedOut = -3;
+
+// Opens path with an exclusive lock, retrying every intervalMs while another process
+// holds it, until limitMs have passed. For OpenMode::Write a missing file needs no lock:
+// file then stays invalid and the result is kOpenOk.
+int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
+                  Reporter& reporter, int intervalMs = OpenRetry::kIntervalMs);
+
+// Writes bytes to a new temporary file beside path, flushes it to disk when asked and
+// renames it over path. On failure path is left as it was and FileError is thrown.
+void replaceFileContents(const std::filesystem::path& path, const std::string& bytes,
+                         bool syncToDisk);
+
+// Reads a whole open file. Throws FileError.
+std::string readAll(int fd);
+
+}  // namespace pelnor

@@ -1,0 +1,31 @@
+// The monthly measurement file (D%04d%02d.dmd): reading and writing one month.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "data/month_record.h"
+#include "data/storage_context.h"
+
+namespace pelnor {
+
+inline constexpr const char* kMonthFileSignature = "49406515574540654105456475894510154020030901";
+
+// Reads a month; a missing file is an empty month. Failures are reported through the
+// context and return false; the month then keeps the days read before the failure.
+// fileVersion, when given, receives the version the file had.
+bool readMonthFile(const std::filesystem::path& path, MonthRecord& month,
+                   const StorageContext& context, int32_t* fileVersion = nullptr);
+
+// Writes a month as version 3. With onlyIfExists a missing file is left missing.
+// The old file is replaced only once the new one is complete.
+bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
+                    bool onlyIfExists, const StorageContext& context);
+
+// The file's bytes and back, without any file access. parseMonth throws CTryErr for a
+// wrong signature or version (with path in the text) and ArchiveError for a damaged stream.
+int32_t parseMonth(std::string_view bytes, MonthRecord& month, const DeviceDefaults& defaults,
+                   const std::filesystem::path& path);
+std::string serializeMonth(const MonthRecord& month);
+
+}  // namespace pelnor

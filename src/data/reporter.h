@@ -1,0 +1,36 @@
+// How the core talks to a person: message boxes in the application, a scripted
+// answerer in tests, stderr and flags in pelnor-cli.
+#pragma once
+
+#include <string>
+
+namespace pelnor {
+
+class Reporter {
+ public:
+  enum class Answer { Yes, No, Cancel };
+
+  virtual ~Reporter() = default;
+  virtual void info(const std::string& text) = 0;   // information icon
+  virtual void error(const std::string& text) = 0;  // stop icon
+  virtual void plain(const std::string& text) = 0;  // no icon, OK only
+  virtual bool askYesNo(const std::string& text) = 0;
+  virtual Answer askYesNoCancel(const std::string& text) = 0;
+  virtual void beep() = 0;
+  virtual void beginWait() {}
+  virtual void endWait() {}
+};
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+ public:
+  explicit WaitCursor(Reporter& reporter) : reporter_(reporter) { reporter_.beginWait(); }
+  ~WaitCursor() { reporter_.endWait(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  Reporter& reporter_;
+};
+
+}  // namespace pelnor

@@ -1,0 +1,156 @@
+#include "data/text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+namespace pelnor {
+
+namespace {
+
+// One conversion with iconv. invalidReplacement is written for every input sequence
+// that cannot be converted; without one such a sequence fails the whole conversion.
+std::optional<std::string> convert(const char* to, const char* from, std::string_view input,
+                                   std::size_t invalidInputUnit,
+                                   std::optional<std::string_view> invalidReplacement) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  std::vector<char> buffer(input.size() * 4 + 16);
+  char* in = const_cast<char*>(input.data());
+  std::size_t inLeft = input.size();
+  bool ok = true;
+  while (inLeft > 0) {
+    char* outPtr = buffer.data();
+    std::size_t outLeft = buffer.size();
+    std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer.data(), outPtr);
+    if (rc != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    if (!invalidReplacement) {
+      ok = false;
+      break;
+    }
+    // EILSEQ or EINVAL: replace one unit of input and go on.
+    out.append(*invalidReplacement);
+    std::size_t skip = std::min(invalidInputUnit, inLeft);
+    in += skip;
+    inLeft -= skip;
+  }
+  iconv_close(cd);
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+}  // namespace
+
+std::string cp932ToUtf8(std::string_view cp932) {
+  bool ascii = true;
+  for (char c : cp932) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(cp932);
+  return *convert("UTF-8", "CP932", cp932, 1, std::string_view("\xEF\xBF\xBD"));
+}
+
+std::string utf8ToCp932(std::string_view utf8) {
+  bool ascii = true;
+  for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(utf8);
+  if (auto whole = convert("CP932", "UTF-8", utf8, 1, std::nullopt)) return *whole;
+  // Some character has no cp932 form: convert character by character.
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    std::size_t next = pos + 1;
+    while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) ++next;
+    auto part = convert("CP932", "UTF-8", utf8.substr(pos, next - pos), 1, std::nullopt);
+    out += part ? *part : std::string("?");
+    pos = next;
+    // Convert runs of plain ASCII without calling iconv.
+    while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) out += utf8[pos++];
+  }
+  return out;
+}
+
+std::optional<std::string> utf16leToUtf8ForCp932(std::string_view utf16le) {
+  auto utf8 = convert("UTF-8", "UTF-16LE", utf16le, 2, std::nullopt);
+  if (!utf8) return std::nullopt;
+  if (!convert("CP932", "UTF-8", *utf8, 1, std::nullopt)) return std::nullopt;
+  return utf8;
+}
+
+std::string formatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int size = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string out;
+  if (size > 0) {
+    out.resize(static_cast<std::size_t>(size) + 1);
+    std::vsnprintf(out.data(), out.size(), format, args);
+    out.resize(static_cast<std::size_t>(size));
+  }
+  va_end(args);
+  return out;
+}
+
+std::string cutCp932(std::string_view cp932, std::size_t maxBytes) {
+  std::size_t pos = 0;
+  while (pos < cp932.size()) {
+    std::size_t width = isCp932LeadByte(static_cast<unsigned char>(cp932[pos])) ? 2 : 1;
+    if (pos + width > maxBytes) break;
+    pos += width;
+  }
+  return std::string(cp932.substr(0, std::min(pos, cp932.size())));
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::size_t utf8Length(std::string_view utf8) {
+  std::size_t n = 0;
+  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+std::string_view utf8Substr(std::string_view utf8, std::size_t first, std::size_t count) {
+  auto offsetOf = [&](std::size_t chars) {
+    std::size_t pos = 0;
+    for (std::size_t seen = 0; pos < utf8.size(); ++pos) {
+      if ((static_cast<unsigned char>(utf8[pos]) & 0xC0) != 0x80) {
+        if (seen == chars) return pos;
+        ++seen;
+      }
+    }
+    return utf8.size();
+  };
+  std::size_t begin = offsetOf(first);
+  std::size_t end = offsetOf(first + count);
+  return utf8.substr(begin, end - begin);
+}
+
+int32_t parseIntPrefix(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size() && isBlank(text[pos])) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  int64_t value = 0;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    value = value * 10 + (text[pos] - '0');
+    if (value > int64_t{1} << 32) value = int64_t{1} << 32;  // keeps the clamp below exact
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace pelnor

@@ -1,0 +1,156 @@
+#include "data/device_registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <gtest/gtest.h>
+
+#include "support/file_fixtures.h"
+#include "support/scripted_reporter.h"
+#include "support/temp_dir.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class DeviceRegistryTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  ScriptedReporter reporter;
+  DeviceDefaults defaults{240, 6600, 110, 20, 5, 40000};
+  StorageContext context{reporter, defaults, OpenRetry{10, 300, 300}, false};
+  DeviceRegistry registry{defaults};
+
+  std::filesystem::path master() const { return dir / "MCDATA.MST"; }
+};
+
+TEST_F(DeviceRegistryTest, MissingFileIsAnEmptyRegistryWithoutMessage) {
+  registry.commSettings = {9, 9, 9, 9, 9, 9};
+  registry.report.office = "kept";
+  EXPECT_TRUE(registry.load(dir.path(), context));
+  EXPECT_EQ(registry.count(), 0);
+  EXPECT_EQ(registry.commSettings, kDefaultCommSettings);
+  EXPECT_EQ(registry.report.office, "kept");
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+TEST_F(DeviceRegistryTest, LoadsEveryVersionSortedAndSavesVersion3) {
+  for (int version : {1, 2, 3}) {
+    writeFile(master(), masterFileBytes(version));
+    ASSERT_TRUE(registry.load(dir.path(), context)) << version;
+    EXPECT_EQ(registry.loadedVersion(), version);
+    ASSERT_EQ(registry.count(), 2);
+    EXPECT_EQ(registry.deviceAt(0).deviceId, 5);
+    EXPECT_EQ(registry.deviceAt(1).customerName, "山田");
+    EXPECT_EQ(registry.deviceAt(1).primaryCurrent, 10);
+    EXPECT_EQ(registry.deviceAt(1).report, ReportInfo{});
+    EXPECT_EQ(registry.commSettings, (CommSettings{3, 9600, 7, 2, 1, 0}));
+
+    ASSERT_TRUE(registry.save(dir.path(), context));
+    // Saved in ID order, as version 3 with default report entries.
+    Bytes expected;
+    expected.i32(3).i32(3).i32(9600).i32(7).i32(2).i32(1).i32(0);
+    defaultReport(expected).u16(2);
+    deviceBytes(expected, 3, 5, "ABC");
+    deviceBytes(expected, 3, 12, "\x8E\x52\x93\x63");
+    EXPECT_EQ(readFile(master()), expected.str()) << version;
+  }
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+TEST_F(DeviceRegistryTest, LaterRecordWithTheSameIdWins) {
+  Bytes b;
+  b.i32(3).i32(1).i32(38400).i32(8).i32(0).i32(0).i32(1);
+  defaultReport(b).u16(2);
+  deviceBytes(b, 3, 7, "old");
+  deviceBytes(b, 3, 7, "new");
+  writeFile(master(), b);
+  ASSERT_TRUE(registry.load(dir.path(), context));
+  ASSERT_EQ(registry.count(), 1);
+  EXPECT_EQ(registry.deviceAt(0).customerName, "new");
+}
+
+TEST_F(DeviceRegistryTest, Operations) {
+  DeviceRecord found;
+  EXPECT_FALSE(registry.find(42, found));
+  EXPECT_EQ(found.deviceId, -1);
+  EXPECT_EQ(found.multiplier, 240);
+  EXPECT_EQ(found.pulseConstant, 40000);
+
+  DeviceRecord a = DeviceRecord::makeNew(defaults);
+  a.deviceId = 30;
+  EXPECT_EQ(registry.put(a), 0);
+  a.deviceId = 10;
+  EXPECT_EQ(registry.put(a), 0);
+  a.customerName = "changed";
+  EXPECT_EQ(registry.put(a), 0);  // update in place
+  EXPECT_EQ(registry.count(), 2);
+  EXPECT_EQ(registry.positionOf(30), 1);
+  EXPECT_EQ(registry.positionOf(20), -1);
+  ASSERT_TRUE(registry.find(10, found));
+  EXPECT_EQ(found.customerName, "changed");
+  EXPECT_THROW(registry.deviceAt(2), std::invalid_argument);
+  EXPECT_THROW(registry.deviceAt(-1), std::invalid_argument);
+  registry.removeAt(0);
+  EXPECT_EQ(registry.deviceAt(0).deviceId, 30);
+  registry.reset();
+  EXPECT_EQ(registry.count(), 0);
+}
+
+TEST(VctTable, Lookups) {
+  EXPECT_EQ(VctTable::count(), 22);
+  EXPECT_EQ(VctTable::currentForMultiplier(60), 5);
+  EXPECT_EQ(VctTable::currentForMultiplier(9600), 800);
+  EXPECT_EQ(VctTable::currentForMultiplier(100), -1);
+  EXPECT_EQ(VctTable::multiplierAt(11), 1200);
+  EXPECT_EQ(VctTable::multiplierAt(22), -1);
+  for (const auto& row : VctTable::kRows) EXPECT_EQ(row.multiplier, row.primaryCurrent * 12);
+}
+
+TEST_F(DeviceRegistryTest, EveryCutOfAValidFileFailsWithAnArchiveMessage) {
+  const std::string full = masterFileBytes(3);
+  for (std::size_t cut = 0; cut < full.size(); ++cut) {
+    writeFile(master(), full.substr(0, cut));
+    ScriptedReporter quiet;
+    StorageContext c{quiet, defaults, OpenRetry{10, 300, 300}, false};
+    EXPECT_FALSE(registry.load(dir.path(), c)) << cut;
+    ASSERT_EQ(quiet.messages().size(), 1u) << cut;
+    EXPECT_EQ(quiet.messages()[0].kind, "plain");
+    EXPECT_TRUE(quiet.messages()[0].text.starts_with("ｱｰｶｲﾌﾞ異常\n")) << cut;
+    EXPECT_TRUE(quiet.messages()[0].text.ends_with("\n.\\PelnorDoc(132)")) << cut;
+  }
+}
+
+TEST_F(DeviceRegistryTest, HugeCountIsAnArchiveErrorAndKeepsWhatWasRead) {
+  Bytes b;
+  b.i32(3).i32(4).i32(2400).i32(8).i32(0).i32(0).i32(0);
+  defaultReport(b).u16(0xFFFF).u32(0xFFFFFFFF);
+  writeFile(master(), b);
+  EXPECT_FALSE(registry.load(dir.path(), context));
+  EXPECT_EQ(registry.commSettings[0], 4);
+  EXPECT_EQ(registry.count(), 0);
+}
+
+TEST_F(DeviceRegistryTest, LockedFileIsRetriedThenReported) {
+  writeFile(master(), masterFileBytes(3));
+  UniqueFd other(::open(master().c_str(), O_RDONLY));
+  ASSERT_EQ(::flock(other.get(), LOCK_EX), 0);
+  EXPECT_FALSE(registry.load(dir.path(), context));
+  EXPECT_FALSE(registry.save(dir.path(), context));
+  auto messages = reporter.messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].kind, "info");
+  EXPECT_EQ(messages[0].text, "ファイルを開くことが出来ません\n" + master().string());
+  EXPECT_EQ(readFile(master()), masterFileBytes(3));  // unchanged by the failed save
+}
+
+TEST_F(DeviceRegistryTest, SaveIntoAMissingFolderFailsWithTheOpenText) {
+  EXPECT_FALSE(registry.save(dir / "missing", context));
+  ASSERT_EQ(reporter.messages().size(), 1u);
+  EXPECT_EQ(reporter.messages()[0].text,
+            "ファイルを開くことが出来ません\n" + (dir / "missing" / "MCDATA.MST").string());
+}
+
+}  // namespace
+}  // namespace pelnor
