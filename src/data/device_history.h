@@ -1,0 +1,52 @@
+// The loaded period: one device and the months of it that are in memory.
+#pragma once
+
+#include <vector>
+
+#include "data/data_location.h"
+#include "data/device_registry.h"
+#include "data/month_record.h"
+#include "data/storage_context.h"
+
+namespace pelnor {
+
+// What the history's file operations work with.
+struct HistoryEnv {
+  const DeviceRegistry& registry;
+  const DataLocation& location;
+  const StorageContext& storage;
+  int32_t pulseConstant;
+};
+
+class DeviceHistory {
+ public:
+  void clear() { months.clear(); }
+  // Clears the months and takes the registry's record of the device (a new record
+  // with ID -1 when it is not registered).
+  void resetForDevice(int32_t deviceId, const DeviceRegistry& registry);
+
+  int monthPosition(const DateTime& date) const;
+  MonthRecord& monthAt(int position) { return months.at(static_cast<std::size_t>(position)); }
+  const MonthRecord& monthAt(int position) const { return months.at(static_cast<std::size_t>(position)); }
+  // The first day of the first month and the last day of the last; false when empty.
+  bool firstAndLast(DateTime& first, DateTime& last) const;
+  int findOrInsertMonth(const DateTime& date, const DeviceDefaults& defaults, bool* inserted = nullptr);
+  // Reads the month's file under the current root into its (new or present) record.
+  bool loadMonth(const DateTime& date, const HistoryEnv& env, int* position = nullptr);
+  // Stores one received reading; the day (and a new month's days) take `device` as header.
+  void addReading(const DateTime& when, int32_t pulseCount, double temperature, const DeviceDefaults& defaults);
+  void aggregateAll(int32_t pulseConstant);
+  // Writes every month, stopping at the first failure.
+  bool saveAll(bool onlyIfExists, const HistoryEnv& env) const;
+  // Merges the months with the stored files (the new readings win over their span),
+  // aggregates, saves, and fills the gaps between the first and the last month in memory.
+  void mergeAndSave(bool onlyIfExists, const HistoryEnv& env);
+
+  // The past-data display: the chosen month and the count - 1 months before it.
+  void loadPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env);
+
+  DeviceRecord device;
+  std::vector<MonthRecord> months;  // ascending by month, one record per month
+};
+
+}  // namespace pelnor

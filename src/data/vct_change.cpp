@@ -1,0 +1,34 @@
+#include "data/vct_change.h"
+
+#include "data/aggregation.h"
+#include "data/display_state.h"
+
+namespace pelnor {
+
+bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed, const HistoryEnv& env,
+                      Reporter& reporter) {
+  DeviceRecord current;
+  if (!env.registry.find(history.device.deviceId, current)) return false;
+  int position = history.monthPosition(displayed);
+  if (position < 0) return false;
+
+  reporter.beep();
+  MonthRecord& month = history.monthAt(position);
+  if (displayMode == DisplayState::kDayMode) {
+    if (!reporter.askYesNo("現在表示している日データの「VCT(一次電流)」を\n現在の設定値に変更し再集計します\nよろしいですか")) {
+      return false;
+    }
+    reapplyVctToDay(month, displayed.day(), current);
+  } else {
+    if (!reporter.askYesNo("現在表示している月の全ての日データ（１日～最終日）の「VCT(一次電流)」を\n"
+                           "現在の設定値に変更し再集計します\nよろしいですか")) {
+      return false;
+    }
+    reapplyVctToMonth(month, current);
+  }
+  history.aggregateAll(env.pulseConstant);
+  history.saveAll(true, env);
+  return true;
+}
+
+}  // namespace pelnor

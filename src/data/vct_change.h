@@ -1,0 +1,15 @@
+// Applying a device's current VCT rating to stored days and computing them again.
+#pragma once
+
+#include "data/device_history.h"
+#include "data/reporter.h"
+
+namespace pelnor {
+
+// Asks first; on Yes the displayed day's (mode 1) or month's (mode 2) headers become the
+// registry's record, everything loaded is aggregated again and the month files that
+// exist are rewritten. Returns true when the data changed and the views need a refresh.
+bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed, const HistoryEnv& env,
+                      Reporter& reporter);
+
+}  // namespace pelnor

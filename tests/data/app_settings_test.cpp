@@ -1,0 +1,132 @@
+#include "data/app_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "data/data_location.h"
+#include "data/text.h"
+#include "support/temp_dir.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class AppSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { settings.Open(dir.path(), "Pelnor"); }
+  std::string settingsText() const { return cp932ToUtf8(readFile(settings.ini.Path())); }
+
+  TempDir dir;
+  CAppSettings settings;
+  DataLocation location{dir.path()};
+};
+
+TEST_F(AppSettingsTest, FirstStartWritesEveryKeyWithItsDefault) {
+  settings.Load("mine", location);
+  settings.WriteCheckSection("1.0.0.31", "1.0.0.31");
+  const std::string expected =
+      "[WinInfo]\r\nSize=\r\n"
+      "[Setting]\r\nProductId=\r\n設備容量(kW)=60\r\n一次定格電圧(V)=6600\r\n二次定格電圧(V)=110\r\n"
+      "二次定格電流(A)=5\r\nパルス定数(ﾊﾟﾙｽ/kWH)=50000\r\n受信データの表示=1\r\n過去データ読込月数=1\r\n"
+      "txtOutDir=" + (dir.path() / "REPORT").string() + "\r\nIsOutExe=1\r\ntxtOutExe=xdg-open\r\n"
+      "txtValOutDir=\r\nDatCopyDir=" + homeFolder().string() + "\r\nDocDir=\r\nDocTp(0:My,1:Other)=0\r\n"
+      "[グラフ属性]\r\n最高温度色=16711680\r\n最高温度太さ=3\r\n使用電力量色=255\r\n使用電力量太さ=3\r\n"
+      "デマンド色=65280\r\n"
+      "[Maintenance]\r\nNoneRS=0\r\nCommLog=0\r\nPRINT_PREVIEW=0\r\n"
+      "[check]\r\nFileVersion=1.0.0.31\r\nProductVersion=1.0.0.31\r\n";
+  EXPECT_EQ(settingsText(), expected);
+  EXPECT_EQ(cp932ToUtf8(readFile(dir / "system.ini")), "[Report]\r\nCorpName=\r\nInputTitle1=事業所\r\n");
+  EXPECT_EQ(settings.installationChanged, 1);
+  EXPECT_EQ(settings.placementValid, 0);
+  EXPECT_EQ(settings.primaryCurrentDefault, 5);
+  EXPECT_FALSE(settings.debugMode());
+
+  // A second start reads the same values back and changes nothing.
+  CAppSettings again;
+  again.Open(dir.path(), "Pelnor");
+  again.Load("", location);
+  EXPECT_EQ(again.installationChanged, 0);
+  EXPECT_EQ(settingsText(), expected);
+}
+
+TEST_F(AppSettingsTest, FileFromAnotherInstallationRevertsExactlyFourKeys) {
+  writeFile(settings.ini.Path(), utf8ToCp932(
+      "[WinInfo]\r\nSize=2 , 1 , -1 , -1 , -1 , -1 , 10 , 20 , 810 , 620\r\n"
+      "[Setting]\r\nProductId=theirs\r\n受信データの表示=0\r\ntxtOutDir=/x\r\nIsOutExe=0\r\ntxtOutExe=viewer\r\n"
+      "過去データ読込月数=5\r\nDatCopyDir=/y\r\n設備容量(kW)=1200\r\n"));
+  settings.Load("mine", location);
+  EXPECT_EQ(settings.installationChanged, 1);
+  EXPECT_EQ(settings.showReceivedData, 1);
+  EXPECT_EQ(settings.csvOutDir, (dir.path() / "REPORT").string());
+  EXPECT_EQ(settings.openAfterCsv, 1);
+  EXPECT_EQ(settings.csvViewer, "xdg-open");
+  EXPECT_EQ(settings.monthsToLoad, 5);
+  EXPECT_EQ(settings.copyDir, "/y");
+  EXPECT_EQ(settings.multiplierDefault, 1200);
+  EXPECT_EQ(settings.primaryCurrentDefault, 100);
+  EXPECT_EQ(settings.placementValid, 1);
+  EXPECT_EQ(settings.windowPlacement.right, 810);
+
+  settings.Save("mine", location);
+  CAppSettings again;
+  again.Open(dir.path(), "Pelnor");
+  again.Load("mine", location);
+  EXPECT_EQ(again.installationChanged, 0);
+}
+
+TEST_F(AppSettingsTest, OddValues) {
+  writeFile(settings.ini.Path(),
+            "[WinInfo]\r\nSize=2 , 1 , -1 , -1 , -1 , -1 , 10 , 20 , 810\r\n"
+            "[Setting]\r\nDocTp(0:My,1:Other)=2\r\nDocDir=  /some/where  \r\n\x83\x70\x83\x8B\x83\x58\x92\xE8\x90\x94(\xCA\xDF\xD9\xBD/kWH)=abc\r\n"
+            "[Maintenance]\r\nNoneRS=1\r\n");
+  settings.Load("", location);
+  EXPECT_EQ(settings.placementValid, 0);
+  EXPECT_EQ(settings.pulseConstant, 0);
+  EXPECT_TRUE(settings.debugMode());
+  EXPECT_FALSE(location.isOwn());
+  EXPECT_EQ(location.otherPath(), "/some/where");
+
+  settings.Save("", location);
+  CIniFile& ini = settings.ini;
+  EXPECT_EQ(ini.GetInt("Setting", "DocTp(0:My,1:Other)", -1), 1);
+}
+
+TEST_F(AppSettingsTest, SaveWritesItsKeysInOrder) {
+  settings.windowPlacement = WindowPlacement{44, 2, 3, -1, -2, -3, -4, 10, 20, 810, 620};
+  settings.showReceivedData = 0;
+  settings.monthsToLoad = 12;
+  settings.csvOutDir = "/out";
+  settings.openAfterCsv = 0;
+  settings.csvViewer = "less";
+  settings.rawOutDir = "/raw";
+  settings.copyDir = "/copy";
+  settings.maxTempColor = 4294967295u;
+  settings.maxTempWidth = 1;
+  settings.energyColor = 1;
+  settings.energyWidth = 2;
+  settings.demandColor = 3;
+  location.setOtherPath("/other");
+  settings.Save("id", location);
+  EXPECT_EQ(settingsText(),
+            "[WinInfo]\r\nSize=2 , 3 , -1 , -2 , -3 , -4 , 10 , 20 , 810 , 620\r\n"
+            "[Setting]\r\nProductId=id\r\n受信データの表示=0\r\n過去データ読込月数=12\r\ntxtOutDir=/out\r\n"
+            "IsOutExe=0\r\ntxtOutExe=less\r\ntxtValOutDir=/raw\r\nDatCopyDir=/copy\r\nDocDir=/other\r\n"
+            "DocTp(0:My,1:Other)=1\r\n"
+            "[グラフ属性]\r\n最高温度色=4294967295\r\n最高温度太さ=1\r\n使用電力量色=1\r\n使用電力量太さ=2\r\n"
+            "デマンド色=3\r\n");
+}
+
+TEST_F(AppSettingsTest, SerialPortPaths) {
+  writeFile(settings.ini.Path(), "[SerialPorts]\r\nCOM3=/dev/pts/4\r\n");
+  EXPECT_EQ(settings.serialDevicePath(3), "/dev/pts/4");
+  EXPECT_EQ(settings.serialDevicePath(1), "/dev/ttyS0");
+  EXPECT_EQ(settings.serialDevicePath(4), "/dev/ttyS3");
+  EXPECT_EQ(settings.serialDevicePath(5), "/dev/ttyUSB0");
+  EXPECT_EQ(settings.serialDevicePath(12), "/dev/ttyUSB7");
+  EXPECT_EQ(settings.serialDevicePath(13), "/dev/ttyACM0");
+  EXPECT_EQ(settings.serialDevicePath(20), "/dev/ttyACM7");
+  EXPECT_EQ(settings.serialDevicePath(21), "");
+}
+
+}  // namespace
+}  // namespace pelnor
