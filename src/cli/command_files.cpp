@@ -3,9 +3,11 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/cli_environment.h"
 #include "cli/commands.h"
 #include "cli/json_codec.h"
 #include "cli/stderr_reporter.h"
+#include "data/aggregation.h"
 #include "data/month_file.h"
 
 namespace pelnor::cli {
@@ -29,7 +31,10 @@ void printJson(const Json& json) {
 
 }  // namespace
 
-int runDump(const Args& args) {
+int runDump(const Args& arguments) {
+  Args args = arguments;
+  CliEnvironment env(args);
+  bool aggregate = takeFlag(args, "--aggregate");
   std::optional<FileKind> kind;
   std::string file;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -57,13 +62,17 @@ int runDump(const Args& args) {
     std::cerr << "pelnor-cli dump: no such file: " << file << '\n';
     return 1;
   }
-  StderrReporter reporter;
-  StorageContext context{reporter, DeviceDefaults{}, OpenRetry{}, false};
+  const StorageContext& context = env.storage;
   if (kind.value_or(detectKind(file)) == FileKind::Month) {
     MonthRecord month = MonthRecord::makeNew(DateTime(), context.defaults);
     int32_t version = 0;
     if (!readMonthFile(file, month, context, &version)) return 1;
-    printJson(monthToJson(month, version));
+    Json json = monthToJson(month, version);
+    if (aggregate) {
+      aggregateMonth(month, env.settings.pulseConstant);
+      addAggregates(json, month);
+    }
+    printJson(json);
   } else {
     DeviceRegistry registry(context.defaults);
     if (!registry.loadFile(file, context)) return 1;
@@ -72,7 +81,9 @@ int runDump(const Args& args) {
   return 0;
 }
 
-int runRestore(const Args& args) {
+int runRestore(const Args& arguments) {
+  Args args = arguments;
+  CliEnvironment env(args);
   if (args.size() != 2) {
     std::cerr << "usage: pelnor-cli restore JSON FILE\n";
     return kUsageError;
@@ -89,8 +100,7 @@ int runRestore(const Args& args) {
     std::cerr << "pelnor-cli restore: " << e.what() << '\n';
     return 1;
   }
-  StderrReporter reporter;
-  StorageContext context{reporter, DeviceDefaults{}, OpenRetry{}, true};
+  const StorageContext& context = env.storage;
   try {
     if (json.at("kind") == "month") {
       MonthRecord month = monthFromJson(json, context.defaults);

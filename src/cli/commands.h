@@ -11,6 +11,7 @@ using Args = std::vector<std::string>;
 
 int runDump(const Args& args);
 int runRestore(const Args& args);
+int runShow(const Args& args);
 
 // Exit code for wrong usage.
 constexpr int kUsageError = 2;

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "data/aggregation.h"
+
 namespace pelnor::cli {
 
 Json reportToJson(const ReportInfo& r) {
@@ -60,6 +62,44 @@ Json monthToJson(const MonthRecord& month, int32_t version) {
               {"month", Json{{"status", month.month.status()}, {"value", month.month.value()}}},
               {"report", reportToJson(month.report)},
               {"days", days}};
+}
+
+Json slotValueToJson(const SlotValue& v) {
+  return Json{{"valid", v.valid},
+              {"pulses", v.pulses},
+              {"demandKw", v.demandKw},
+              {"energyKwh", v.energyKwh},
+              {"temperature", v.temperature}};
+}
+
+Json slotStatsToJson(const SlotStats& s) {
+  return Json{{"count", s.count},
+              {"sum", slotValueToJson(s.sum)},
+              {"max", slotValueToJson(s.max)},
+              {"min", slotValueToJson(s.min)},
+              {"avg", slotValueToJson(s.avg)}};
+}
+
+namespace {
+
+Json dayNumberOrNull(int dayIndex) { return dayIndex < 0 ? Json(nullptr) : Json(dayIndex + 1); }
+
+}  // namespace
+
+void addAggregates(Json& monthJson, const MonthRecord& month) {
+  Json& days = monthJson.at("days");
+  for (std::size_t d = 0; d < month.days.size() && d < days.size(); ++d) {
+    Json slots = Json::array();
+    for (const SlotValue& slot : month.days[d].slots) slots.push_back(slotValueToJson(slot));
+    days[d]["slots"] = slots;
+    days[d]["dayStats"] = slotStatsToJson(month.days[d].dayStats);
+  }
+  monthJson["pulseStats"] = slotStatsToJson(month.pulseStats);
+  monthJson["demandStats"] = slotStatsToJson(month.demandStats);
+  monthJson["energyStats"] = slotStatsToJson(month.energyStats);
+  monthJson["temperatureStats"] = slotStatsToJson(month.temperatureStats);
+  monthJson["highestDemandDay"] = dayNumberOrNull(highestDemandDay(month));
+  monthJson["lowestDemandDay"] = dayNumberOrNull(lowestDemandDay(month));
 }
 
 ReportInfo reportFromJson(const Json& j) {

@@ -15,6 +15,12 @@ Json deviceToJson(const DeviceRecord& device);
 Json masterToJson(const DeviceRegistry& registry, int32_t version);
 Json monthToJson(const MonthRecord& month, int32_t version);
 
+// The computed values: slots and day statistics on every day, the four statistics and
+// the highest- and lowest-demand days (1-based, null without data) on the month.
+Json slotValueToJson(const SlotValue& value);
+Json slotStatsToJson(const SlotStats& stats);
+void addAggregates(Json& monthJson, const MonthRecord& month);
+
 // Throw nlohmann::json::exception (or std::invalid_argument) on a malformed document.
 ReportInfo reportFromJson(const Json& json);
 DeviceRecord deviceFromJson(const Json& json, const DeviceDefaults& defaults);

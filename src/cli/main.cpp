@@ -11,11 +11,20 @@ constexpr const char* kUsage =
     "usage: pelnor-cli COMMAND [OPTIONS]\n"
     "\n"
     "commands:\n"
-    "  dump [--kind master|month] FILE\n"
+    "  dump [--kind master|month] [--aggregate] FILE\n"
     "      print a device master file (MCDATA.MST) or a month file (D*.dmd) as JSON;\n"
-    "      the kind is told by the file's signature unless --kind forces it\n"
+    "      the kind is told by the file's signature unless --kind forces it; --aggregate\n"
+    "      adds the half-hour slots and statistics computed with the pulse constant\n"
     "  restore JSON FILE\n"
     "      write a device master file or a month file from JSON as dump prints it\n"
+    "  show [--root DIR] --device ID --month YYYY-MM [--months N]\n"
+    "      load the month and the N-1 months before it as the past-data display does and\n"
+    "      print the loaded period: its first and last date and, per month, the statistics\n"
+    "      and the demand and energy scales chosen for it\n"
+    "\n"
+    "options of every command:\n"
+    "  --root DIR    the data root (default: the program folder)\n"
+    "  --ini FILE    the settings file (default: Pelnor.INI in the program folder; never written)\n"
     "  --help\n"
     "      show this text\n";
 
@@ -31,6 +40,7 @@ int main(int argc, char** argv) {
   Args args(argv + 2, argv + argc);
   if (command == "dump") return runDump(args);
   if (command == "restore") return runRestore(args);
+  if (command == "show") return runShow(args);
   std::fprintf(stderr, "pelnor-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kUsageError;
 }

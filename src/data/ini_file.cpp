@@ -138,6 +138,12 @@ void CIniFile::Open(const std::filesystem::path& programDir, const std::string& 
   path_ = programDir / (baseName + ".INI");
 }
 
+void CIniFile::OpenFile(const std::filesystem::path& settingsFile) {
+  programDir_ = settingsFile.parent_path();
+  baseName_ = settingsFile.stem().string();
+  path_ = settingsFile;
+}
+
 int32_t CIniFile::GetInt(const std::string& section, const std::string& key, int32_t def,
                          const std::filesystem::path& file, bool writeBack) const {
   std::optional<std::string> text = readValue(target(file), section, key);

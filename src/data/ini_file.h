@@ -14,6 +14,8 @@ class CIniFile {
 
   // Sets the program folder and base name; the settings file is "<dir>/<base>.INI".
   void Open(const std::filesystem::path& programDir, const std::string& baseName);
+  // A settings file of any name; its folder stands for the program folder.
+  void OpenFile(const std::filesystem::path& settingsFile);
 
   // A missing file argument (empty path) means the settings file. With writeBack, a
   // result equal to the default is written back, so that every key appears in the file.

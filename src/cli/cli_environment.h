@@ -1,0 +1,41 @@
+// What the data commands share: the program's settings (read, never written), the data
+// root and a reporter on stderr.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/stderr_reporter.h"
+#include "data/app_settings.h"
+#include "data/data_location.h"
+#include "data/device_history.h"
+#include "data/storage_context.h"
+
+namespace pelnor::cli {
+
+// The folder of the running executable.
+std::filesystem::path programFolder();
+
+class CliEnvironment {
+ public:
+  // Takes --ini PATH and --root DIR out of args; the rest stays for the command.
+  explicit CliEnvironment(Args& args, std::optional<bool> answer = std::nullopt);
+
+  HistoryEnv historyEnv(const DeviceRegistry& registry) const {
+    return HistoryEnv{registry, location, storage, settings.pulseConstant};
+  }
+
+  CAppSettings settings;
+  DataLocation location;
+  StderrReporter reporter;
+  StorageContext storage;
+};
+
+// Takes "--name VALUE" out of args; empty when absent.
+std::optional<std::string> takeOption(Args& args, const std::string& name);
+// Takes "--name" out of args.
+bool takeFlag(Args& args, const std::string& name);
+
+}  // namespace pelnor::cli
