@@ -92,10 +92,14 @@ void DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env) {
 
 void DeviceHistory::loadPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env) {
   resetForDevice(deviceId, env.registry);
+  // The same months as stepping back from the chosen one, but loaded oldest first so
+  // that each month is appended instead of moving all the others.
   DateTime d = month.firstOfMonth();
+  for (int i = 1; i < count; ++i) d = d.addDays(-1).firstOfMonth();
+  months.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int i = 0; i < count; ++i) {
     loadMonth(d, env);
-    d = d.firstOfMonth().addDays(-1);
+    d = d.addDays(daysInMonth(d.year(), d.month()));
   }
   aggregateAll(env.pulseConstant);
 }
