@@ -28,8 +28,6 @@ Json scaleToJson(const std::vector<ScaleEntry>& scales, int index) {
   return Json{{"index", index}, {"step", entry.step}, {"top", entry.top()}};
 }
 
-Json dayNumberOrNull(int dayIndex) { return dayIndex < 0 ? Json(nullptr) : Json(dayIndex + 1); }
-
 }  // namespace
 
 int runShow(const Args& arguments) {

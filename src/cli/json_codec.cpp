@@ -80,11 +80,7 @@ Json slotStatsToJson(const SlotStats& s) {
               {"avg", slotValueToJson(s.avg)}};
 }
 
-namespace {
-
 Json dayNumberOrNull(int dayIndex) { return dayIndex < 0 ? Json(nullptr) : Json(dayIndex + 1); }
-
-}  // namespace
 
 void addAggregates(Json& monthJson, const MonthRecord& month) {
   Json& days = monthJson.at("days");

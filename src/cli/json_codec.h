@@ -20,6 +20,8 @@ Json monthToJson(const MonthRecord& month, int32_t version);
 Json slotValueToJson(const SlotValue& value);
 Json slotStatsToJson(const SlotStats& stats);
 void addAggregates(Json& monthJson, const MonthRecord& month);
+// A day index (0 = the 1st) as its day number, or null for -1.
+Json dayNumberOrNull(int dayIndex);
 
 // Throw nlohmann::json::exception (or std::invalid_argument) on a malformed document.
 ReportInfo reportFromJson(const Json& json);
