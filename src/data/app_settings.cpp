@@ -128,7 +128,10 @@ void CAppSettings::WriteCheckSection(const std::string& fileVersion, const std::
 
 std::string CAppSettings::serialDevicePath(int port) const {
   std::string configured = ini.GetString(kSerialPorts, formatText("COM%d", port), "");
-  if (!configured.empty()) return configured;
+  return configured.empty() ? fixedPortPath(port) : configured;
+}
+
+std::string fixedPortPath(int port) {
   if (port >= 1 && port <= 4) return formatText("/dev/ttyS%d", port - 1);
   if (port >= 5 && port <= 12) return formatText("/dev/ttyUSB%d", port - 5);
   if (port >= 13 && port <= 20) return formatText("/dev/ttyACM%d", port - 13);

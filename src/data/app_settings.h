@@ -73,6 +73,10 @@ class CAppSettings {
   bool debugMode() const { return noSerialPort != 0 || commLog != 0 || printPreview != 0; }
 };
 
+// The device path of COMn by the fixed rule: COM1-4 /dev/ttyS0-3, COM5-12 /dev/ttyUSB0-7,
+// COM13-20 /dev/ttyACM0-7; empty for other numbers.
+std::string fixedPortPath(int port);
+
 // /etc/machine-id, trimmed; empty when it cannot be read.
 std::string readInstallationId(const std::filesystem::path& file = "/etc/machine-id");
 

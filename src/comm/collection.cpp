@@ -1,0 +1,245 @@
+#include "comm/collection.h"
+
+#include <chrono>
+
+#include "comm/reception_parser.h"
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr uint32_t kStopTimeoutMs = 1;
+constexpr int kPumpSliceMs = 100;
+
+constexpr int kCommLogDaysPerFile = 7;
+constexpr int kCommLogFiles = 30;
+constexpr int kCommLogOpenTimeoutMs = 10000;
+constexpr int64_t kCommLogSizeLimit = 5242880;
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The engine's own simulated device, lent to the reception for one run.
+class BorrowedSource : public LineSource {
+ public:
+  explicit BorrowedSource(LineSource& source) : source_(source) {}
+  int nextLine(std::string& line) override { return source_.nextLine(line); }
+  bool hasPendingInput() override { return source_.hasPendingInput(); }
+
+ private:
+  LineSource& source_;
+};
+
+}  // namespace
+
+CollectionEngine::CollectionEngine(DeviceHistory& history, const HistoryEnv& env, Reporter& reporter,
+                                   NotificationSink& sink, RotatingLog& appLog, PortPathResolver resolver,
+                                   CollectionOptions options)
+    : history_(history),
+      env_(env),
+      reporter_(reporter),
+      sink_(sink),
+      appLog_(appLog),
+      options_(std::move(options)),
+      port_(std::move(resolver)),
+      simulated_(std::make_unique<SimulatedDevice>()),
+      showReceived_(options_.showReceivedLines) {
+  if (!options_.commLogPrefix.empty()) {
+    port_.Configure(options_.commLogPrefix, kCommLogDaysPerFile, kCommLogFiles, kCommLogOpenTimeoutMs,
+                    kCommLogSizeLimit);
+  }
+}
+
+CollectionEngine::~CollectionEngine() {
+  if (worker_.joinable()) {
+    stop();
+    worker_.join();
+  }
+}
+
+void CollectionEngine::start() {
+  saved_ = history_;
+  history_.clear();
+  stop();
+  join();
+  outstanding_ = 1;  // the worker, counted before it runs so that a stop waits for it
+  run_ = 1;
+  worker_ = std::thread(&CollectionEngine::workerMain, this);
+}
+
+void CollectionEngine::stop(const Pump& pump) {
+  port_.SetDriverTimeouts(kStopTimeoutMs, kStopTimeoutMs, kStopTimeoutMs, kStopTimeoutMs, kStopTimeoutMs);
+  port_.SetLineTimeout(kStopTimeoutMs);
+  run_ = 0;
+  const auto start = std::chrono::steady_clock::now();
+  while (outstanding_ != 0 &&
+         std::chrono::steady_clock::now() - start < std::chrono::milliseconds(options_.stopWaitMs)) {
+    if (pump) pump(kPumpSliceMs);
+    else sleepMs(1);
+  }
+}
+
+void CollectionEngine::cancel(const Pump& pump) {
+  stop(pump);
+  join();  // the history belongs to the worker until it has ended
+  history_.clear();
+  history_ = saved_;
+}
+
+void CollectionEngine::join() {
+  if (worker_.joinable()) worker_.join();
+}
+
+void CollectionEngine::acknowledge(const Notification& notification) {
+  if (notification.kind == Notification::kProblem) appLog_.WriteLine(notification.text);
+  if (notification.kind == Notification::kProgress || notification.kind == Notification::kProblem) --outstanding_;
+}
+
+void CollectionEngine::post(int kind, bool status, const std::string& text) {
+  if (kind == Notification::kProgress || kind == Notification::kProblem) ++outstanding_;
+  sink_.post(Notification{kind, status, text});
+}
+
+void CollectionEngine::workerMain() {
+  sleepMs(1);
+  bool ok = receive();
+  post(ok ? Notification::kFinished : Notification::kFailed, false, {});
+  --outstanding_;
+}
+
+std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
+  if (options_.mode == CollectionOptions::Mode::File) {
+    std::filesystem::path path = std::filesystem::absolute(options_.file);
+    post(Notification::kProgress, true, formatText("ファイルオープン:%s", path.c_str()));
+    std::string contents;
+    switch (readReceptionFile(path, options_.fileOpenLimitMs, options_.fileOpenIntervalMs, contents)) {
+      case FileOpenResult::Missing:
+        post(Notification::kProblem, true, formatText("ファイルが存在しません:%s", path.c_str()));
+        run_ = 0;
+        break;
+      case FileOpenResult::CannotOpen:
+        post(Notification::kProblem, true, formatText("ファイルがオープン出来ません:%s", path.c_str()));
+        run_ = 0;
+        break;
+      case FileOpenResult::Opened: break;
+    }
+    ok = true;  // a file reception counts as successful unless a line says otherwise
+    return std::make_unique<FileLineSource>(std::move(contents));
+  }
+
+  ok = false;  // a serial reception counts as failed until its first line
+  post(Notification::kProgress, true, "シリアルポートオープン");
+  if (!options_.simulatedDevice) {
+    const CommSettings& c = options_.comm;
+    port_.Configure(c[0], c[1], c[2], c[3], c[4], c[5], false);
+    if (!port_.Open()) {
+      post(Notification::kProblem, true, formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
+      run_ = 0;
+      return std::make_unique<SerialLineSource>(port_);
+    }
+    port_.SetLineTimeout(SerialPort::kInfinite);  // the device is awaited without a limit
+    sleepMs(1);
+  }
+  if (options_.simulatedDevice) {
+    simulated_->restart();
+    return std::make_unique<BorrowedSource>(*simulated_);
+  }
+  return std::make_unique<SerialLineSource>(port_);
+}
+
+bool CollectionEngine::receive() {
+  const bool serial = options_.mode == CollectionOptions::Mode::Serial;
+  bool ok = false;
+  std::unique_ptr<LineSource> source = openSource(ok);
+  if (serial && run_ == 1) post(Notification::kProgress, true, "機器からのデータ送信待ち");
+
+  int32_t receivedId = history_.device.deviceId;
+  bool firstLine = true;
+  std::string line;
+  while (run_ == 1) {
+    if (!source->hasPendingInput()) sleepMs(1);  // pause only while the line is idle: nothing piles up
+
+    int result = source->nextLine(line);
+    if (result != 0) {
+      post(Notification::kProblem, true, formatText("通信異常 [%d]", result));
+      ok = false;
+      break;
+    }
+    if (firstLine) {
+      firstLine = false;
+      ok = true;
+      post(Notification::kProgress, true, serial ? "受信処理中..." : "ファイル読み込み中...");
+    }
+    if (showReceived_) {
+      std::string shown = line;
+      while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
+      post(Notification::kProgress, false, cp932ToUtf8(shown));
+    }
+
+    const bool deviceSet = history_.device.deviceId >= 0;
+    ParsedLine parsed = parseReceptionLine(line);
+    switch (parsed.code) {
+      case kDataLine:
+        if (deviceSet) {
+          lastReadingTime_ = parsed.when;
+          history_.addReading(parsed.when, parsed.pulseCount, parsed.temperature, env_.storage.defaults);
+        }
+        break;
+      case kIdLine:
+        receivedId = parsed.deviceId;
+        history_.clear();
+        // A number too large for an ID can never be registered.
+        if (parsed.deviceId < 0 || !env_.registry.find(parsed.deviceId, history_.device)) {
+          history_.device = DeviceRecord::makeNew(env_.storage.defaults);
+          post(Notification::kProblem, true,
+               formatText("受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = %d",
+                          parsed.deviceId));
+          run_ = 0;
+          ok = false;
+        }
+        break;
+      case kEndLine:
+        askAndStore(receivedId);
+        run_ = 0;
+        break;
+      case kUnrecognisedDate:
+        post(Notification::kProgress, true, "認識出来ないデータを受信しました，このデータは無視します");
+        break;
+      case kEmptyLine:
+        if (deviceSet) post(Notification::kProblem, true, "空データ受信");
+        break;
+      default:  // format error
+        if (deviceSet) {
+          post(Notification::kProblem, true, "受信データのフォーマットが異常です");
+          run_ = 0;
+          ok = false;
+        }
+        break;
+    }
+  }
+
+  if (serial) {
+    post(Notification::kProgress, true, "シリアルポートクローズ");
+    if (!options_.simulatedDevice) port_.Close();
+  }
+  return ok;
+}
+
+void CollectionEngine::askAndStore(int32_t receivedId) {
+  std::string question = formatText(
+      "機器ＩＤ【 %d 】番\n需要家名【 %s 】\n のデータを収集しました\n機器情報に間違いはありませんか？\n"
+      "「いいえ」を選ぶと処理を中断させます",
+      receivedId, history_.device.customerName.c_str());
+  reporter_.beep();
+  if (reporter_.askYesNo(question)) {
+    post(Notification::kProgress, true, "集計中...");
+    // Without a device nothing was stored, and no folder may be named after ID -1.
+    if (history_.device.deviceId >= 0) history_.mergeAndSave(false, env_);
+    post(Notification::kProgress, true, "集計完了");
+  } else {
+    history_ = saved_;
+    lastReadingTime_ = lastReadingTime_.firstOfMonth();
+  }
+}
+
+}  // namespace pelnor

@@ -1,0 +1,110 @@
+// One collection: receives one device's lines on a worker thread, stores them as readings
+// of the current history, asks the user to confirm the device, then merges the received
+// months with the stored files and saves them. The window (or the command line) only
+// starts, stops and shows notifications.
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "comm/line_source.h"
+#include "comm/rotating_log.h"
+#include "comm/serial_port.h"
+#include "data/device_history.h"
+#include "data/reporter.h"
+
+namespace pelnor {
+
+struct Notification {
+  static constexpr int kProgress = 1;  // text
+  static constexpr int kProblem = 2;   // text, also written to the application log
+  static constexpr int kFinished = 3;  // the reception ended normally
+  static constexpr int kFailed = 4;    // the reception ended with an error
+
+  int kind = kProgress;
+  bool status = false;  // also show the text in the status line
+  std::string text;
+};
+
+// Receives notifications on the worker thread. Every kind 1 and 2 notification must be
+// handed back to CollectionEngine::acknowledge once it has been shown.
+class NotificationSink {
+ public:
+  virtual ~NotificationSink() = default;
+  virtual void post(const Notification& notification) = 0;
+};
+
+struct CollectionOptions {
+  enum class Mode { Serial, File };
+
+  Mode mode = Mode::Serial;
+  std::filesystem::path file;               // file mode
+  CommSettings comm = kDefaultCommSettings;  // serial mode
+  bool simulatedDevice = false;             // the maintenance switch NoneRS
+  std::string commLogPrefix;                // the byte trace's file prefix; empty: no trace
+  bool showReceivedLines = true;
+  int fileOpenLimitMs = 60000;
+  int fileOpenIntervalMs = 200;
+  int stopWaitMs = 5000;
+};
+
+class CollectionEngine {
+ public:
+  // Called while the stop procedure waits, to let the window handle notifications.
+  using Pump = std::function<void(int milliseconds)>;
+
+  CollectionEngine(DeviceHistory& history, const HistoryEnv& env, Reporter& reporter, NotificationSink& sink,
+                   RotatingLog& appLog, PortPathResolver resolver, CollectionOptions options);
+  ~CollectionEngine();
+  CollectionEngine(const CollectionEngine&) = delete;
+  CollectionEngine& operator=(const CollectionEngine&) = delete;
+
+  // Keeps a copy of the history, clears its months and starts the worker.
+  void start();
+  // Shortens the port's time-outs, clears the run flag and waits (pumping) up to 5 s
+  // for the worker and its notifications.
+  void stop(const Pump& pump = {});
+  // Stops, then puts the history back as it was before the start.
+  void cancel(const Pump& pump = {});
+  // A kind 1 or 2 notification has been shown; kind 2 goes to the application log.
+  void acknowledge(const Notification& notification);
+  // Waits for the worker to end (after kind 3 or 4 there is nothing left to wait for).
+  void join();
+
+  void setShowReceivedLines(bool show) { showReceived_ = show; }
+  DateTime lastReadingTime() const { return lastReadingTime_; }
+  int outstanding() const { return outstanding_; }
+
+  SerialPort& port() { return port_; }
+  // The simulated device; tests give it their own clock and random numbers.
+  void setSimulatedDevice(std::unique_ptr<SimulatedDevice> device) { simulated_ = std::move(device); }
+
+ private:
+  void workerMain();
+  bool receive();  // true when the reception ended without error
+  void post(int kind, bool status, const std::string& text);
+  std::unique_ptr<LineSource> openSource(bool& ok);
+  void askAndStore(int32_t receivedId);
+
+  DeviceHistory& history_;
+  const HistoryEnv& env_;
+  Reporter& reporter_;
+  NotificationSink& sink_;
+  RotatingLog& appLog_;
+  CollectionOptions options_;
+  SerialPort port_;
+  std::unique_ptr<SimulatedDevice> simulated_;
+
+  DeviceHistory saved_;
+  DateTime lastReadingTime_;
+  std::atomic<int> run_{0};
+  std::atomic<int> outstanding_{0};
+  std::atomic<bool> showReceived_{true};
+  std::thread worker_;
+};
+
+}  // namespace pelnor

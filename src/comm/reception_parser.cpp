@@ -1,0 +1,162 @@
+#include "comm/reception_parser.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+// The end line's marker anywhere in the first field.
+constexpr std::string_view kEndMarker = "00/00/00";
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal integer prefix that must fit in int32 (atoi-like otherwise: no digits is 0).
+std::optional<int32_t> fittingIntPrefix(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size() && isBlank(text[pos])) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  int64_t value = 0;
+  for (; pos < text.size() && isDigit(text[pos]); ++pos) {
+    value = value * 10 + (text[pos] - '0');
+    if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min()) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+// A decimal floating-point prefix ([sign] digits [. digits] [e [sign] digits]), truncated
+// toward zero; empty when it does not fit in an int32. Text without digits reads as 0.
+std::optional<double> truncatedDecimalPrefix(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size() && isBlank(text[pos])) ++pos;
+  std::size_t start = pos;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+  std::size_t digits = 0;
+  while (pos < text.size() && isDigit(text[pos])) ++pos, ++digits;
+  if (pos < text.size() && text[pos] == '.') {
+    ++pos;
+    while (pos < text.size() && isDigit(text[pos])) ++pos, ++digits;
+  }
+  if (digits == 0) return 0.0;
+  if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+    std::size_t exp = pos + 1;
+    if (exp < text.size() && (text[exp] == '+' || text[exp] == '-')) ++exp;
+    if (exp < text.size() && isDigit(text[exp])) {
+      pos = exp;
+      while (pos < text.size() && isDigit(text[pos])) ++pos;
+    }
+  }
+  std::string number(text.substr(start, pos - start));
+  double value = std::trunc(std::strtod(number.c_str(), nullptr));
+  if (!std::isfinite(value) || value > std::numeric_limits<int32_t>::max() ||
+      value < std::numeric_limits<int32_t>::min()) {
+    return std::nullopt;
+  }
+  return value == 0 ? 0.0 : value;  // no negative zero
+}
+
+}  // namespace
+
+SplitResult splitField(std::string_view& rest, char delimiter, std::string_view& field, bool& hadDelimiter) {
+  hadDelimiter = false;
+  // Blanks are single bytes below 0x40, so no trail byte of a double-byte character is one.
+  std::string_view text = trimBlanks(rest);
+  if (text.empty()) {
+    rest = {};
+    field = {};
+    return SplitResult::Empty;
+  }
+  if (text.front() == '"') {
+    std::size_t close = text.find('"', 1);
+    if (close == std::string_view::npos) return SplitResult::Unbalanced;
+    std::size_t delim = text.find(delimiter, close + 1);
+    std::size_t end = delim == std::string_view::npos ? text.size() : delim;
+    field = text.substr(1, end - 1);
+    if (!field.empty() && field.back() == '"') field.remove_suffix(1);
+    hadDelimiter = delim != std::string_view::npos;
+    rest = hadDelimiter ? text.substr(delim + 1) : std::string_view();
+    return SplitResult::Field;
+  }
+  std::size_t delim = text.find(delimiter);
+  hadDelimiter = delim != std::string_view::npos;
+  field = text.substr(0, hadDelimiter ? delim : text.size());
+  rest = hadDelimiter ? text.substr(delim + 1) : std::string_view();
+  return SplitResult::Field;
+}
+
+ParsedLine parseReceptionLine(std::string_view line) {
+  ParsedLine out;
+  std::string_view rest = line;
+  std::string_view first;
+  bool hadComma = false;
+  switch (splitField(rest, ',', first, hadComma)) {
+    case SplitResult::Empty: out.code = kEmptyLine; return out;
+    case SplitResult::Unbalanced: out.code = kFormatError; return out;
+    case SplitResult::Field: break;
+  }
+  first = trimBlanks(first);
+  if (first.find(kEndMarker) != std::string_view::npos) {
+    out.code = kEndLine;
+    return out;
+  }
+
+  if (!hadComma) {
+    if (first.empty()) return out;
+    for (char c : first) {
+      if (!isDigit(c)) return out;
+    }
+    out.code = kIdLine;
+    out.deviceId = fittingIntPrefix(first).value_or(-1);
+    return out;
+  }
+
+  // Date and time by successive splits: year/month/day hour:minute.
+  std::string_view dateRest = first;
+  std::string_view parts[4];
+  const char delimiters[4] = {'/', '/', ' ', ':'};
+  for (int i = 0; i < 4; ++i) {
+    bool had = false;
+    if (splitField(dateRest, delimiters[i], parts[i], had) != SplitResult::Field) return out;
+  }
+  std::string_view minutePart = trimBlanks(dateRest);
+  if (minutePart.empty()) return out;
+
+  const int64_t year = 2000 + int64_t{parseIntPrefix(parts[0])};
+  const int32_t month = parseIntPrefix(parts[1]);
+  const int32_t day = parseIntPrefix(parts[2]);
+  const int32_t hour = parseIntPrefix(parts[3]);
+  const int32_t minute = parseIntPrefix(minutePart);
+  if (year < 1900 || year > 2100 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
+      minute < 0 || minute > 59) {
+    out.code = kUnrecognisedDate;
+    return out;
+  }
+  out.when = DateTime::fromFields(static_cast<int>(year), month, day, hour, minute, 0);
+  if (!out.when.isValid()) {  // in range, but not in the calendar (24/02/30)
+    out.code = kUnrecognisedDate;
+    return out;
+  }
+
+  std::string_view pulses, temperature;
+  bool had = false;
+  if (splitField(rest, ',', pulses, had) != SplitResult::Field) return out;
+  if (splitField(rest, ',', temperature, had) != SplitResult::Field) return out;
+  std::optional<int32_t> pulseCount = fittingIntPrefix(pulses);
+  std::optional<double> degrees = truncatedDecimalPrefix(temperature);
+  if (!pulseCount || !degrees) return out;
+  out.pulseCount = *pulseCount;
+  out.temperature = *degrees;
+  out.code = kDataLine;
+  return out;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,90 @@
+// One serial port for the receive-only exchange with a device: opened by its number
+// COMn with six line settings, read byte by byte into lines with time-outs.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "comm/rotating_log.h"
+
+namespace pelnor {
+
+// Resolves COMn to a device path on this platform.
+using PortPathResolver = std::function<std::string(int port)>;
+
+class SerialPort : public RotatingLog {
+ public:
+  static constexpr uint32_t kInfinite = 0xFFFFFFFFu;
+  static constexpr uint32_t kOpenLineTimeoutMs = 5000;
+
+  // ReadLine results.
+  static constexpr int kLineComplete = 0;
+  static constexpr int kReadError = -1;
+  static constexpr int kTimedOut = -2;
+  static constexpr int kBufferFull = -3;
+
+  explicit SerialPort(PortPathResolver resolver = {}, const LogClock* clock = nullptr);
+  ~SerialPort() override;
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  using RotatingLog::Configure;  // the trace log's settings
+
+  // Takes effect at the next Open().
+  void Configure(int port, int baudRate, int dataBits, int stopBits, int parity, int flowControl,
+                 bool overlapped = false);
+  bool Open();
+  bool Close();
+  bool isOpen() const { return fd_ >= 0; }
+
+  // Per-read time-outs [ms]: the longest wait of one read of n bytes is
+  // readMultiplier * n + readConstant. Safe to call from another thread: a pending
+  // read wakes up and goes on with the new values.
+  bool SetDriverTimeouts(uint32_t readInterval, uint32_t readMultiplier, uint32_t readConstant,
+                         uint32_t writeMultiplier, uint32_t writeConstant);
+  void SetLineTimeout(uint32_t milliseconds) { lineTimeoutMs_ = milliseconds; }
+
+  // Reads bytes into buffer until one of the terminators completes (0), a read fails
+  // (-1), no byte came within the line time-out (-2) or the buffer is full (-3).
+  int ReadLine(char* buffer, std::size_t size, std::size_t& received, const std::vector<std::string>& terminators,
+               int* matchedIndex = nullptr, std::string* matched = nullptr);
+
+  // True when bytes are waiting to be read, without waiting for any.
+  bool hasPendingInput();
+
+  uint32_t LastError() const { return lastError_; }
+  // "<message>ｴﾗｰNo:hex(%X),dec(%lu)" for the code (the last error when 0 is given).
+  std::string ErrorText(uint32_t code = 0) const;
+  const std::string& devicePath() const { return devicePath_; }
+
+ private:
+  enum class ByteRead { Byte, Nothing, Failed };
+  ByteRead readByte(char& byte);
+  void fail(int error) { lastError_ = static_cast<uint32_t>(error); }
+
+  PortPathResolver resolver_;
+  int fd_ = -1;
+  int wakePipe_[2] = {-1, -1};
+  bool overlapped_ = true;
+  int port_ = 1;
+  int baudRate_ = 38400;
+  int dataBits_ = 8;
+  int stopBits_ = 0;
+  int parity_ = 0;
+  int flowControl_ = 1;
+  std::string devicePath_;
+  std::atomic<uint32_t> lineTimeoutMs_{kOpenLineTimeoutMs};
+  std::atomic<uint32_t> readInterval_{0}, readMultiplier_{0}, readConstant_{0};
+  std::atomic<uint32_t> writeMultiplier_{0}, writeConstant_{0};
+  std::atomic<uint32_t> lastError_{0};
+  std::vector<char> pending_;  // read from the line, not yet handed out
+  std::size_t pendingPos_ = 0;
+};
+
+// A 32-bit millisecond tick that wraps like the platform's.
+uint32_t tickCount();
+
+}  // namespace pelnor
