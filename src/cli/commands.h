@@ -12,6 +12,8 @@ using Args = std::vector<std::string>;
 int runDump(const Args& args);
 int runRestore(const Args& args);
 int runShow(const Args& args);
+int runImport(const Args& args);
+int runReceive(const Args& args);
 
 // Exit code for wrong usage.
 constexpr int kUsageError = 2;

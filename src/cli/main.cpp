@@ -21,6 +21,15 @@ constexpr const char* kUsage =
     "      load the month and the N-1 months before it as the past-data display does and\n"
     "      print the loaded period: its first and last date and, per month, the statistics\n"
     "      and the demand and energy scales chosen for it\n"
+    "  import FILE [--yes | --no]\n"
+    "      collect a device's readings from a text file of the same content as the serial\n"
+    "      line; the confirmation is answered by --yes / --no, or asked on the terminal\n"
+    "  receive [--port N] [--yes | --no]\n"
+    "      collect from the serial port with the communication settings of the root's\n"
+    "      device master (--port replaces the port number); COMn is the device path of\n"
+    "      [SerialPorts] COMn in Pelnor.INI, else /dev/ttyS0-3, /dev/ttyUSB0-7, /dev/ttyACM0-7;\n"
+    "      with [Maintenance] NoneRS=1 a simulated device sends two days of readings\n"
+    "      import and receive exit 1 when the reception ends with a problem\n"
     "\n"
     "options of every command:\n"
     "  --root DIR    the data root (default: the program folder)\n"
@@ -41,6 +50,8 @@ int main(int argc, char** argv) {
   if (command == "dump") return runDump(args);
   if (command == "restore") return runRestore(args);
   if (command == "show") return runShow(args);
+  if (command == "import") return runImport(args);
+  if (command == "receive") return runReceive(args);
   std::fprintf(stderr, "pelnor-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kUsageError;
 }

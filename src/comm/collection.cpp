@@ -123,7 +123,9 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
         break;
       case FileOpenResult::Opened: break;
     }
-    ok = true;  // a file reception counts as successful unless a line says otherwise
+    // A file reception counts as successful unless a line says otherwise; a file that
+    // could not be read is a failure, so that the problem stays on screen.
+    ok = run_ == 1;
     return std::make_unique<FileLineSource>(std::move(contents));
   }
 

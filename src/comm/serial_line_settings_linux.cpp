@@ -9,6 +9,27 @@
 
 namespace pelnor {
 
+namespace {
+
+tcflag_t standardRate(int baudRate) {
+  switch (baudRate) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return BOTHER;
+  }
+}
+
+}  // namespace
+
 int applyLineSettings(int fd, int baudRate, int dataBits, int stopBits, int parity, int flowControl) {
   struct termios2 tio {};
   if (ioctl(fd, TCGETS2, &tio) != 0) return errno;
@@ -48,8 +69,9 @@ int applyLineSettings(int fd, int baudRate, int dataBits, int stopBits, int pari
   // handshake settings as they were.
   if (flowControl == 2) tio.c_iflag |= IXON | IXOFF;
 
-  tio.c_cflag &= ~static_cast<tcflag_t>(CBAUD);
-  tio.c_cflag |= BOTHER;
+  // A rate with its own constant uses it (every driver knows those); others go as a number.
+  tio.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT));
+  tio.c_cflag |= standardRate(baudRate);
   tio.c_ispeed = static_cast<speed_t>(baudRate);
   tio.c_ospeed = static_cast<speed_t>(baudRate);
 

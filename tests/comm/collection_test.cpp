@@ -1,0 +1,320 @@
+#include "comm/collection.h"
+#include "comm/reception_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "data/month_file.h"
+#include "data/text.h"
+#include "support/pty_pair.h"
+#include "support/scripted_reporter.h"
+#include "support/temp_dir.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+using Clock = std::chrono::steady_clock;
+
+// Keeps every notification, acknowledges it at once, and tells when the reception ended.
+class RecordingSink : public NotificationSink {
+ public:
+  void post(const Notification& n) override {
+    std::lock_guard lock(mutex_);
+    notes_.push_back(n);
+    if (n.kind == Notification::kProgress || n.kind == Notification::kProblem) engine->acknowledge(n);
+    if (n.kind == Notification::kFinished || n.kind == Notification::kFailed) ended_.notify_all();
+  }
+  // The final kind (3 or 4), or 0 when none came in time.
+  int waitForEnd(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    std::unique_lock lock(mutex_);
+    ended_.wait_for(lock, limit, [&] { return !notes_.empty() && notes_.back().kind >= Notification::kFinished; });
+    return notes_.empty() || notes_.back().kind < Notification::kFinished ? 0 : notes_.back().kind;
+  }
+  std::vector<std::string> statusTexts() {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> out;
+    for (const Notification& n : notes_) {
+      if (n.status) out.push_back(n.text);
+    }
+    return out;
+  }
+  std::vector<Notification> notes() {
+    std::lock_guard lock(mutex_);
+    return notes_;
+  }
+
+  CollectionEngine* engine = nullptr;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ended_;
+  std::vector<Notification> notes_;
+};
+
+class CollectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DeviceRecord device = DeviceRecord::makeNew(defaults);
+    device.deviceId = 12;
+    device.customerName = "山田";
+    registry.put(device);
+    appLog.Configure((dir / "Pelnor").string(), 7, 4, 1000, 5242880);
+  }
+
+  // Runs a collection to its end; the engine stays for inspection.
+  int run(CollectionOptions options) {
+    options.fileOpenLimitMs = 300;
+    options.fileOpenIntervalMs = 10;
+    engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
+                                                [this](int) { return pty.slavePath(); }, options);
+    sink.engine = engine.get();
+    engine->start();
+    int kind = sink.waitForEnd();
+    engine->join();
+    return kind;
+  }
+  int importText(const std::string& text) {
+    writeFile(dir / "in.txt", text);
+    CollectionOptions options;
+    options.mode = CollectionOptions::Mode::File;
+    options.file = dir / "in.txt";
+    return run(options);
+  }
+  std::filesystem::path monthFile(int year, int month) const {
+    return location.monthFile(12, DateTime::fromFields(year, month, 1));
+  }
+  MonthRecord stored(int year, int month) {
+    MonthRecord record;
+    EXPECT_TRUE(readMonthFile(monthFile(year, month), record, storage));
+    return record;
+  }
+  std::string appLogText() const {
+    std::string text;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+      if (e.path().extension() == ".LOG") text += cp932ToUtf8(readFile(e.path()));
+    }
+    return text;
+  }
+
+  TempDir dir;
+  ScriptedReporter reporter;
+  DeviceDefaults defaults;
+  StorageContext storage{reporter, defaults, OpenRetry{10, 300, 300}, false};
+  DeviceRegistry registry{defaults};
+  DataLocation location{dir.path()};
+  HistoryEnv env{registry, location, storage, 50000};
+  DeviceHistory history;
+  RotatingLog appLog;
+  RecordingSink sink;
+  PtyPair pty;
+  std::unique_ptr<CollectionEngine> engine;
+};
+
+TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
+  // Stored: 08:00 and 23:00 of 31 January; the received span 10:00..23:30 replaces 23:00.
+  MonthRecord january = MonthRecord::makeNew(DateTime::fromFields(2024, 1, 1), defaults);
+  addReading(january.days[30], Reading{8, 0, 1, 1});
+  addReading(january.days[30], Reading{23, 0, 1, 1});
+  addReading(january.days[29], Reading{8, 0, 1, 1});
+  DataLocation::createFolderPath(location.deviceFolder(12));
+  ASSERT_TRUE(writeMonthFile(monthFile(2024, 1), january, false, storage));
+
+  reporter.answer(Reporter::Answer::Yes);
+  int kind = importText(
+      "garbage before the ID\r\n"
+      "12\r\n"
+      "24/01/31 10:00,0030,21\r\n"
+      "24/01/31 23:30,0040,20.6\r\n"
+      "24/01/31 23:30,0041,19\r\n"  // the later line wins
+      "24/02/30 10:00,0001,20\r\n"  // not in the calendar: reported and skipped
+      "24/02/01 00:00,0005,-3.7\r\n");
+  EXPECT_EQ(kind, Notification::kFinished);
+
+  MonthRecord jan = stored(2024, 1);
+  ASSERT_EQ(jan.days[30].readings.size(), 3u);
+  EXPECT_EQ(jan.days[30].readings[0].key(), 800);
+  EXPECT_EQ(jan.days[30].readings[2], (Reading{23, 30, 41, 19}));
+  EXPECT_EQ(jan.days[29].readings.size(), 1u);  // a day not received keeps its readings
+  MonthRecord feb = stored(2024, 2);
+  EXPECT_EQ(feb.days[0].readings.at(0), (Reading{0, 0, 5, -3}));
+  EXPECT_EQ(feb.days[0].header.customerName, "山田");
+
+  EXPECT_EQ(engine->lastReadingTime(), DateTime::fromFields(2024, 2, 1));
+  EXPECT_EQ(history.device.deviceId, 12);
+  ASSERT_EQ(history.months.size(), 2u);
+  EXPECT_EQ(history.months[1].pulseStats.sum.pulses, 5);  // aggregated
+  EXPECT_EQ(engine->outstanding(), 0);
+
+  auto texts = reporter.messages();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text,
+            "機器ＩＤ【 12 】番\n需要家名【 山田 】\n のデータを収集しました\n機器情報に間違いはありませんか？\n"
+            "「いいえ」を選ぶと処理を中断させます");
+  EXPECT_EQ(reporter.beeps, 1);
+  std::vector<std::string> status = sink.statusTexts();
+  ASSERT_EQ(status.size(), 5u);
+  EXPECT_EQ(status[0], "ファイルオープン:" + (dir / "in.txt").string());
+  EXPECT_EQ(status[1], "ファイル読み込み中...");
+  EXPECT_EQ(status[2], "認識出来ないデータを受信しました，このデータは無視します");
+  EXPECT_EQ(status[3], "集計中...");
+  EXPECT_EQ(status[4], "集計完了");
+  std::vector<Notification> notes = sink.notes();
+  EXPECT_EQ(notes[2].text, "garbage before the ID");  // received lines, shown without status
+  EXPECT_FALSE(notes[2].status);
+  EXPECT_EQ(notes.back().text, "");
+}
+
+TEST_F(CollectionTest, AnUnregisteredIdStoresNothing) {
+  EXPECT_EQ(importText("77\r\n24/01/31 10:00,0030,21\r\n"), Notification::kFailed);
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+  const std::string text = "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = 77";
+  EXPECT_EQ(sink.statusTexts().back(), text);
+  EXPECT_NE(appLogText().find(text), std::string::npos);  // problems also go to the log
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+TEST_F(CollectionTest, AnsweringNoWritesNothingAndBringsBackThePreviousHistory) {
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2023, 5, 2, 10, 0), 9, 20, defaults);
+  const DeviceHistory before = history;
+
+  reporter.answer(Reporter::Answer::No);
+  EXPECT_EQ(importText("12\r\n24/01/31 10:00,0030,21\r\n00/00/00 00:00,0000, 00\r\nnever read\r\n"),
+            Notification::kFinished);
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+  ASSERT_EQ(history.months.size(), 1u);
+  EXPECT_EQ(history.months[0].days[1].readings, before.months[0].days[1].readings);
+  EXPECT_EQ(engine->lastReadingTime(), DateTime::fromFields(2024, 1, 1));
+}
+
+TEST_F(CollectionTest, FormatErrorsEndTheReceptionAndEmptyLinesAreReported) {
+  EXPECT_EQ(importText("12\r\n\r\n24/01/31 10:00,0030\r\n24/01/31 11:00,0030,1\r\n"), Notification::kFailed);
+  std::vector<std::string> status = sink.statusTexts();
+  EXPECT_EQ(status[status.size() - 2], "空データ受信");
+  EXPECT_EQ(status.back(), "受信データのフォーマットが異常です");
+  EXPECT_TRUE(reporter.messages().empty());
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+}
+
+TEST_F(CollectionTest, AMissingFileIsAFailure) {
+  CollectionOptions options;
+  options.mode = CollectionOptions::Mode::File;
+  options.file = dir / "missing.txt";
+  EXPECT_EQ(run(options), Notification::kFailed);
+  EXPECT_EQ(sink.statusTexts().back(), "ファイルが存在しません:" + (dir / "missing.txt").string());
+}
+
+TEST_F(CollectionTest, TheDeviceDisappearingMidLineStoresNothing) {
+  CollectionOptions options;
+  options.comm = {3, 256000, 8, 0, 0, 0};
+  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
+                                              [this](int) { return pty.slavePath(); }, options);
+  sink.engine = engine.get();
+  engine->start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(pty.write("12\r\n24/01/31 10:00,0030,21\r\n24/01/31 10:3"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  pty.closeMaster();
+  pty.closeSlave();
+  EXPECT_EQ(sink.waitForEnd(), Notification::kFailed);
+  engine->join();
+  std::vector<std::string> status = sink.statusTexts();
+  ASSERT_GE(status.size(), 2u);
+  EXPECT_EQ(status[status.size() - 2], "通信異常 [-1]");
+  EXPECT_EQ(status.back(), "シリアルポートクローズ");
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2023, 5, 2, 10, 0), 9, 20, defaults);
+  CollectionOptions options;
+  options.comm = {3, 9600, 8, 0, 0, 1};
+  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
+                                              [this](int) { return pty.slavePath(); }, options);
+  sink.engine = engine.get();
+  engine->start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(history.months.empty());  // cleared while the reception runs
+  auto start = Clock::now();
+  engine->cancel();
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1200));
+  EXPECT_EQ(sink.waitForEnd(std::chrono::milliseconds(0)), Notification::kFailed);
+  EXPECT_EQ(history.months.size(), 1u);
+  std::vector<std::string> status = sink.statusTexts();
+  EXPECT_EQ(status[0], "シリアルポートオープン");
+  EXPECT_EQ(status[1], "機器からのデータ送信待ち");
+  EXPECT_EQ(status[2], "通信異常 [-2]");
+}
+
+TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
+  CollectionOptions options;
+  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
+                                              [](int) { return std::string("/nonexistent/tty"); }, options);
+  sink.engine = engine.get();
+  engine->start();
+  EXPECT_EQ(sink.waitForEnd(), Notification::kFailed);
+  engine->join();
+  EXPECT_EQ(sink.statusTexts()[1], "シリアルポートのオープンに失敗," + engine->port().ErrorText(ENOENT));
+}
+
+TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
+  DeviceRecord device = DeviceRecord::makeNew(defaults);
+  device.deviceId = 100;
+  registry.put(device);
+  std::time_t now = std::time(nullptr);
+  CollectionOptions options;
+  options.simulatedDevice = true;
+  options.showReceivedLines = false;
+  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
+                                              [](int) { return std::string("/nonexistent/tty"); }, options);
+  engine->setSimulatedDevice(std::make_unique<SimulatedDevice>([now] { return now; }, [] { return 32767; }));
+  sink.engine = engine.get();
+  reporter.answer(Reporter::Answer::Yes);
+  engine->start();
+  EXPECT_EQ(sink.waitForEnd(), Notification::kFinished);
+  engine->join();
+  int readings = 0;
+  for (const MonthRecord& m : history.months) {
+    for (const DayRecord& d : m.days) readings += static_cast<int>(d.readings.size());
+  }
+  EXPECT_GE(readings, 288);  // 48 to 49 hours of 10-minute readings
+  EXPECT_LE(readings, 295);
+  EXPECT_TRUE(std::filesystem::exists(location.deviceFolder(100)));
+}
+
+TEST(SimulatedDevice, LinesOfOneTransmission) {
+  std::time_t now = 1714557600;  // some time on 1 May 2024
+  int draws[] = {0, 16383, 32767};
+  int next = 0;
+  SimulatedDevice device([now] { return now; }, [&] { return draws[next++ % 3]; });
+  std::string line;
+  ASSERT_EQ(device.nextLine(line), 0);
+  EXPECT_EQ(line, "100");
+  std::vector<std::string> lines;
+  for (;;) {
+    device.nextLine(line);
+    lines.push_back(line);
+    if (line == kEndLineText) break;
+    ASSERT_LT(lines.size(), 400u);
+  }
+  EXPECT_GE(lines.size(), 289u);
+  EXPECT_LE(lines.size(), 296u);
+  // c = -5, -0 and 5: the pulse total grows by 50, 0 and 50; temperatures 15, 20, 25.
+  EXPECT_EQ(lines[0].substr(14), ",0050,15");
+  EXPECT_EQ(lines[1].substr(14), ",0050,20");
+  EXPECT_EQ(lines[2].substr(14), ",0100,25");
+  EXPECT_EQ(lines[0].substr(11, 3), ":00");
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_EQ(parseReceptionLine(lines[i]).code, kDataLine);
+  device.restart();
+  device.nextLine(line);
+  EXPECT_EQ(line, "100");
+}
+
+}  // namespace
+}  // namespace pelnor

@@ -1,0 +1,77 @@
+#include "comm/reception_parser.h"
+
+#include <gtest/gtest.h>
+
+namespace pelnor {
+namespace {
+
+TEST(ReceptionParser, ClassifiesLines) {
+  struct Case {
+    const char* line;
+    int code;
+  } cases[] = {
+      {"12345\r\n", kIdLine},
+      {"  100  ", kIdLine},
+      {"12a45\r\n", kFormatError},
+      {"24/05/01 10:30,0123,25\r\n", kDataLine},
+      {"24/05/01 10:30,0123", kFormatError},
+      {"24/05/01,0123,25", kFormatError},
+      {"24/05/01 10:,0123,25", kFormatError},
+      {"24/13/01 10:30,0123,25", kUnrecognisedDate},
+      {"24/05/01 24:00,0123,25", kUnrecognisedDate},
+      {"24/05/01 10:60,0,25", kUnrecognisedDate},
+      {"24/02/30 10:00,0001,20", kUnrecognisedDate},  // in range, not in the calendar
+      {"99999999999/05/01 10:00,1,20", kUnrecognisedDate},
+      {"00/00/00 00:00,0000, 00", kEndLine},
+      {"xx00/00/00yy,1", kEndLine},
+      {"\r\n", kEmptyLine},
+      {"   \t ", kEmptyLine},
+      {"\"24/05/01 10:30,1,2", kFormatError},  // unbalanced quote
+      {"\"24/05/01 10:30\",\"7\",\"8\"", kDataLine},
+      {"24/05/01 10:30,99999999999,25", kFormatError},  // pulse count does not fit
+      {"24/05/01 10:30,1,1e300", kFormatError},
+      {"24/05/01 10:30,,25", kDataLine},  // present but empty: reads as 0
+  };
+  for (const Case& c : cases) EXPECT_EQ(parseReceptionLine(c.line).code, c.code) << "line: " << c.line;
+}
+
+TEST(ReceptionParser, Values) {
+  ParsedLine data = parseReceptionLine("24/05/01 10:30,0123,25\r\n");
+  EXPECT_EQ(data.when, DateTime::fromFields(2024, 5, 1, 10, 30));
+  EXPECT_EQ(data.pulseCount, 123);
+  EXPECT_EQ(data.temperature, 25);
+
+  struct Temperature {
+    const char* field;
+    double value;
+  } temperatures[] = {{"25.9", 25}, {"-3.7", -3}, {" 00", 0}, {"abc", 0}, {"-0.5", 0}, {"12x", 12}};
+  for (const Temperature& t : temperatures) {
+    ParsedLine p = parseReceptionLine(std::string("24/05/01 10:30,1,") + t.field);
+    EXPECT_EQ(p.code, kDataLine) << t.field;
+    EXPECT_EQ(p.temperature, t.value) << t.field;
+  }
+  EXPECT_EQ(parseReceptionLine("24/05/01 10:30, 12abc ,1").pulseCount, 12);
+  EXPECT_EQ(parseReceptionLine(" 2024/5/1 1:5 , 1 , 1").code, kUnrecognisedDate);  // year 4024
+  EXPECT_EQ(parseReceptionLine("1/5/1 1:5,1,1").when, DateTime::fromFields(2001, 5, 1, 1, 5));
+
+  EXPECT_EQ(parseReceptionLine("00100").deviceId, 100);
+  ParsedLine huge = parseReceptionLine("99999999999");
+  EXPECT_EQ(huge.code, kIdLine);
+  EXPECT_EQ(huge.deviceId, -1);  // no such device can be registered
+}
+
+TEST(ReceptionParser, FieldSplitting) {
+  std::string_view rest = "  \"ab\"cd\",next ";
+  std::string_view field;
+  bool had = false;
+  EXPECT_EQ(splitField(rest, ',', field, had), SplitResult::Field);
+  EXPECT_EQ(field, "ab\"cd");  // closing quote, text after it, one trailing quote removed
+  EXPECT_TRUE(had);
+  EXPECT_EQ(splitField(rest, ',', field, had), SplitResult::Field);
+  EXPECT_EQ(field, "next");
+  EXPECT_FALSE(had);
+  EXPECT_EQ(splitField(rest, ',', field, had), SplitResult::Empty);
+}
+
+}  // namespace
+}  // namespace pelnor
