@@ -159,7 +159,7 @@ bool CollectionEngine::receive() {
   bool firstLine = true;
   std::string line;
   while (run_ == 1) {
-    if (!source->hasPendingInput()) sleepMs(1);  // pause only while the line is idle: nothing piles up
+    if (!options_.pauseOnlyWhenIdle || !source->hasPendingInput()) sleepMs(1);
 
     int result = source->nextLine(line);
     if (result != 0) {

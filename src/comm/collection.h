@@ -47,6 +47,9 @@ struct CollectionOptions {
   bool simulatedDevice = false;             // the maintenance switch NoneRS
   std::string commLogPrefix;                // the byte trace's file prefix; empty: no trace
   bool showReceivedLines = true;
+  // The 1 ms pause between lines is taken only while no byte is waiting, so that a fast
+  // line never overruns the driver's buffer. Off: a pause after every line.
+  bool pauseOnlyWhenIdle = true;
   int fileOpenLimitMs = 60000;
   int fileOpenIntervalMs = 200;
   int stopWaitMs = 5000;

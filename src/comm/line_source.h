@@ -27,6 +27,7 @@ class FileLineSource : public LineSource {
  public:
   explicit FileLineSource(std::string contents) : contents_(std::move(contents)) {}
   int nextLine(std::string& line) override;
+  bool hasPendingInput() override { return pos_ < contents_.size(); }  // all of it is in memory
 
  private:
   std::string contents_;

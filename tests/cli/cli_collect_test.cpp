@@ -1,0 +1,133 @@
+// pelnor-cli import and receive, run as a user runs them.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "data/device_registry.h"
+#include "data/month_file.h"
+#include "data/text.h"
+#include "support/pty_pair.h"
+#include "support/scripted_reporter.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class CliCollectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DeviceRegistry registry;
+    for (int32_t id : {12, 100}) {
+      DeviceRecord device;
+      device.deviceId = id;
+      device.customerName = "山田";
+      registry.put(device);
+    }
+    ASSERT_TRUE(registry.save(dir.path(), storage));
+  }
+
+  // Starts pelnor-cli with the root, the settings file and args; returns its pid.
+  pid_t start(const std::vector<std::string>& commandArgs) {
+    std::vector<std::string> args{PELNOR_CLI_PATH};
+    args.insert(args.end(), commandArgs.begin(), commandArgs.end());
+    args.insert(args.end(), {"--root", dir.path().string(), "--ini", (dir / "Pelnor.INI").string()});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    std::string out = (dir / "out.txt").string();
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, PELNOR_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  }
+  // The exit code, or -1 when it did not end within the limit.
+  int finish(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(20)) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  int run(const std::vector<std::string>& args) { return finish(start(args)); }
+  std::string output() const { return readFile(dir / "out.txt"); }
+  std::filesystem::path monthFile(int32_t id, int year, int month) const {
+    return dir / "DATA" / formatText("%05d", id) / formatText("D%04d%02d.dmd", year, month);
+  }
+
+  TempDir dir;
+  ScriptedReporter reporter;
+  StorageContext storage{reporter, {}, {}, false};
+};
+
+TEST_F(CliCollectTest, ImportStoresTheMonthsOfADeviceFile) {
+  writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
+  writeFile(dir / "in.txt", "12\r\n24/01/31 23:30,0040,20\r\n24/02/01 00:00,0005,-3\r\n");
+  ASSERT_EQ(run({"import", (dir / "in.txt").string(), "--yes"}), 0) << output();
+  MonthRecord january, february;
+  ASSERT_TRUE(readMonthFile(monthFile(12, 2024, 1), january, storage));
+  ASSERT_TRUE(readMonthFile(monthFile(12, 2024, 2), february, storage));
+  EXPECT_EQ(january.days[30].readings.at(0), (Reading{23, 30, 40, 20}));
+  EXPECT_EQ(february.days[0].readings.at(0), (Reading{0, 0, 5, -3}));
+  std::string out = output();
+  EXPECT_NE(out.find("ファイル読み込み中..."), std::string::npos);
+  EXPECT_NE(out.find("24/01/31 23:30,0040,20"), std::string::npos);  // received lines are listed
+  EXPECT_NE(out.find("集計完了"), std::string::npos);
+
+  // An unknown device ends with a problem and a non-zero exit.
+  writeFile(dir / "other.txt", "55\r\n24/03/01 00:00,0005,-3\r\n");
+  EXPECT_EQ(run({"import", (dir / "other.txt").string(), "--yes"}), 1);
+  EXPECT_NE(output().find("受信した機器ＩＤ = 55"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "DATA" / "00055"));
+}
+
+TEST_F(CliCollectTest, ReceiveFromASerialLine) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.valid());
+  writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM7=" + pty.slavePath() + "\r\n");
+  pid_t pid = start({"receive", "--port", "7", "--no"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(pty.write("12\r\n24/05/01 10:00,0030,21\r\n00/00/00 00:00,0000, 00\r\n"));
+  EXPECT_EQ(finish(pid), 0) << output();
+  EXPECT_FALSE(std::filesystem::exists(dir / "DATA"));  // answered No
+  EXPECT_NE(output().find("機器からのデータ送信待ち"), std::string::npos);
+
+  pid = start({"receive", "--port", "7", "--yes"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(pty.write("12\r\n24/05/01 10:00,0030,21\r\n00/00/00 00:00,0000, 00\r\n"));
+  EXPECT_EQ(finish(pid), 0) << output();
+  MonthRecord may;
+  ASSERT_TRUE(readMonthFile(monthFile(12, 2024, 5), may, storage));
+  EXPECT_EQ(may.days[0].readings.at(0), (Reading{10, 0, 30, 21}));
+}
+
+TEST_F(CliCollectTest, ReceiveFromTheSimulatedDevice) {
+  writeFile(dir / "Pelnor.INI", "[Maintenance]\r\nNoneRS=1\r\n[Setting]\r\n\x8E\xF3\x90\x4D\x83\x66\x81\x5B\x83\x5E\x82\xCC\x95\x5C\x8E\xA6=0\r\n");
+  ASSERT_EQ(run({"receive", "--yes"}), 0) << output();
+  EXPECT_TRUE(std::filesystem::exists(dir / "DATA" / "00100"));
+  EXPECT_NE(output().find("受信処理中..."), std::string::npos);
+  EXPECT_EQ(output().find("00/00/00"), std::string::npos);  // received lines are not listed when switched off
+}
+
+}  // namespace
+}  // namespace pelnor
