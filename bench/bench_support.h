@@ -23,7 +23,8 @@ inline MonthRecord fullMonth(const DateTime& first) {
     month.days[d].header.deviceId = 12;
     month.days[d].header.customerName = "山田工業";
     for (int s = 0; s < kSlotsPerDay; ++s) {
-      month.days[d].readings.push_back(Reading{s / 2, s % 2 * 30, 100 + (d * 7 + s * 13) % 900, 15.0 + s % 10});
+      month.days[d].readings.push_back(
+          Reading{s / 2, s % 2 * 30, 100 + (d * 7 + s * 13) % 900, 15.0 + s % 10});
     }
   }
   return month;

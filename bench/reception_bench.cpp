@@ -120,8 +120,8 @@ void BM_FastTransmission(benchmark::State& state) {
     options.comm = {1, 256000, 8, 0, 0, 0};
     options.showReceivedLines = true;
     options.pauseOnlyWhenIdle = state.range(0) != 0;
-    CollectionEngine engine(f.history, f.env, f.reporter, f.sink, f.appLog, [&](int) { return pty.slavePath(); },
-                            options);
+    CollectionEngine engine(
+        f.history, f.env, f.reporter, f.sink, f.appLog, [&](int) { return pty.slavePath(); }, options);
     f.sink.engine = &engine;
     engine.start();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -147,14 +147,20 @@ void BM_FastTransmission(benchmark::State& state) {
     engine.join();
 
     state.counters["lines"] = static_cast<double>(lines.size());
-    state.counters["wrong_or_lost"] = kind == Notification::kFinished ? static_cast<double>(f.wrongReadings(lines)) : -1;
+    state.counters["wrong_or_lost"] =
+        kind == Notification::kFinished ? static_cast<double>(f.wrongReadings(lines)) : -1;
     state.counters["send_s"] = sendSeconds;
     state.counters["paced_s"] = sentBytes / kBytesPerSecond;
     state.counters["writer_blocked_s"] = blockedSeconds;
     state.counters["received_and_stored_s"] = receiveSeconds;
   }
 }
-BENCHMARK(BM_FastTransmission)->ArgName("pauseOnlyWhenIdle")->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FastTransmission)
+    ->ArgName("pauseOnlyWhenIdle")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 // A file import of one full month (31 x 48 lines), including merging and saving.
 void BM_ImportFullMonthFile(benchmark::State& state) {
@@ -178,7 +184,11 @@ void BM_ImportFullMonthFile(benchmark::State& state) {
     engine.join();
   }
 }
-BENCHMARK(BM_ImportFullMonthFile)->ArgName("pauseOnlyWhenIdle")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportFullMonthFile)
+    ->ArgName("pauseOnlyWhenIdle")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pelnor::bench

@@ -80,8 +80,9 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
   HistoryEnv historyEnv = env.historyEnv(registry);
   DeviceHistory history;
   PrintingSink sink;
-  CollectionEngine engine(history, historyEnv, env.reporter, sink, appLog,
-                          [&env](int port) { return env.settings.serialDevicePath(port); }, options);
+  CollectionEngine engine(
+      history, historyEnv, env.reporter, sink, appLog,
+      [&env](int port) { return env.settings.serialDevicePath(port); }, options);
   sink.engine = &engine;
   engine.start();
   int kind = sink.waitForEnd();

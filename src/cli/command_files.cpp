@@ -40,8 +40,10 @@ int runDump(const Args& arguments) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--kind" && i + 1 < args.size()) {
       const std::string& value = args[++i];
-      if (value == "master") kind = FileKind::Master;
-      else if (value == "month") kind = FileKind::Month;
+      if (value == "master")
+        kind = FileKind::Master;
+      else if (value == "month")
+        kind = FileKind::Month;
       else {
         std::cerr << "pelnor-cli dump: --kind is master or month\n";
         return kUsageError;

@@ -144,8 +144,7 @@ MonthRecord monthFromJson(const Json& j, const DeviceDefaults& defaults) {
   const Json& days = j.at("days");
   if (days.size() > kDaysPerMonth) throw std::invalid_argument("more than 31 days");
   MonthRecord month = MonthRecord::makeNew(
-      DateTime(j.at("month").at("status").get<int32_t>(), j.at("month").at("value").get<double>()),
-      defaults);
+      DateTime(j.at("month").at("status").get<int32_t>(), j.at("month").at("value").get<double>()), defaults);
   month.report = reportFromJson(j.at("report"));
   for (std::size_t d = 0; d < days.size(); ++d) {
     DayRecord& day = month.days[d];
@@ -153,8 +152,7 @@ MonthRecord monthFromJson(const Json& j, const DeviceDefaults& defaults) {
     // Stored as given: the file keeps readings in the order they stand.
     for (const Json& r : days[d].at("readings")) {
       day.readings.push_back(Reading{r.at("hour").get<int32_t>(), r.at("minute").get<int32_t>(),
-                                     r.at("pulseCount").get<int32_t>(),
-                                     r.at("temperature").get<double>()});
+                                     r.at("pulseCount").get<int32_t>(), r.at("temperature").get<double>()});
     }
   }
   return month;

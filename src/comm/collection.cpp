@@ -74,8 +74,10 @@ void CollectionEngine::stop(const Pump& pump) {
   const auto start = std::chrono::steady_clock::now();
   while (outstanding_ != 0 &&
          std::chrono::steady_clock::now() - start < std::chrono::milliseconds(options_.stopWaitMs)) {
-    if (pump) pump(kPumpSliceMs);
-    else sleepMs(1);
+    if (pump)
+      pump(kPumpSliceMs);
+    else
+      sleepMs(1);
   }
 }
 
@@ -92,7 +94,8 @@ void CollectionEngine::join() {
 
 void CollectionEngine::acknowledge(const Notification& notification) {
   if (notification.kind == Notification::kProblem) appLog_.WriteLine(notification.text);
-  if (notification.kind == Notification::kProgress || notification.kind == Notification::kProblem) --outstanding_;
+  if (notification.kind == Notification::kProgress || notification.kind == Notification::kProblem)
+    --outstanding_;
 }
 
 void CollectionEngine::post(int kind, bool status, const std::string& text) {
@@ -121,7 +124,8 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
         post(Notification::kProblem, true, formatText("ファイルがオープン出来ません:%s", path.c_str()));
         run_ = 0;
         break;
-      case FileOpenResult::Opened: break;
+      case FileOpenResult::Opened:
+        break;
     }
     // A file reception counts as successful unless a line says otherwise; a file that
     // could not be read is a failure, so that the problem stays on screen.
@@ -135,7 +139,8 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
     const CommSettings& c = options_.comm;
     port_.Configure(c[0], c[1], c[2], c[3], c[4], c[5], false);
     if (!port_.Open()) {
-      post(Notification::kProblem, true, formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
+      post(Notification::kProblem, true,
+           formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
       run_ = 0;
       return std::make_unique<SerialLineSource>(port_);
     }
@@ -194,7 +199,8 @@ bool CollectionEngine::receive() {
         if (parsed.deviceId < 0 || !env_.registry.find(parsed.deviceId, history_.device)) {
           history_.device = DeviceRecord::makeNew(env_.storage.defaults);
           post(Notification::kProblem, true,
-               formatText("受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = %d",
+               formatText("受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した"
+                          "機器ＩＤ = %d",
                           parsed.deviceId));
           run_ = 0;
           ok = false;

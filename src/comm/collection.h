@@ -42,10 +42,10 @@ struct CollectionOptions {
   enum class Mode { Serial, File };
 
   Mode mode = Mode::Serial;
-  std::filesystem::path file;               // file mode
+  std::filesystem::path file;                // file mode
   CommSettings comm = kDefaultCommSettings;  // serial mode
-  bool simulatedDevice = false;             // the maintenance switch NoneRS
-  std::string commLogPrefix;                // the byte trace's file prefix; empty: no trace
+  bool simulatedDevice = false;              // the maintenance switch NoneRS
+  std::string commLogPrefix;                 // the byte trace's file prefix; empty: no trace
   bool showReceivedLines = true;
   // The 1 ms pause between lines is taken only while no byte is waiting, so that a fast
   // line never overruns the driver's buffer. Off: a pause after every line.

@@ -29,7 +29,8 @@ std::optional<int32_t> fittingIntPrefix(std::string_view text) {
     if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min()) return std::nullopt;
+  if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
+    return std::nullopt;
   return static_cast<int32_t>(value);
 }
 
@@ -99,9 +100,14 @@ ParsedLine parseReceptionLine(std::string_view line) {
   std::string_view first;
   bool hadComma = false;
   switch (splitField(rest, ',', first, hadComma)) {
-    case SplitResult::Empty: out.code = kEmptyLine; return out;
-    case SplitResult::Unbalanced: out.code = kFormatError; return out;
-    case SplitResult::Field: break;
+    case SplitResult::Empty:
+      out.code = kEmptyLine;
+      return out;
+    case SplitResult::Unbalanced:
+      out.code = kFormatError;
+      return out;
+    case SplitResult::Field:
+      break;
   }
   first = trimBlanks(first);
   if (first.find(kEndMarker) != std::string_view::npos) {

@@ -21,10 +21,10 @@ enum LineCode : int {
 
 struct ParsedLine {
   int code = kFormatError;
-  DateTime when;            // data lines
-  int32_t deviceId = -1;    // ID lines; -1 when the number does not fit
-  int32_t pulseCount = 0;   // data lines
-  double temperature = 0;   // data lines, truncated toward zero
+  DateTime when;           // data lines
+  int32_t deviceId = -1;   // ID lines; -1 when the number does not fit
+  int32_t pulseCount = 0;  // data lines
+  double temperature = 0;  // data lines, truncated toward zero
 };
 
 // The end line as the program itself writes it.

@@ -71,7 +71,8 @@ std::string toFileText(std::string_view utf8) {
 std::time_t LogClock::now() const { return std::time(nullptr); }
 
 uint32_t LogClock::tickMs() const {
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
   return static_cast<uint32_t>(ms.count());
 }
 
@@ -104,7 +105,8 @@ std::string RotatingLog::head() const {
   uint32_t elapsed = anyWriteYet.exchange(true) ? tick - previousWriteTick.load() : 0;
   previousWriteTick = tick;
   return formatText("%02d/%02d %02d:%02d:%02d[%08lu](%8lu)", local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                    local.tm_min, local.tm_sec, static_cast<unsigned long>(tick), static_cast<unsigned long>(elapsed));
+                    local.tm_min, local.tm_sec, static_cast<unsigned long>(tick),
+                    static_cast<unsigned long>(elapsed));
 }
 
 void RotatingLog::write(std::string_view text, bool timestamp, bool lineEnd) {
@@ -169,17 +171,38 @@ std::string traceCharLine(const uint8_t* bytes, std::size_t count) {
     uint8_t b = bytes[i];
     const char* name = nullptr;
     switch (b) {
-      case 0x02: name = "@SX"; break;
-      case 0x03: name = "@EX"; break;
-      case 0x04: name = "@ET"; break;
-      case 0x05: name = "@EQ"; break;
-      case 0x06: name = "@AK"; break;
-      case 0x0A: name = "@LF"; break;
-      case 0x0D: name = "@CR"; break;
-      case 0x10: name = "@DE"; break;
-      case 0x15: name = "@NK"; break;
-      case 0x17: name = "@EB"; break;
-      default: break;
+      case 0x02:
+        name = "@SX";
+        break;
+      case 0x03:
+        name = "@EX";
+        break;
+      case 0x04:
+        name = "@ET";
+        break;
+      case 0x05:
+        name = "@EQ";
+        break;
+      case 0x06:
+        name = "@AK";
+        break;
+      case 0x0A:
+        name = "@LF";
+        break;
+      case 0x0D:
+        name = "@CR";
+        break;
+      case 0x10:
+        name = "@DE";
+        break;
+      case 0x15:
+        name = "@NK";
+        break;
+      case 0x17:
+        name = "@EB";
+        break;
+      default:
+        break;
     }
     if (name) {
       line += name;

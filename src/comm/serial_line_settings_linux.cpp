@@ -13,18 +13,30 @@ namespace {
 
 tcflag_t standardRate(int baudRate) {
   switch (baudRate) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return BOTHER;
+    case 110:
+      return B110;
+    case 300:
+      return B300;
+    case 600:
+      return B600;
+    case 1200:
+      return B1200;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return BOTHER;
   }
 }
 
@@ -35,35 +47,58 @@ int applyLineSettings(int fd, int baudRate, int dataBits, int stopBits, int pari
   if (ioctl(fd, TCGETS2, &tio) != 0) return errno;
 
   // Raw mode: no line editing, no translation, no echo, no signals.
-  tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
+  tio.c_iflag &=
+      ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
   tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   tio.c_cflag |= CREAD | CLOCAL;
 
   tcflag_t size = 0;
   switch (dataBits) {
-    case 5: size = CS5; break;
-    case 6: size = CS6; break;
-    case 7: size = CS7; break;
-    case 8: size = CS8; break;
-    default: return EINVAL;  // 4 data bits: no such setting here
+    case 5:
+      size = CS5;
+      break;
+    case 6:
+      size = CS6;
+      break;
+    case 7:
+      size = CS7;
+      break;
+    case 8:
+      size = CS8;
+      break;
+    default:
+      return EINVAL;  // 4 data bits: no such setting here
   }
   tio.c_cflag = (tio.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | size;
 
   // 1.5 stop bits do not exist here; two is the nearest.
-  if (stopBits == 0) tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
-  else tio.c_cflag |= CSTOPB;
+  if (stopBits == 0)
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
+  else
+    tio.c_cflag |= CSTOPB;
 
   tio.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR);
   switch (parity) {
-    case 0: break;
-    case 1: tio.c_cflag |= PARENB | PARODD; break;
-    case 2: tio.c_cflag |= PARENB; break;
-    case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    default: tio.c_cflag |= PARENB; break;
+    case 0:
+      break;
+    case 1:
+      tio.c_cflag |= PARENB | PARODD;
+      break;
+    case 2:
+      tio.c_cflag |= PARENB;
+      break;
+    case 3:
+      tio.c_cflag |= PARENB | PARODD | CMSPAR;
+      break;
+    default:
+      tio.c_cflag |= PARENB;
+      break;
   }
-  if (parity != 0) tio.c_iflag |= INPCK;
-  else tio.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+  if (parity != 0)
+    tio.c_iflag |= INPCK;
+  else
+    tio.c_iflag &= ~static_cast<tcflag_t>(INPCK);
 
   // XON/XOFF both ways only for flow control 2; hardware flow (1) leaves the driver's
   // handshake settings as they were.

@@ -31,7 +31,8 @@ constexpr uint32_t kOpenWriteConstant = 1000;
 }  // namespace
 
 uint32_t tickCount() {
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
   return static_cast<uint32_t>(ms.count());
 }
 
@@ -72,7 +73,8 @@ bool SerialPort::Open() {
     Close();
     return false;
   }
-  if (int error = applyLineSettings(fd_, baudRate_, dataBits_, stopBits_, parity_, flowControl_); error != 0) {
+  if (int error = applyLineSettings(fd_, baudRate_, dataBits_, stopBits_, parity_, flowControl_);
+      error != 0) {
     fail(error);
     Close();
     return false;
@@ -141,10 +143,12 @@ SerialPort::ByteRead SerialPort::readByte(char& byte) {
   const uint64_t waitMs = uint64_t{readMultiplier_} + readConstant_;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() < 0) return ByteRead::Nothing;
     pollfd fds[2] = {{fd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
-    int ready = ::poll(fds, wakePipe_[0] >= 0 ? 2 : 1, static_cast<int>(std::min<int64_t>(left.count(), 60000)));
+    int ready =
+        ::poll(fds, wakePipe_[0] >= 0 ? 2 : 1, static_cast<int>(std::min<int64_t>(left.count(), 60000)));
     if (ready < 0) {
       if (errno == EINTR) continue;
       fail(errno);
@@ -180,7 +184,8 @@ SerialPort::ByteRead SerialPort::readByte(char& byte) {
 }
 
 int SerialPort::ReadLine(char* buffer, std::size_t size, std::size_t& received,
-                         const std::vector<std::string>& terminators, int* matchedIndex, std::string* matched) {
+                         const std::vector<std::string>& terminators, int* matchedIndex,
+                         std::string* matched) {
   received = 0;
   const std::vector<std::string> working = terminators;  // copied at the start of each call
   std::vector<std::size_t> position(working.size(), 0);

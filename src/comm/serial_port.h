@@ -49,8 +49,9 @@ class SerialPort : public RotatingLog {
 
   // Reads bytes into buffer until one of the terminators completes (0), a read fails
   // (-1), no byte came within the line time-out (-2) or the buffer is full (-3).
-  int ReadLine(char* buffer, std::size_t size, std::size_t& received, const std::vector<std::string>& terminators,
-               int* matchedIndex = nullptr, std::string* matched = nullptr);
+  int ReadLine(char* buffer, std::size_t size, std::size_t& received,
+               const std::vector<std::string>& terminators, int* matchedIndex = nullptr,
+               std::string* matched = nullptr);
 
   // True when bytes are waiting to be read, without waiting for any.
   bool hasPendingInput();
@@ -66,7 +67,7 @@ class SerialPort : public RotatingLog {
   void fail(int error) { lastError_ = static_cast<uint32_t>(error); }
 
   PortPathResolver resolver_;
-  int fd_ = -1;
+  std::atomic<int> fd_{-1};  // read by SetDriverTimeouts from another thread
   int wakePipe_[2] = {-1, -1};
   bool overlapped_ = true;
   int port_ = 1;

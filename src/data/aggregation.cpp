@@ -10,8 +10,8 @@ namespace {
 // Stored files may hold any pulse count; sums saturate instead of overflowing.
 int32_t addPulses(int32_t a, int32_t b) {
   int64_t sum = int64_t{a} + b;
-  return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 template <typename T>
@@ -118,7 +118,8 @@ int pickDemandDay(const MonthRecord& month, Better better) {
   for (int d = 0; d < kDaysPerMonth; ++d) {
     const SlotValue& max = month.days[static_cast<std::size_t>(d)].dayStats.max;
     if (!max.valid) continue;
-    if (chosen < 0 || better(max.demandKw, month.days[static_cast<std::size_t>(chosen)].dayStats.max.demandKw)) {
+    if (chosen < 0 ||
+        better(max.demandKw, month.days[static_cast<std::size_t>(chosen)].dayStats.max.demandKw)) {
       chosen = d;
     }
   }

@@ -44,7 +44,7 @@ std::string readInstallationId(const std::filesystem::path& file) {
 }
 
 void CAppSettings::Load(const std::string& installationId, DataLocation& location) {
-  constexpr bool wb = true;  // every read writes a missing key back with its default
+  constexpr bool wb = true;              // every read writes a missing key back with its default
   const std::filesystem::path settings;  // the settings file itself
 
   std::string size = ini.GetString(kWinInfo, "Size", "", settings, wb);
@@ -83,7 +83,7 @@ void CAppSettings::Load(const std::string& installationId, DataLocation& locatio
 
   location.setOtherPath(ini.GetString(kSetting, "DocDir", "", settings, wb));
   location.setMode(ini.GetInt(kSetting, "DocTp(0:My,1:Other)", 0, settings, wb) != 0 ? DataLocation::kOther
-                                                                                      : DataLocation::kOwn);
+                                                                                     : DataLocation::kOwn);
 
   maxTempColor = static_cast<uint32_t>(ini.GetInt(kGraph, "最高温度色", 16711680, settings, wb));
   maxTempWidth = ini.GetInt(kGraph, "最高温度太さ", 3, settings, wb);
@@ -102,8 +102,8 @@ void CAppSettings::Load(const std::string& installationId, DataLocation& locatio
 void CAppSettings::Save(const std::string& installationId, const DataLocation& location) const {
   const WindowPlacement& p = windowPlacement;
   ini.WriteString(kWinInfo, "Size",
-                  formatText(kPlacementFormat, p.flags, p.showCmd, p.minX, p.minY, p.maxX, p.maxY, p.left, p.top,
-                             p.right, p.bottom));
+                  formatText(kPlacementFormat, p.flags, p.showCmd, p.minX, p.minY, p.maxX, p.maxY, p.left,
+                             p.top, p.right, p.bottom));
   ini.WriteString(kSetting, "ProductId", installationId);
   ini.WriteInt(kSetting, "受信データの表示", showReceivedData);
   ini.WriteInt(kSetting, "過去データ読込月数", monthsToLoad);
@@ -121,7 +121,8 @@ void CAppSettings::Save(const std::string& installationId, const DataLocation& l
   ini.WriteUInt(kGraph, "デマンド色", demandColor);
 }
 
-void CAppSettings::WriteCheckSection(const std::string& fileVersion, const std::string& productVersion) const {
+void CAppSettings::WriteCheckSection(const std::string& fileVersion,
+                                     const std::string& productVersion) const {
   ini.WriteString("check", "FileVersion", fileVersion);
   ini.WriteString("check", "ProductVersion", productVersion);
 }

@@ -21,7 +21,9 @@ void DataLocation::setOtherPath(const std::string& text) {
   mode_ = !otherPath_.empty() && !sameFolder(otherPath_, ownRoot_) ? kOther : kOwn;
 }
 
-std::string DataLocation::label() const { return isOwn() ? "自分 （このソフトが管理している場所）" : otherPath_; }
+std::string DataLocation::label() const {
+  return isOwn() ? "自分 （このソフトが管理している場所）" : otherPath_;
+}
 
 std::filesystem::path DataLocation::masterFile() const { return root() / kMasterFileName; }
 std::filesystem::path DataLocation::dataFolder() const { return root() / "DATA"; }

@@ -21,8 +21,7 @@ class DateTime {
   DateTime(int32_t status, double value) : status_(status), value_(value) {}
 
   // Invalid when the fields do not form a real date and time (years 100 to 9999).
-  static DateTime fromFields(int year, int month, int day, int hour = 0, int minute = 0,
-                             int second = 0);
+  static DateTime fromFields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
   static DateTime now();
 
   bool isValid() const { return status_ == kValid; }

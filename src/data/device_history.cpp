@@ -24,7 +24,8 @@ bool DeviceHistory::firstAndLast(DateTime& first, DateTime& last) const {
   if (months.empty()) return false;
   first = months.front().month.dateOnly();
   DateTime lastMonth = months.back().month;
-  last = DateTime::fromFields(lastMonth.year(), lastMonth.month(), daysInMonth(lastMonth.year(), lastMonth.month()));
+  last = DateTime::fromFields(lastMonth.year(), lastMonth.month(),
+                              daysInMonth(lastMonth.year(), lastMonth.month()));
   return true;
 }
 
@@ -64,7 +65,8 @@ void DeviceHistory::aggregateAll(int32_t pulseConstant) {
 bool DeviceHistory::saveAll(bool onlyIfExists, const HistoryEnv& env) const {
   DataLocation::createFolderPath(env.location.deviceFolder(device.deviceId));
   for (const MonthRecord& month : months) {
-    if (!writeMonthFile(env.location.monthFile(device.deviceId, month.month), month, onlyIfExists, env.storage)) {
+    if (!writeMonthFile(env.location.monthFile(device.deviceId, month.month), month, onlyIfExists,
+                        env.storage)) {
       return false;
     }
   }
@@ -90,7 +92,8 @@ void DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env) {
   }
 }
 
-void DeviceHistory::loadPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env) {
+void DeviceHistory::loadPastMonths(int32_t deviceId, const DateTime& month, int count,
+                                   const HistoryEnv& env) {
   resetForDevice(deviceId, env.registry);
   // The same months as stepping back from the chosen one, but loaded oldest first so
   // that each month is appended instead of moving all the others.

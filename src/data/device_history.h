@@ -34,7 +34,8 @@ class DeviceHistory {
   // Reads the month's file under the current root into its (new or present) record.
   bool loadMonth(const DateTime& date, const HistoryEnv& env, int* position = nullptr);
   // Stores one received reading; the day (and a new month's days) take `device` as header.
-  void addReading(const DateTime& when, int32_t pulseCount, double temperature, const DeviceDefaults& defaults);
+  void addReading(const DateTime& when, int32_t pulseCount, double temperature,
+                  const DeviceDefaults& defaults);
   void aggregateAll(int32_t pulseConstant);
   // Writes every month, stopping at the first failure.
   bool saveAll(bool onlyIfExists, const HistoryEnv& env) const;

@@ -88,7 +88,7 @@ void writeDeviceRecord(ArchiveWriter& out, const DeviceRecord& d) {
 }
 
 std::size_t minDeviceRecordBytes(int32_t version) {
-  constexpr std::size_t kRecord = 7 * 4 + 1;            // seven int32 and an empty name
+  constexpr std::size_t kRecord = 7 * 4 + 1;                  // seven int32 and an empty name
   constexpr std::size_t kReport = 4 * 4 + 4 + 4 * 8 + 4 + 1;  // with five empty strings
   return version >= kReportVersion ? kRecord + kReport : kRecord;
 }

@@ -27,8 +27,8 @@ class DisplayState {
   // Stores the mode and output flag and, when asked, chooses the first scale whose top
   // reaches the displayed maximum (the last one when none does). The month of date must
   // be loaded (std::invalid_argument otherwise).
-  void setView(const DeviceHistory& history, int mode, int outputFlag, const DateTime& date, bool rescaleDemand,
-               bool rescaleEnergy);
+  void setView(const DeviceHistory& history, int mode, int outputFlag, const DateTime& date,
+               bool rescaleDemand, bool rescaleEnergy);
 
   int viewKind = 4;
   int displayMode = kDayMode;

@@ -92,8 +92,7 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   }
 }
 
-void replaceFileContents(const std::filesystem::path& path, const std::string& bytes,
-                         bool syncToDisk) {
+void replaceFileContents(const std::filesystem::path& path, const std::string& bytes, bool syncToDisk) {
   std::string tempName = path.string() + ".XXXXXX";
   UniqueFd fd(::mkstemp(tempName.data()));
   if (!fd.valid()) throw FileError(systemDescription(errno));

@@ -95,8 +95,7 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
 
 // Writes bytes to a new temporary file beside path, flushes it to disk when asked and
 // renames it over path. On failure path is left as it was and FileError is thrown.
-void replaceFileContents(const std::filesystem::path& path, const std::string& bytes,
-                         bool syncToDisk);
+void replaceFileContents(const std::filesystem::path& path, const std::string& bytes, bool syncToDisk);
 
 // Reads a whole open file. Throws FileError.
 std::string readAll(int fd);

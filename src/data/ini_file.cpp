@@ -126,7 +126,8 @@ std::optional<std::string> readValue(const std::filesystem::path& path, const st
     value = value.substr(1, value.size() - 2);
   }
   std::string text = cp932ToUtf8(value);
-  if (utf8Length(text) > CIniFile::kMaxValueChars) text = std::string(utf8Substr(text, 0, CIniFile::kMaxValueChars));
+  if (utf8Length(text) > CIniFile::kMaxValueChars)
+    text = std::string(utf8Substr(text, 0, CIniFile::kMaxValueChars));
   return text;
 }
 

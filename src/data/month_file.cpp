@@ -75,8 +75,8 @@ std::string serializeMonth(const MonthRecord& month) {
   return out.bytes();
 }
 
-bool readMonthFile(const std::filesystem::path& path, MonthRecord& month,
-                   const StorageContext& context, int32_t* fileVersion) {
+bool readMonthFile(const std::filesystem::path& path, MonthRecord& month, const StorageContext& context,
+                   int32_t* fileVersion) {
   month.clearDays(context.defaults);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return true;
@@ -96,8 +96,8 @@ bool readMonthFile(const std::filesystem::path& path, MonthRecord& month,
   }
 }
 
-bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
-                    bool onlyIfExists, const StorageContext& context) {
+bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month, bool onlyIfExists,
+                    const StorageContext& context) {
   std::error_code ec;
   if (onlyIfExists && !std::filesystem::exists(path, ec)) return true;
   try {

@@ -14,13 +14,13 @@ inline constexpr const char* kMonthFileSignature = "4940651557454065410545647589
 // Reads a month; a missing file is an empty month. Failures are reported through the
 // context and return false; the month then keeps the days read before the failure.
 // fileVersion, when given, receives the version the file had.
-bool readMonthFile(const std::filesystem::path& path, MonthRecord& month,
-                   const StorageContext& context, int32_t* fileVersion = nullptr);
+bool readMonthFile(const std::filesystem::path& path, MonthRecord& month, const StorageContext& context,
+                   int32_t* fileVersion = nullptr);
 
 // Writes a month as version 3. With onlyIfExists a missing file is left missing.
 // The old file is replaced only once the new one is complete.
-bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
-                    bool onlyIfExists, const StorageContext& context);
+bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month, bool onlyIfExists,
+                    const StorageContext& context);
 
 // The file's bytes and back, without any file access. parseMonth throws CTryErr for a
 // wrong signature or version (with path in the text) and ArchiveError for a damaged stream.

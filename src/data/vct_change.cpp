@@ -5,8 +5,8 @@
 
 namespace pelnor {
 
-bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed, const HistoryEnv& env,
-                      Reporter& reporter) {
+bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed,
+                      const HistoryEnv& env, Reporter& reporter) {
   DeviceRecord current;
   if (!env.registry.find(history.device.deviceId, current)) return false;
   int position = history.monthPosition(displayed);
@@ -15,7 +15,8 @@ bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& d
   reporter.beep();
   MonthRecord& month = history.monthAt(position);
   if (displayMode == DisplayState::kDayMode) {
-    if (!reporter.askYesNo("現在表示している日データの「VCT(一次電流)」を\n現在の設定値に変更し再集計します\nよろしいですか")) {
+    if (!reporter.askYesNo("現在表示している日データの「VCT(一次電流)"
+                           "」を\n現在の設定値に変更し再集計します\nよろしいですか")) {
       return false;
     }
     reapplyVctToDay(month, displayed.day(), current);

@@ -9,7 +9,7 @@ namespace pelnor {
 // Asks first; on Yes the displayed day's (mode 1) or month's (mode 2) headers become the
 // registry's record, everything loaded is aggregated again and the month files that
 // exist are rewritten. Returns true when the data changed and the views need a refresh.
-bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed, const HistoryEnv& env,
-                      Reporter& reporter);
+bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed,
+                      const HistoryEnv& env, Reporter& reporter);
 
 }  // namespace pelnor

@@ -1,10 +1,9 @@
 // pelnor-cli import and receive, run as a user runs them.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
@@ -122,7 +121,9 @@ TEST_F(CliCollectTest, ReceiveFromASerialLine) {
 }
 
 TEST_F(CliCollectTest, ReceiveFromTheSimulatedDevice) {
-  writeFile(dir / "Pelnor.INI", "[Maintenance]\r\nNoneRS=1\r\n[Setting]\r\n\x8E\xF3\x90\x4D\x83\x66\x81\x5B\x83\x5E\x82\xCC\x95\x5C\x8E\xA6=0\r\n");
+  writeFile(dir / "Pelnor.INI",
+            "[Maintenance]\r\nNoneRS=1\r\n[Setting]"
+            "\r\n\x8E\xF3\x90\x4D\x83\x66\x81\x5B\x83\x5E\x82\xCC\x95\x5C\x8E\xA6=0\r\n");
   ASSERT_EQ(run({"receive", "--yes"}), 0) << output();
   EXPECT_TRUE(std::filesystem::exists(dir / "DATA" / "00100"));
   EXPECT_NE(output().find("受信処理中..."), std::string::npos);

@@ -1,5 +1,4 @@
 #include "comm/collection.h"
-#include "comm/reception_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "comm/reception_parser.h"
 #include "data/month_file.h"
 #include "data/text.h"
 #include "support/pty_pair.h"
@@ -31,7 +31,8 @@ class RecordingSink : public NotificationSink {
   // The final kind (3 or 4), or 0 when none came in time.
   int waitForEnd(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     std::unique_lock lock(mutex_);
-    ended_.wait_for(lock, limit, [&] { return !notes_.empty() && notes_.back().kind >= Notification::kFinished; });
+    ended_.wait_for(lock, limit,
+                    [&] { return !notes_.empty() && notes_.back().kind >= Notification::kFinished; });
     return notes_.empty() || notes_.back().kind < Notification::kFinished ? 0 : notes_.back().kind;
   }
   std::vector<std::string> statusTexts() {
@@ -69,8 +70,8 @@ class CollectionTest : public ::testing::Test {
   int run(CollectionOptions options) {
     options.fileOpenLimitMs = 300;
     options.fileOpenIntervalMs = 10;
-    engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
-                                                [this](int) { return pty.slavePath(); }, options);
+    engine = std::make_unique<CollectionEngine>(
+        history, env, reporter, sink, appLog, [this](int) { return pty.slavePath(); }, options);
     sink.engine = engine.get();
     engine->start();
     int kind = sink.waitForEnd();
@@ -151,9 +152,10 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
 
   auto texts = reporter.messages();
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].text,
-            "機器ＩＤ【 12 】番\n需要家名【 山田 】\n のデータを収集しました\n機器情報に間違いはありませんか？\n"
-            "「いいえ」を選ぶと処理を中断させます");
+  EXPECT_EQ(
+      texts[0].text,
+      "機器ＩＤ【 12 】番\n需要家名【 山田 】\n のデータを収集しました\n機器情報に間違いはありませんか？\n"
+      "「いいえ」を選ぶと処理を中断させます");
   EXPECT_EQ(reporter.beeps, 1);
   std::vector<std::string> status = sink.statusTexts();
   ASSERT_EQ(status.size(), 5u);
@@ -171,7 +173,8 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
 TEST_F(CollectionTest, AnUnregisteredIdStoresNothing) {
   EXPECT_EQ(importText("77\r\n24/01/31 10:00,0030,21\r\n"), Notification::kFailed);
   EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
-  const std::string text = "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = 77";
+  const std::string text =
+      "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = 77";
   EXPECT_EQ(sink.statusTexts().back(), text);
   EXPECT_NE(appLogText().find(text), std::string::npos);  // problems also go to the log
   EXPECT_TRUE(reporter.messages().empty());
@@ -211,8 +214,8 @@ TEST_F(CollectionTest, AMissingFileIsAFailure) {
 TEST_F(CollectionTest, TheDeviceDisappearingMidLineStoresNothing) {
   CollectionOptions options;
   options.comm = {3, 256000, 8, 0, 0, 0};
-  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
-                                              [this](int) { return pty.slavePath(); }, options);
+  engine = std::make_unique<CollectionEngine>(
+      history, env, reporter, sink, appLog, [this](int) { return pty.slavePath(); }, options);
   sink.engine = engine.get();
   engine->start();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -235,8 +238,8 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
   history.addReading(DateTime::fromFields(2023, 5, 2, 10, 0), 9, 20, defaults);
   CollectionOptions options;
   options.comm = {3, 9600, 8, 0, 0, 1};
-  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
-                                              [this](int) { return pty.slavePath(); }, options);
+  engine = std::make_unique<CollectionEngine>(
+      history, env, reporter, sink, appLog, [this](int) { return pty.slavePath(); }, options);
   sink.engine = engine.get();
   engine->start();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -254,8 +257,8 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
 
 TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
   CollectionOptions options;
-  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
-                                              [](int) { return std::string("/nonexistent/tty"); }, options);
+  engine = std::make_unique<CollectionEngine>(
+      history, env, reporter, sink, appLog, [](int) { return std::string("/nonexistent/tty"); }, options);
   sink.engine = engine.get();
   engine->start();
   EXPECT_EQ(sink.waitForEnd(), Notification::kFailed);
@@ -271,8 +274,8 @@ TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
   CollectionOptions options;
   options.simulatedDevice = true;
   options.showReceivedLines = false;
-  engine = std::make_unique<CollectionEngine>(history, env, reporter, sink, appLog,
-                                              [](int) { return std::string("/nonexistent/tty"); }, options);
+  engine = std::make_unique<CollectionEngine>(
+      history, env, reporter, sink, appLog, [](int) { return std::string("/nonexistent/tty"); }, options);
   engine->setSimulatedDevice(std::make_unique<SimulatedDevice>([now] { return now; }, [] { return 32767; }));
   sink.engine = engine.get();
   reporter.answer(Reporter::Answer::Yes);

@@ -1,13 +1,11 @@
 #include "comm/serial_port.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <termios.h>
 
-#include <cstring>
-
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <thread>
 
@@ -154,7 +152,8 @@ TEST_F(SerialPortTest, ReceivedBytesAreTracedWhenTheTraceIsOn) {
   ASSERT_EQ(readLine(line), 0);
   std::string trace;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) trace += readFile(entry.path());
-  EXPECT_NE(trace.find("**31 30 30 0D 0A \r\n" + std::string(36, ' ') + " 1  0  0 @CR@LF\r\n"), std::string::npos)
+  EXPECT_NE(trace.find("**31 30 30 0D 0A \r\n" + std::string(36, ' ') + " 1  0  0 @CR@LF\r\n"),
+            std::string::npos)
       << trace;
 }
 

@@ -66,9 +66,9 @@ TEST(Aggregation, EmptyDayIsInvalidEverywhere) {
 
 TEST(Aggregation, MonthStatisticsAndDemandDays) {
   MonthRecord month;
-  month.days[2] = dayWith({{8, 0, 100, 15}, {9, 0, 400, 18}});   // max 400 pulses
-  month.days[4] = dayWith({{8, 0, 200, 25}});                     // max 200
-  month.days[9] = dayWith({{8, 0, 400, 12}, {12, 0, 50, 11}});   // ties day 3's max
+  month.days[2] = dayWith({{8, 0, 100, 15}, {9, 0, 400, 18}});  // max 400 pulses
+  month.days[4] = dayWith({{8, 0, 200, 25}});                   // max 200
+  month.days[9] = dayWith({{8, 0, 400, 12}, {12, 0, 50, 11}});  // ties day 3's max
   aggregateMonth(month, 50000);
 
   EXPECT_EQ(month.pulseStats.count, 3);

@@ -28,8 +28,12 @@ TEST_F(AppSettingsTest, FirstStartWritesEveryKeyWithItsDefault) {
       "[WinInfo]\r\nSize=\r\n"
       "[Setting]\r\nProductId=\r\n設備容量(kW)=60\r\n一次定格電圧(V)=6600\r\n二次定格電圧(V)=110\r\n"
       "二次定格電流(A)=5\r\nパルス定数(ﾊﾟﾙｽ/kWH)=50000\r\n受信データの表示=1\r\n過去データ読込月数=1\r\n"
-      "txtOutDir=" + (dir.path() / "REPORT").string() + "\r\nIsOutExe=1\r\ntxtOutExe=xdg-open\r\n"
-      "txtValOutDir=\r\nDatCopyDir=" + homeFolder().string() + "\r\nDocDir=\r\nDocTp(0:My,1:Other)=0\r\n"
+      "txtOutDir=" +
+      (dir.path() / "REPORT").string() +
+      "\r\nIsOutExe=1\r\ntxtOutExe=xdg-open\r\n"
+      "txtValOutDir=\r\nDatCopyDir=" +
+      homeFolder().string() +
+      "\r\nDocDir=\r\nDocTp(0:My,1:Other)=0\r\n"
       "[グラフ属性]\r\n最高温度色=16711680\r\n最高温度太さ=3\r\n使用電力量色=255\r\n使用電力量太さ=3\r\n"
       "デマンド色=65280\r\n"
       "[Maintenance]\r\nNoneRS=0\r\nCommLog=0\r\nPRINT_PREVIEW=0\r\n"
@@ -50,10 +54,11 @@ TEST_F(AppSettingsTest, FirstStartWritesEveryKeyWithItsDefault) {
 }
 
 TEST_F(AppSettingsTest, FileFromAnotherInstallationRevertsExactlyFourKeys) {
-  writeFile(settings.ini.Path(), utf8ToCp932(
-      "[WinInfo]\r\nSize=2 , 1 , -1 , -1 , -1 , -1 , 10 , 20 , 810 , 620\r\n"
-      "[Setting]\r\nProductId=theirs\r\n受信データの表示=0\r\ntxtOutDir=/x\r\nIsOutExe=0\r\ntxtOutExe=viewer\r\n"
-      "過去データ読込月数=5\r\nDatCopyDir=/y\r\n設備容量(kW)=1200\r\n"));
+  writeFile(settings.ini.Path(),
+            utf8ToCp932("[WinInfo]\r\nSize=2 , 1 , -1 , -1 , -1 , -1 , 10 , 20 , 810 , 620\r\n"
+                        "[Setting]\r\nProductId=theirs\r\n受信データの表示=0\r\ntxtOutDir=/"
+                        "x\r\nIsOutExe=0\r\ntxtOutExe=viewer\r\n"
+                        "過去データ読込月数=5\r\nDatCopyDir=/y\r\n設備容量(kW)=1200\r\n"));
   settings.Load("mine", location);
   EXPECT_EQ(settings.installationChanged, 1);
   EXPECT_EQ(settings.showReceivedData, 1);
@@ -77,7 +82,8 @@ TEST_F(AppSettingsTest, FileFromAnotherInstallationRevertsExactlyFourKeys) {
 TEST_F(AppSettingsTest, OddValues) {
   writeFile(settings.ini.Path(),
             "[WinInfo]\r\nSize=2 , 1 , -1 , -1 , -1 , -1 , 10 , 20 , 810\r\n"
-            "[Setting]\r\nDocTp(0:My,1:Other)=2\r\nDocDir=  /some/where  \r\n\x83\x70\x83\x8B\x83\x58\x92\xE8\x90\x94(\xCA\xDF\xD9\xBD/kWH)=abc\r\n"
+            "[Setting]\r\nDocTp(0:My,1:Other)=2\r\nDocDir=  /some/where  "
+            "\r\n\x83\x70\x83\x8B\x83\x58\x92\xE8\x90\x94(\xCA\xDF\xD9\xBD/kWH)=abc\r\n"
             "[Maintenance]\r\nNoneRS=1\r\n");
   settings.Load("", location);
   EXPECT_EQ(settings.placementValid, 0);
@@ -107,13 +113,14 @@ TEST_F(AppSettingsTest, SaveWritesItsKeysInOrder) {
   settings.demandColor = 3;
   location.setOtherPath("/other");
   settings.Save("id", location);
-  EXPECT_EQ(settingsText(),
-            "[WinInfo]\r\nSize=2 , 3 , -1 , -2 , -3 , -4 , 10 , 20 , 810 , 620\r\n"
-            "[Setting]\r\nProductId=id\r\n受信データの表示=0\r\n過去データ読込月数=12\r\ntxtOutDir=/out\r\n"
-            "IsOutExe=0\r\ntxtOutExe=less\r\ntxtValOutDir=/raw\r\nDatCopyDir=/copy\r\nDocDir=/other\r\n"
-            "DocTp(0:My,1:Other)=1\r\n"
-            "[グラフ属性]\r\n最高温度色=4294967295\r\n最高温度太さ=1\r\n使用電力量色=1\r\n使用電力量太さ=2\r\n"
-            "デマンド色=3\r\n");
+  EXPECT_EQ(
+      settingsText(),
+      "[WinInfo]\r\nSize=2 , 3 , -1 , -2 , -3 , -4 , 10 , 20 , 810 , 620\r\n"
+      "[Setting]\r\nProductId=id\r\n受信データの表示=0\r\n過去データ読込月数=12\r\ntxtOutDir=/out\r\n"
+      "IsOutExe=0\r\ntxtOutExe=less\r\ntxtValOutDir=/raw\r\nDatCopyDir=/copy\r\nDocDir=/other\r\n"
+      "DocTp(0:My,1:Other)=1\r\n"
+      "[グラフ属性]\r\n最高温度色=4294967295\r\n最高温度太さ=1\r\n使用電力量色=1\r\n使用電力量太さ=2\r\n"
+      "デマンド色=3\r\n");
 }
 
 TEST_F(AppSettingsTest, SerialPortPaths) {

@@ -58,7 +58,9 @@ TEST(Archive, StringsAreCp932OnFile) {
 
   ArchiveWriter signature;
   signature.writeString("49406515574540654105456475894510154020030901");
-  EXPECT_EQ(signature.bytes(), "\x2C" "49406515574540654105456475894510154020030901");
+  EXPECT_EQ(signature.bytes(),
+            "\x2C"
+            "49406515574540654105456475894510154020030901");
 }
 
 TEST(Archive, StringPrefixesAsRead) {
@@ -67,7 +69,8 @@ TEST(Archive, StringPrefixesAsRead) {
     std::string bytes;
     std::string text;
   } cases[] = {
-      {"16-bit, short prefix", Bytes().u8(0xFF).u16(0xFFFE).u8(2).raw(std::string("\x71\x5C\x30\x00", 4)), "山0"},
+      {"16-bit, short prefix", Bytes().u8(0xFF).u16(0xFFFE).u8(2).raw(std::string("\x71\x5C\x30\x00", 4)),
+       "山0"},
       {"16-bit, word prefix", Bytes().u8(0xFF).u16(0xFFFE).u8(0xFF).u16(1).raw(std::string("A\0", 2)), "A"},
       {"32-bit prefix", Bytes().u8(0xFF).u16(0xFFFF).u32(3).raw("abc"), "abc"},
       {"64-bit prefix", Bytes().u8(0xFF).u16(0xFFFF).u32(0xFFFFFFFF).u32(2).u32(0).raw("ab"), "ab"},
@@ -86,7 +89,8 @@ TEST(Archive, DamagedStreamsAreArchiveErrorsNotAllocations) {
   } cases[] = {
       {"4 GiB string prefix", Bytes().u8(0xFF).u16(0xFFFF).u32(0xFFFFFFFE).raw("abc")},
       {"64-bit length with high half", Bytes().u8(0xFF).u16(0xFFFF).u32(0xFFFFFFFF).u32(1).u32(1)},
-      {"64-bit length negative as int32", Bytes().u8(0xFF).u16(0xFFFF).u32(0xFFFFFFFF).u32(0x80000000).u32(0)},
+      {"64-bit length negative as int32",
+       Bytes().u8(0xFF).u16(0xFFFF).u32(0xFFFFFFFF).u32(0x80000000).u32(0)},
       {"short text", Bytes().u8(5).raw("abc")},
       {"unpaired UTF-16 surrogate", Bytes().u8(0xFF).u16(0xFFFE).u8(1).raw(std::string("\x00\xD8", 2))},
       {"cut in the prefix", Bytes().u8(0xFF).u8(0xFF)},

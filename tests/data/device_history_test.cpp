@@ -69,7 +69,7 @@ TEST_F(DeviceHistoryTest, ReceivedReadingsAcrossMonthsAreMergedSavedAndGapsFille
   history.addReading(DateTime::fromFields(2024, 2, 1, 0, 0), 6, 17, defaults);
   history.addReading(DateTime::fromFields(2024, 4, 1, 0, 0), 7, 17, defaults);
   history.addReading(DateTime::fromFields(2024, 4, 1, 0, 0), 8, 16, defaults);  // the later one wins
-  EXPECT_EQ(history.months[0].days[3].header.deviceId, 12);  // every day of a new month
+  EXPECT_EQ(history.months[0].days[3].header.deviceId, 12);                     // every day of a new month
 
   history.mergeAndSave(false, env);
   ASSERT_EQ(history.months.size(), 4u);  // March filled in, in memory only
@@ -102,7 +102,8 @@ TEST_F(DeviceHistoryTest, SaveAllStopsAtTheFirstFailure) {
   history.resetForDevice(12, registry);
   history.addReading(DateTime::fromFields(2024, 1, 1, 12, 0), 9, 20, defaults);
   history.addReading(DateTime::fromFields(2024, 2, 1, 12, 0), 9, 20, defaults);
-  DataLocation::createFolderPath(location.monthFile(12, DateTime::fromFields(2024, 1, 1)));  // a folder in the way
+  DataLocation::createFolderPath(
+      location.monthFile(12, DateTime::fromFields(2024, 1, 1)));  // a folder in the way
   EXPECT_FALSE(history.saveAll(false, env));
   EXPECT_EQ(reporter.messages().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(location.monthFile(12, DateTime::fromFields(2024, 2, 1))));
@@ -128,7 +129,8 @@ TEST_F(DeviceHistoryTest, ScalesFollowTheDisplayedMaximum) {
   state.setView(history, DisplayState::kDayMode, 0, DateTime::fromFields(2024, 5, 4), true, false);
   EXPECT_EQ(state.demandScale, static_cast<int>(state.demandScales.size()) - 1);
   EXPECT_EQ(state.energyScale, 0);  // not rescaled
-  EXPECT_THROW(state.setView(history, 1, 0, DateTime::fromFields(2024, 6, 1), true, true), std::invalid_argument);
+  EXPECT_THROW(state.setView(history, 1, 0, DateTime::fromFields(2024, 6, 1), true, true),
+               std::invalid_argument);
 }
 
 TEST_F(DeviceHistoryTest, VctChangeAsksAndRewritesOnlyExistingFiles) {
@@ -140,25 +142,30 @@ TEST_F(DeviceHistoryTest, VctChangeAsksAndRewritesOnlyExistingFiles) {
   registry.put(changed);
 
   reporter.answer(Reporter::Answer::No);
-  EXPECT_FALSE(reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 5, 3), env, reporter));
+  EXPECT_FALSE(
+      reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 5, 3), env, reporter));
   EXPECT_EQ(history.months[1].days[2].header.multiplier, 60);
 
   reporter.answer(Reporter::Answer::Yes);
-  EXPECT_TRUE(reapplyVctChange(history, DisplayState::kDayMode, DateTime::fromFields(2024, 5, 3), env, reporter));
+  EXPECT_TRUE(
+      reapplyVctChange(history, DisplayState::kDayMode, DateTime::fromFields(2024, 5, 3), env, reporter));
   EXPECT_EQ(history.months[1].days[2].header.multiplier, 1200);
   EXPECT_EQ(history.months[1].days[3].header.multiplier, 60);
   EXPECT_DOUBLE_EQ(history.months[1].days[2].slots[20].energyKwh, 100 * 1200.0 / 50000);
   EXPECT_EQ(reporter.beeps, 2);
   auto texts = reporter.texts();
   EXPECT_TRUE(texts[0].starts_with("現在表示している月の全ての日データ"));
-  EXPECT_EQ(texts[1], "現在表示している日データの「VCT(一次電流)」を\n現在の設定値に変更し再集計します\nよろしいですか");
+  EXPECT_EQ(
+      texts[1],
+      "現在表示している日データの「VCT(一次電流)」を\n現在の設定値に変更し再集計します\nよろしいですか");
   EXPECT_FALSE(std::filesystem::exists(location.monthFile(12, DateTime::fromFields(2024, 4, 1))));
   MonthRecord stored;
   ASSERT_TRUE(readMonthFile(location.monthFile(12, DateTime::fromFields(2024, 5, 1)), stored, storage));
   EXPECT_EQ(stored.days[2].header.multiplier, 1200);
 
   history.device.deviceId = 99;  // not registered: nothing is asked
-  EXPECT_FALSE(reapplyVctChange(history, DisplayState::kDayMode, DateTime::fromFields(2024, 5, 3), env, reporter));
+  EXPECT_FALSE(
+      reapplyVctChange(history, DisplayState::kDayMode, DateTime::fromFields(2024, 5, 3), env, reporter));
   EXPECT_EQ(reporter.beeps, 2);
 }
 

@@ -1,9 +1,8 @@
 #include "data/device_registry.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
-
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include "support/file_fixtures.h"
 #include "support/scripted_reporter.h"

@@ -1,12 +1,11 @@
 #include "data/month_file.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 
 #include <algorithm>
 #include <chrono>
-
-#include <gtest/gtest.h>
 
 #include "support/file_fixtures.h"
 #include "support/scripted_reporter.h"
@@ -78,7 +77,8 @@ TEST_F(MonthFileTest, HeaderErrorsNameThePath) {
     std::string bytes;
     const char* text;
   } cases[] = {
-      {Bytes().str("49406515574540654105456475894510154020030902").i32(3), "ファイルが壊れている可能性があります"},
+      {Bytes().str("49406515574540654105456475894510154020030902").i32(3),
+       "ファイルが壊れている可能性があります"},
       {Bytes().str("49406515574540654105456475894510154020030901").i32(4), "このバージョンは読めません"},
       {Bytes().str("49406515574540654105456475894510154020030901").i32(0), "このバージョンは読めません"},
       {Bytes().str("49406515574540654105456475894510154020030901").i32(-1), "このバージョンは読めません"},
@@ -109,8 +109,14 @@ TEST_F(MonthFileTest, EveryCutOfAValidFileFailsWithLine455) {
 
 TEST_F(MonthFileTest, CountsBeyondTheFileAreArchiveErrors) {
   std::string tooManyDays = monthFileBytes(3, 32);
-  std::string hugeReadingCount =
-      Bytes().str("49406515574540654105456475894510154020030901").i32(1).i32(0).f64(45383.0).u16(1).u16(0xFFFF).u32(0x7FFFFFFF);
+  std::string hugeReadingCount = Bytes()
+                                     .str("49406515574540654105456475894510154020030901")
+                                     .i32(1)
+                                     .i32(0)
+                                     .f64(45383.0)
+                                     .u16(1)
+                                     .u16(0xFFFF)
+                                     .u32(0x7FFFFFFF);
   for (const std::string& bytes : {tooManyDays, hugeReadingCount}) {
     ScriptedReporter r;
     StorageContext ctx{r, defaults, OpenRetry{10, 300, 300}, false};

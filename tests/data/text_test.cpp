@@ -29,8 +29,12 @@ TEST(Text, FormatAndIntegerPrefix) {
   struct Case {
     const char* text;
     int32_t value;
-  } cases[] = {{"  42abc", 42}, {"-7", -7}, {"abc", 0}, {"", 0},
-               {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
+  } cases[] = {{"  42abc", 42},
+               {"-7", -7},
+               {"abc", 0},
+               {"", 0},
+               {"99999999999", 2147483647},
+               {"-99999999999", -2147483647 - 1}};
   for (const Case& c : cases) EXPECT_EQ(parseIntPrefix(c.text), c.value) << c.text;
 }
 

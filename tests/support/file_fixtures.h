@@ -29,7 +29,8 @@ struct FixtureReading {
 // A month file of device 12, April 2024, with readings on day 1 and day 2 and
 // `dayCount` days in all.
 inline std::string monthFileBytes(int version, int dayCount = 31,
-                                  const std::vector<FixtureReading>& day1 = {{10, 0, 30, 21}, {10, 30, 12, 19}},
+                                  const std::vector<FixtureReading>& day1 = {{10, 0, 30, 21},
+                                                                             {10, 30, 12, 19}},
                                   const std::vector<FixtureReading>& day2 = {{0, 0, 5, -3}}) {
   Bytes b;
   b.str("49406515574540654105456475894510154020030901").i32(version).i32(0).f64(45383.0);
