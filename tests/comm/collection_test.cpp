@@ -9,9 +9,8 @@
 #include "comm/reception_parser.h"
 #include "data/month_file.h"
 #include "data/text.h"
+#include "support/data_root_test.h"
 #include "support/pty_pair.h"
-#include "support/scripted_reporter.h"
-#include "support/temp_dir.h"
 
 namespace pelnor {
 namespace {
@@ -56,15 +55,9 @@ class RecordingSink : public NotificationSink {
   std::vector<Notification> notes_;
 };
 
-class CollectionTest : public ::testing::Test {
+class CollectionTest : public DataRootTest {
  protected:
-  void SetUp() override {
-    DeviceRecord device = DeviceRecord::makeNew(defaults);
-    device.deviceId = 12;
-    device.customerName = "山田";
-    registry.put(device);
-    appLog.Configure((dir / "Pelnor").string(), 7, 4, 1000, 5242880);
-  }
+  void SetUp() override { appLog.Configure((dir / "Pelnor").string(), 7, 4, 1000, 5242880); }
 
   // Runs a collection to its end; the engine stays for inspection.
   int run(CollectionOptions options) {
@@ -85,9 +78,6 @@ class CollectionTest : public ::testing::Test {
     options.file = dir / "in.txt";
     return run(options);
   }
-  std::filesystem::path monthFile(int year, int month) const {
-    return location.monthFile(12, DateTime::fromFields(year, month, 1));
-  }
   MonthRecord stored(int year, int month) {
     MonthRecord record;
     EXPECT_TRUE(readMonthFile(monthFile(year, month), record, storage));
@@ -101,14 +91,6 @@ class CollectionTest : public ::testing::Test {
     return text;
   }
 
-  TempDir dir;
-  ScriptedReporter reporter;
-  DeviceDefaults defaults;
-  StorageContext storage{reporter, defaults, OpenRetry{10, 300, 300}, false};
-  DeviceRegistry registry{defaults};
-  DataLocation location{dir.path()};
-  HistoryEnv env{registry, location, storage, 50000};
-  DeviceHistory history;
   RotatingLog appLog;
   RecordingSink sink;
   PtyPair pty;
@@ -121,8 +103,7 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
   addReading(january.days[30], Reading{8, 0, 1, 1});
   addReading(january.days[30], Reading{23, 0, 1, 1});
   addReading(january.days[29], Reading{8, 0, 1, 1});
-  DataLocation::createFolderPath(location.deviceFolder(12));
-  ASSERT_TRUE(writeMonthFile(monthFile(2024, 1), january, false, storage));
+  store(january);
 
   reporter.answer(Reporter::Answer::Yes);
   int kind = importText(

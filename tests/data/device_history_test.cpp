@@ -5,39 +5,21 @@
 #include "data/display_state.h"
 #include "data/month_file.h"
 #include "data/vct_change.h"
-#include "support/scripted_reporter.h"
-#include "support/temp_dir.h"
+#include "support/data_root_test.h"
 
 namespace pelnor {
 namespace {
 
 using namespace test;
 
-class DeviceHistoryTest : public ::testing::Test {
+class DeviceHistoryTest : public DataRootTest {
  protected:
-  void SetUp() override {
-    DeviceRecord device = DeviceRecord::makeNew(defaults);
-    device.deviceId = 12;
-    device.customerName = "山田";
-    registry.put(device);
-  }
-
   // Stores a month of device 12 with one reading of `pulses` on each given day at 10:00.
   void storeMonth(int year, int month, std::initializer_list<int> days, int32_t pulses = 100) {
     MonthRecord record = MonthRecord::makeNew(DateTime::fromFields(year, month, 1), defaults);
     for (int d : days) addReading(record.days[static_cast<std::size_t>(d - 1)], Reading{10, 0, pulses, 20});
-    DataLocation::createFolderPath(location.deviceFolder(12));
-    ASSERT_TRUE(writeMonthFile(location.monthFile(12, record.month), record, false, storage));
+    store(record);
   }
-
-  TempDir dir;
-  ScriptedReporter reporter;
-  DeviceDefaults defaults;
-  StorageContext storage{reporter, defaults, OpenRetry{10, 300, 300}, false};
-  DeviceRegistry registry{defaults};
-  DataLocation location{dir.path()};
-  HistoryEnv env{registry, location, storage, 50000};
-  DeviceHistory history;
 };
 
 TEST_F(DeviceHistoryTest, LoadsTheChosenMonthAndTheOnesBefore) {

@@ -1,0 +1,42 @@
+// A temporary data root with device 12 ("山田") registered, and everything the file
+// operations of the loaded period need.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "data/device_history.h"
+#include "data/month_file.h"
+#include "support/scripted_reporter.h"
+#include "support/temp_dir.h"
+
+namespace pelnor::test {
+
+class DataRootTest : public ::testing::Test {
+ protected:
+  DataRootTest() {
+    DeviceRecord device = DeviceRecord::makeNew(defaults);
+    device.deviceId = 12;
+    device.customerName = "山田";
+    registry.put(device);
+  }
+
+  // Writes a month of device 12 as stored data.
+  void store(const MonthRecord& month) {
+    DataLocation::createFolderPath(location.deviceFolder(12));
+    ASSERT_TRUE(writeMonthFile(location.monthFile(12, month.month), month, false, storage));
+  }
+  std::filesystem::path monthFile(int year, int month) const {
+    return location.monthFile(12, DateTime::fromFields(year, month, 1));
+  }
+
+  TempDir dir;
+  ScriptedReporter reporter;
+  DeviceDefaults defaults;
+  StorageContext storage{reporter, defaults, OpenRetry{10, 300, 300}, false};
+  DeviceRegistry registry{defaults};
+  DataLocation location{dir.path()};
+  HistoryEnv env{registry, location, storage, 50000};
+  DeviceHistory history;
+};
+
+}  // namespace pelnor::test
