@@ -42,11 +42,18 @@ int DeviceHistory::findOrInsertMonth(const DateTime& date, const DeviceDefaults&
 bool DeviceHistory::loadMonth(const DateTime& date, const HistoryEnv& env, int* position) {
   int at = findOrInsertMonth(date, env.storage.defaults);
   if (position) *position = at;
-  return readMonthFile(env.location.monthFile(device.deviceId, date), monthAt(at), env.storage);
+  MonthRecord& month = monthAt(at);
+  const DateTime filedUnder = month.month;
+  bool ok = readMonthFile(env.location.monthFile(device.deviceId, date), month, env.storage);
+  // The month a file is named after stays its key, whatever month value it holds:
+  // the sorted list must not be broken by a file copied under another name.
+  month.month = filedUnder;
+  return ok;
 }
 
 void DeviceHistory::addReading(const DateTime& when, int32_t pulseCount, double temperature,
                                const DeviceDefaults& defaults) {
+  if (!when.isValid()) return;  // a reading belongs to a real day
   bool inserted = false;
   MonthRecord& month = monthAt(findOrInsertMonth(when, defaults, &inserted));
   if (inserted) {

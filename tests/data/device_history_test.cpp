@@ -44,6 +44,18 @@ TEST_F(DeviceHistoryTest, LoadsTheChosenMonthAndTheOnesBefore) {
   EXPECT_TRUE(reporter.messages().empty());
 }
 
+TEST_F(DeviceHistoryTest, AFileHoldingAnotherMonthKeepsTheListSorted) {
+  MonthRecord may = MonthRecord::makeNew(DateTime::fromFields(2024, 5, 1), defaults);
+  addReading(may.days[0], Reading{10, 0, 7, 20});
+  store(may);
+  std::filesystem::copy_file(monthFile(2024, 5), monthFile(2024, 3));  // March's name, May's content
+  history.loadPastMonths(12, DateTime::fromFields(2024, 5, 1), 3, env);
+  ASSERT_EQ(history.months.size(), 3u);
+  EXPECT_EQ(history.months[0].month, DateTime::fromFields(2024, 3, 1));
+  EXPECT_EQ(history.monthPosition(DateTime::fromFields(2024, 5, 9)), 2);
+  EXPECT_EQ(history.months[0].days[0].readings.size(), 1u);
+}
+
 TEST_F(DeviceHistoryTest, ReceivedReadingsAcrossMonthsAreMergedSavedAndGapsFilled) {
   storeMonth(2024, 1, {31, 30});
   history.resetForDevice(12, registry);
