@@ -12,11 +12,31 @@ namespace pelnor {
 
 namespace {
 
-// One conversion with iconv. invalidReplacement is written for every input sequence
-// that cannot be converted; without one such a sequence fails the whole conversion.
+// A byte that is not cp932 text stands in UTF-8 as the private-use character
+// U+F700 + byte, so that writing the text back restores the byte.
+constexpr uint32_t kRawByteBase = 0xF700;
+
+std::string rawByteAsUtf8(unsigned char byte) {
+  uint32_t cp = kRawByteBase + byte;
+  return {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+          static_cast<char>(0x80 | (cp & 0x3F))};
+}
+
+// The raw byte a three-byte UTF-8 sequence stands for, or -1.
+int rawByteOf(std::string_view sequence) {
+  if (sequence.size() != 3) return -1;
+  uint32_t cp = (static_cast<uint32_t>(static_cast<unsigned char>(sequence[0]) & 0x0F) << 12) |
+                (static_cast<uint32_t>(static_cast<unsigned char>(sequence[1]) & 0x3F) << 6) |
+                (static_cast<uint32_t>(static_cast<unsigned char>(sequence[2]) & 0x3F));
+  return cp >= kRawByteBase && cp <= kRawByteBase + 0xFF ? static_cast<int>(cp - kRawByteBase) : -1;
+}
+
+using Replacement = std::string (*)(unsigned char);
+
+// One conversion with iconv. replace gives the text for a unit of input that cannot be
+// converted; without it such a unit fails the whole conversion.
 std::optional<std::string> convert(const char* to, const char* from, std::string_view input,
-                                   std::size_t invalidInputUnit,
-                                   std::optional<std::string_view> invalidReplacement) {
+                                   std::size_t invalidInputUnit, Replacement replace) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string out;
@@ -31,12 +51,12 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
     out.append(buffer.data(), outPtr);
     if (rc != static_cast<std::size_t>(-1)) break;
     if (errno == E2BIG) continue;
-    if (!invalidReplacement) {
+    if (!replace) {
       ok = false;
       break;
     }
     // EILSEQ or EINVAL: replace one unit of input and go on.
-    out.append(*invalidReplacement);
+    out.append(replace(static_cast<unsigned char>(*in)));
     std::size_t skip = std::min(invalidInputUnit, inLeft);
     in += skip;
     inLeft -= skip;
@@ -52,22 +72,27 @@ std::string cp932ToUtf8(std::string_view cp932) {
   bool ascii = true;
   for (char c : cp932) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(cp932);
-  return *convert("UTF-8", "CP932", cp932, 1, std::string_view("\xEF\xBF\xBD"));
+  return *convert("UTF-8", "CP932", cp932, 1, rawByteAsUtf8);
 }
 
 std::string utf8ToCp932(std::string_view utf8) {
   bool ascii = true;
   for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(utf8);
-  if (auto whole = convert("CP932", "UTF-8", utf8, 1, std::nullopt)) return *whole;
+  if (auto whole = convert("CP932", "UTF-8", utf8, 1, nullptr)) return *whole;
   // Some character has no cp932 form: convert character by character.
   std::string out;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
     std::size_t next = pos + 1;
     while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) ++next;
-    auto part = convert("CP932", "UTF-8", utf8.substr(pos, next - pos), 1, std::nullopt);
-    out += part ? *part : std::string("?");
+    std::string_view sequence = utf8.substr(pos, next - pos);
+    if (int raw = rawByteOf(sequence); raw >= 0) {
+      out += static_cast<char>(raw);
+    } else {
+      auto part = convert("CP932", "UTF-8", sequence, 1, nullptr);
+      out += part ? *part : std::string("?");
+    }
     pos = next;
     // Convert runs of plain ASCII without calling iconv.
     while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) out += utf8[pos++];
@@ -76,9 +101,9 @@ std::string utf8ToCp932(std::string_view utf8) {
 }
 
 std::optional<std::string> utf16leToUtf8ForCp932(std::string_view utf16le) {
-  auto utf8 = convert("UTF-8", "UTF-16LE", utf16le, 2, std::nullopt);
+  auto utf8 = convert("UTF-8", "UTF-16LE", utf16le, 2, nullptr);
   if (!utf8) return std::nullopt;
-  if (!convert("CP932", "UTF-8", *utf8, 1, std::nullopt)) return std::nullopt;
+  if (!convert("CP932", "UTF-8", *utf8, 1, nullptr)) return std::nullopt;
   return utf8;
 }
 

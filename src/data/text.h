@@ -14,8 +14,9 @@
 
 namespace pelnor {
 
-// cp932 bytes to UTF-8. A byte sequence that is not cp932 becomes U+FFFD, so that a
-// damaged name never makes a whole file unreadable.
+// cp932 bytes to UTF-8. A byte that is not cp932 text becomes a private-use character
+// that utf8ToCp932 turns back into the same byte: a damaged name never makes a file
+// unreadable, and is written back as it was read.
 std::string cp932ToUtf8(std::string_view cp932);
 
 // UTF-8 to cp932. A character cp932 cannot hold becomes "?".

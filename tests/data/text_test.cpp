@@ -12,9 +12,13 @@ TEST(Text, Cp932RoundTripKeepsBytes) {
   EXPECT_EQ(utf8ToCp932(utf8), cp932);
 }
 
-TEST(Text, InvalidBytesAndUnmappableCharactersAreReplacedNotFatal) {
-  EXPECT_EQ(cp932ToUtf8("A\x81"), "A\xEF\xBF\xBD");  // a lead byte without its trail byte
-  EXPECT_EQ(utf8ToCp932("a😀b"), "a?b");
+TEST(Text, BytesThatAreNotCp932SurviveTheRoundTrip) {
+  for (std::string bytes :
+       {std::string("A\x81"), std::string("\x80\xA0\xFD\xFE\xFF"), std::string("\x82\x20x")}) {
+    std::string utf8 = cp932ToUtf8(bytes);
+    EXPECT_EQ(utf8ToCp932(utf8), bytes);
+  }
+  EXPECT_EQ(utf8ToCp932("a😀b"), "a?b");  // a character cp932 cannot hold
 }
 
 TEST(Text, CutNeverSplitsADoubleByteCharacter) {
