@@ -33,12 +33,50 @@ int rawByteOf(std::string_view sequence) {
 
 using Replacement = std::string (*)(unsigned char);
 
+// An iconv descriptor per thread and direction, opened once: opening one costs more
+// than converting a name.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (valid()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t reset() {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    return cd_;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+enum class Direction { Cp932ToUtf8, Utf8ToCp932, Utf16ToUtf8 };
+
+Converter& converter(Direction direction) {
+  thread_local Converter cp932ToUtf8("UTF-8", "CP932");
+  thread_local Converter utf8ToCp932("CP932", "UTF-8");
+  thread_local Converter utf16ToUtf8("UTF-8", "UTF-16LE");
+  switch (direction) {
+    case Direction::Cp932ToUtf8:
+      return cp932ToUtf8;
+    case Direction::Utf8ToCp932:
+      return utf8ToCp932;
+    case Direction::Utf16ToUtf8:
+      break;
+  }
+  return utf16ToUtf8;
+}
+
 // One conversion with iconv. replace gives the text for a unit of input that cannot be
 // converted; without it such a unit fails the whole conversion.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view input,
-                                   std::size_t invalidInputUnit, Replacement replace) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+std::optional<std::string> convert(Direction direction, std::string_view input, std::size_t invalidInputUnit,
+                                   Replacement replace) {
+  Converter& conv = converter(direction);
+  if (!conv.valid()) return std::nullopt;
+  iconv_t cd = conv.reset();
   std::string out;
   std::vector<char> buffer(input.size() * 4 + 16);
   char* in = const_cast<char*>(input.data());
@@ -61,7 +99,6 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
     in += skip;
     inLeft -= skip;
   }
-  iconv_close(cd);
   if (!ok) return std::nullopt;
   return out;
 }
@@ -72,14 +109,14 @@ std::string cp932ToUtf8(std::string_view cp932) {
   bool ascii = true;
   for (char c : cp932) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(cp932);
-  return *convert("UTF-8", "CP932", cp932, 1, rawByteAsUtf8);
+  return *convert(Direction::Cp932ToUtf8, cp932, 1, rawByteAsUtf8);
 }
 
 std::string utf8ToCp932(std::string_view utf8) {
   bool ascii = true;
   for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(utf8);
-  if (auto whole = convert("CP932", "UTF-8", utf8, 1, nullptr)) return *whole;
+  if (auto whole = convert(Direction::Utf8ToCp932, utf8, 1, nullptr)) return *whole;
   // Some character has no cp932 form: convert character by character.
   std::string out;
   std::size_t pos = 0;
@@ -90,7 +127,7 @@ std::string utf8ToCp932(std::string_view utf8) {
     if (int raw = rawByteOf(sequence); raw >= 0) {
       out += static_cast<char>(raw);
     } else {
-      auto part = convert("CP932", "UTF-8", sequence, 1, nullptr);
+      auto part = convert(Direction::Utf8ToCp932, sequence, 1, nullptr);
       out += part ? *part : std::string("?");
     }
     pos = next;
@@ -101,9 +138,9 @@ std::string utf8ToCp932(std::string_view utf8) {
 }
 
 std::optional<std::string> utf16leToUtf8ForCp932(std::string_view utf16le) {
-  auto utf8 = convert("UTF-8", "UTF-16LE", utf16le, 2, nullptr);
+  auto utf8 = convert(Direction::Utf16ToUtf8, utf16le, 2, nullptr);
   if (!utf8) return std::nullopt;
-  if (!convert("CP932", "UTF-8", *utf8, 1, nullptr)) return std::nullopt;
+  if (!convert(Direction::Utf8ToCp932, *utf8, 1, nullptr)) return std::nullopt;
   return utf8;
 }
 
