@@ -135,21 +135,19 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
 
   ok = false;  // a serial reception counts as failed until its first line
   post(Notification::kProgress, true, "シリアルポートオープン");
-  if (!options_.simulatedDevice) {
-    const CommSettings& c = options_.comm;
-    port_.Configure(c[0], c[1], c[2], c[3], c[4], c[5], false);
-    if (!port_.Open()) {
-      post(Notification::kProblem, true,
-           formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
-      run_ = 0;
-      return std::make_unique<SerialLineSource>(port_);
-    }
-    port_.SetLineTimeout(SerialPort::kInfinite);  // the device is awaited without a limit
-    sleepMs(1);
-  }
-  if (options_.simulatedDevice) {
+  if (options_.simulatedDevice) {  // no port: it counts as open
     simulated_->restart();
     return std::make_unique<BorrowedSource>(*simulated_);
+  }
+  const CommSettings& c = options_.comm;
+  port_.Configure(c[0], c[1], c[2], c[3], c[4], c[5], false);
+  if (port_.Open()) {
+    port_.SetLineTimeout(SerialPort::kInfinite);  // the device is awaited without a limit
+    sleepMs(1);
+  } else {
+    post(Notification::kProblem, true,
+         formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
+    run_ = 0;
   }
   return std::make_unique<SerialLineSource>(port_);
 }
