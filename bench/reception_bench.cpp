@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,6 +11,7 @@
 #include "bench/bench_support.h"
 #include "comm/collection.h"
 #include "comm/reception_parser.h"
+#include "comm/waiting_sink.h"
 #include "data/month_file.h"
 #include "data/text.h"
 #include "support/pty_pair.h"
@@ -46,30 +46,6 @@ void BM_ParseDataLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseDataLines);
 
-class CountingSink : public NotificationSink {
- public:
-  void post(const Notification& n) override {
-    if (n.kind <= Notification::kProblem) {
-      engine->acknowledge(n);
-      return;
-    }
-    std::lock_guard lock(mutex_);
-    finished_ = n.kind;
-    done_.notify_all();
-  }
-  int wait() {
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return finished_ != 0; });
-    return finished_;
-  }
-  CollectionEngine* engine = nullptr;
-
- private:
-  std::mutex mutex_;
-  std::condition_variable done_;
-  int finished_ = 0;
-};
-
 // Everything a collection into a fresh root needs.
 struct ReceptionFixture {
   test::TempDir dir;
@@ -80,7 +56,7 @@ struct ReceptionFixture {
   HistoryEnv env{registry, location, storage, 50000};
   DeviceHistory history;
   RotatingLog appLog;
-  CountingSink sink;
+  WaitingSink sink;
 
   ReceptionFixture() {
     DeviceRecord device;
@@ -122,7 +98,7 @@ void BM_FastTransmission(benchmark::State& state) {
     options.pauseOnlyWhenIdle = state.range(0) != 0;
     CollectionEngine engine(
         f.history, f.env, f.reporter, f.sink, f.appLog, [&](int) { return pty.slavePath(); }, options);
-    f.sink.engine = &engine;
+    f.sink.attach(engine);
     engine.start();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
@@ -142,7 +118,7 @@ void BM_FastTransmission(benchmark::State& state) {
     for (const std::string& line : lines) send(line + "\r\n");
     send(std::string(kEndLineText) + "\r\n");
     double sendSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    int kind = f.sink.wait();
+    int kind = f.sink.waitForEnd();
     double receiveSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     engine.join();
 
@@ -177,10 +153,10 @@ void BM_ImportFullMonthFile(benchmark::State& state) {
     options.showReceivedLines = true;
     options.pauseOnlyWhenIdle = state.range(0) != 0;
     CollectionEngine engine(f->history, f->env, f->reporter, f->sink, f->appLog, {}, options);
-    f->sink.engine = &engine;
+    f->sink.attach(engine);
     state.ResumeTiming();
     engine.start();
-    if (f->sink.wait() != Notification::kFinished) state.SkipWithError("import failed");
+    if (f->sink.waitForEnd() != Notification::kFinished) state.SkipWithError("import failed");
     engine.join();
   }
 }

@@ -1,15 +1,14 @@
 // import and receive: a collection without a window. Each notification prints as the
 // reception dialog's list would show it; the confirmation is answered by --yes / --no
 // or asked on the terminal.
-#include <condition_variable>
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
-#include <mutex>
 
 #include "cli/cli_environment.h"
 #include "cli/commands.h"
 #include "comm/collection.h"
+#include "comm/waiting_sink.h"
 #include "data/text.h"
 
 namespace pelnor::cli {
@@ -21,34 +20,12 @@ constexpr int kAppLogFiles = 4;
 constexpr int kAppLogOpenTimeoutMs = 10000;
 constexpr int64_t kAppLogSizeLimit = 5242880;
 
-// Prints notifications as they come and tells the main thread when the reception ended.
-class PrintingSink : public NotificationSink {
- public:
-  void post(const Notification& n) override {
-    if (n.kind == Notification::kProgress || n.kind == Notification::kProblem) {
-      (n.kind == Notification::kProblem ? std::cerr : std::cout) << n.text << std::endl;
-      engine->acknowledge(n);
-      return;
-    }
-    if (n.kind == Notification::kFailed) std::cerr << "受信処理で問題が発生しました" << std::endl;
-    std::lock_guard lock(mutex_);
-    finishedKind_ = n.kind;
-    done_.notify_all();
-  }
-
-  int waitForEnd() {
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return finishedKind_ != 0; });
-    return finishedKind_;
-  }
-
-  CollectionEngine* engine = nullptr;
-
- private:
-  std::mutex mutex_;
-  std::condition_variable done_;
-  int finishedKind_ = 0;
-};
+// Prints each text as the reception window lists it; problems go to stderr.
+void print(const Notification& n) {
+  if (n.kind == Notification::kProgress) std::cout << n.text << std::endl;
+  if (n.kind == Notification::kProblem) std::cerr << n.text << std::endl;
+  if (n.kind == Notification::kFailed) std::cerr << "受信処理で問題が発生しました" << std::endl;
+}
 
 std::optional<bool> takeAnswer(Args& args) {
   bool yes = takeFlag(args, "--yes");
@@ -79,11 +56,11 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
                    kAppLogOpenTimeoutMs, kAppLogSizeLimit);
   HistoryEnv historyEnv = env.historyEnv(registry);
   DeviceHistory history;
-  PrintingSink sink;
+  WaitingSink sink(print);
   CollectionEngine engine(
       history, historyEnv, env.reporter, sink, appLog,
       [&env](int port) { return env.settings.serialDevicePath(port); }, options);
-  sink.engine = &engine;
+  sink.attach(engine);
   engine.start();
   int kind = sink.waitForEnd();
   engine.join();

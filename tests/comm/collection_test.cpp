@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 
 #include "comm/reception_parser.h"
+#include "comm/waiting_sink.h"
 #include "data/month_file.h"
 #include "data/text.h"
 #include "support/data_root_test.h"
@@ -18,26 +18,16 @@ namespace {
 using namespace test;
 using Clock = std::chrono::steady_clock;
 
-// Keeps every notification, acknowledges it at once, and tells when the reception ended.
-class RecordingSink : public NotificationSink {
+// Keeps every notification of a reception.
+class NotificationLog {
  public:
-  void post(const Notification& n) override {
+  void record(const Notification& n) {
     std::lock_guard lock(mutex_);
     notes_.push_back(n);
-    if (n.kind == Notification::kProgress || n.kind == Notification::kProblem) engine->acknowledge(n);
-    if (n.kind == Notification::kFinished || n.kind == Notification::kFailed) ended_.notify_all();
-  }
-  // The final kind (3 or 4), or 0 when none came in time.
-  int waitForEnd(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    std::unique_lock lock(mutex_);
-    ended_.wait_for(lock, limit,
-                    [&] { return !notes_.empty() && notes_.back().kind >= Notification::kFinished; });
-    return notes_.empty() || notes_.back().kind < Notification::kFinished ? 0 : notes_.back().kind;
   }
   std::vector<std::string> statusTexts() {
-    std::lock_guard lock(mutex_);
     std::vector<std::string> out;
-    for (const Notification& n : notes_) {
+    for (const Notification& n : notes()) {
       if (n.status) out.push_back(n.text);
     }
     return out;
@@ -47,11 +37,8 @@ class RecordingSink : public NotificationSink {
     return notes_;
   }
 
-  CollectionEngine* engine = nullptr;
-
  private:
   std::mutex mutex_;
-  std::condition_variable ended_;
   std::vector<Notification> notes_;
 };
 
@@ -59,15 +46,23 @@ class CollectionTest : public DataRootTest {
  protected:
   void SetUp() override { appLog.Configure((dir / "Pelnor").string(), 7, 4, 1000, 5242880); }
 
-  // Runs a collection to its end; the engine stays for inspection.
-  int run(CollectionOptions options) {
+  // Starts a collection; the serial port is the test's pseudo-terminal unless another
+  // path is given.
+  void startEngine(CollectionOptions options, std::string portPath = {},
+                   std::unique_ptr<SimulatedDevice> simulated = nullptr) {
     options.fileOpenLimitMs = 300;
     options.fileOpenIntervalMs = 10;
+    if (portPath.empty()) portPath = pty.slavePath();
     engine = std::make_unique<CollectionEngine>(
-        history, env, reporter, sink, appLog, [this](int) { return pty.slavePath(); }, options);
-    sink.engine = engine.get();
+        history, env, reporter, sink, appLog, [portPath](int) { return portPath; }, options);
+    if (simulated) engine->setSimulatedDevice(std::move(simulated));
+    sink.attach(*engine);
     engine->start();
-    int kind = sink.waitForEnd();
+  }
+  // Runs a collection to its end; the engine stays for inspection.
+  int run(const CollectionOptions& options) {
+    startEngine(options);
+    int kind = sink.waitForEnd(std::chrono::seconds(10));
     engine->join();
     return kind;
   }
@@ -92,7 +87,8 @@ class CollectionTest : public DataRootTest {
   }
 
   RotatingLog appLog;
-  RecordingSink sink;
+  NotificationLog log;
+  WaitingSink sink{[this](const Notification& n) { log.record(n); }};
   PtyPair pty;
   std::unique_ptr<CollectionEngine> engine;
 };
@@ -138,14 +134,14 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
       "機器ＩＤ【 12 】番\n需要家名【 山田 】\n のデータを収集しました\n機器情報に間違いはありませんか？\n"
       "「いいえ」を選ぶと処理を中断させます");
   EXPECT_EQ(reporter.beeps, 1);
-  std::vector<std::string> status = sink.statusTexts();
+  std::vector<std::string> status = log.statusTexts();
   ASSERT_EQ(status.size(), 5u);
   EXPECT_EQ(status[0], "ファイルオープン:" + (dir / "in.txt").string());
   EXPECT_EQ(status[1], "ファイル読み込み中...");
   EXPECT_EQ(status[2], "認識出来ないデータを受信しました，このデータは無視します");
   EXPECT_EQ(status[3], "集計中...");
   EXPECT_EQ(status[4], "集計完了");
-  std::vector<Notification> notes = sink.notes();
+  std::vector<Notification> notes = log.notes();
   EXPECT_EQ(notes[2].text, "garbage before the ID");  // received lines, shown without status
   EXPECT_FALSE(notes[2].status);
   EXPECT_EQ(notes.back().text, "");
@@ -156,7 +152,7 @@ TEST_F(CollectionTest, AnUnregisteredIdStoresNothing) {
   EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
   const std::string text =
       "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = 77";
-  EXPECT_EQ(sink.statusTexts().back(), text);
+  EXPECT_EQ(log.statusTexts().back(), text);
   EXPECT_NE(appLogText().find(text), std::string::npos);  // problems also go to the log
   EXPECT_TRUE(reporter.messages().empty());
 }
@@ -177,7 +173,7 @@ TEST_F(CollectionTest, AnsweringNoWritesNothingAndBringsBackThePreviousHistory) 
 
 TEST_F(CollectionTest, FormatErrorsEndTheReceptionAndEmptyLinesAreReported) {
   EXPECT_EQ(importText("12\r\n\r\n24/01/31 10:00,0030\r\n24/01/31 11:00,0030,1\r\n"), Notification::kFailed);
-  std::vector<std::string> status = sink.statusTexts();
+  std::vector<std::string> status = log.statusTexts();
   EXPECT_EQ(status[status.size() - 2], "空データ受信");
   EXPECT_EQ(status.back(), "受信データのフォーマットが異常です");
   EXPECT_TRUE(reporter.messages().empty());
@@ -189,24 +185,21 @@ TEST_F(CollectionTest, AMissingFileIsAFailure) {
   options.mode = CollectionOptions::Mode::File;
   options.file = dir / "missing.txt";
   EXPECT_EQ(run(options), Notification::kFailed);
-  EXPECT_EQ(sink.statusTexts().back(), "ファイルが存在しません:" + (dir / "missing.txt").string());
+  EXPECT_EQ(log.statusTexts().back(), "ファイルが存在しません:" + (dir / "missing.txt").string());
 }
 
 TEST_F(CollectionTest, TheDeviceDisappearingMidLineStoresNothing) {
   CollectionOptions options;
   options.comm = {3, 256000, 8, 0, 0, 0};
-  engine = std::make_unique<CollectionEngine>(
-      history, env, reporter, sink, appLog, [this](int) { return pty.slavePath(); }, options);
-  sink.engine = engine.get();
-  engine->start();
+  startEngine(options);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_TRUE(pty.write("12\r\n24/01/31 10:00,0030,21\r\n24/01/31 10:3"));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   pty.closeMaster();
   pty.closeSlave();
-  EXPECT_EQ(sink.waitForEnd(), Notification::kFailed);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
   engine->join();
-  std::vector<std::string> status = sink.statusTexts();
+  std::vector<std::string> status = log.statusTexts();
   ASSERT_GE(status.size(), 2u);
   EXPECT_EQ(status[status.size() - 2], "通信異常 [-1]");
   EXPECT_EQ(status.back(), "シリアルポートクローズ");
@@ -219,10 +212,7 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
   history.addReading(DateTime::fromFields(2023, 5, 2, 10, 0), 9, 20, defaults);
   CollectionOptions options;
   options.comm = {3, 9600, 8, 0, 0, 1};
-  engine = std::make_unique<CollectionEngine>(
-      history, env, reporter, sink, appLog, [this](int) { return pty.slavePath(); }, options);
-  sink.engine = engine.get();
-  engine->start();
+  startEngine(options);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_TRUE(history.months.empty());  // cleared while the reception runs
   auto start = Clock::now();
@@ -230,7 +220,7 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1200));
   EXPECT_EQ(sink.waitForEnd(std::chrono::milliseconds(0)), Notification::kFailed);
   EXPECT_EQ(history.months.size(), 1u);
-  std::vector<std::string> status = sink.statusTexts();
+  std::vector<std::string> status = log.statusTexts();
   EXPECT_EQ(status[0], "シリアルポートオープン");
   EXPECT_EQ(status[1], "機器からのデータ送信待ち");
   EXPECT_EQ(status[2], "通信異常 [-2]");
@@ -238,13 +228,10 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
 
 TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
   CollectionOptions options;
-  engine = std::make_unique<CollectionEngine>(
-      history, env, reporter, sink, appLog, [](int) { return std::string("/nonexistent/tty"); }, options);
-  sink.engine = engine.get();
-  engine->start();
-  EXPECT_EQ(sink.waitForEnd(), Notification::kFailed);
+  startEngine(options, "/nonexistent/tty");
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
   engine->join();
-  EXPECT_EQ(sink.statusTexts()[1], "シリアルポートのオープンに失敗," + engine->port().ErrorText(ENOENT));
+  EXPECT_EQ(log.statusTexts()[1], "シリアルポートのオープンに失敗," + engine->port().ErrorText(ENOENT));
 }
 
 TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
@@ -255,13 +242,10 @@ TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
   CollectionOptions options;
   options.simulatedDevice = true;
   options.showReceivedLines = false;
-  engine = std::make_unique<CollectionEngine>(
-      history, env, reporter, sink, appLog, [](int) { return std::string("/nonexistent/tty"); }, options);
-  engine->setSimulatedDevice(std::make_unique<SimulatedDevice>([now] { return now; }, [] { return 32767; }));
-  sink.engine = engine.get();
   reporter.answer(Reporter::Answer::Yes);
-  engine->start();
-  EXPECT_EQ(sink.waitForEnd(), Notification::kFinished);
+  startEngine(options, "/nonexistent/tty",
+              std::make_unique<SimulatedDevice>([now] { return now; }, [] { return 32767; }));
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFinished);
   engine->join();
   int readings = 0;
   for (const MonthRecord& m : history.months) {
