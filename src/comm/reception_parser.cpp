@@ -17,23 +17,6 @@ constexpr std::string_view kEndMarker = "00/00/00";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A decimal integer prefix that must fit in int32 (atoi-like otherwise: no digits is 0).
-std::optional<int32_t> fittingIntPrefix(std::string_view text) {
-  std::size_t pos = 0;
-  while (pos < text.size() && isBlank(text[pos])) ++pos;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-  int64_t value = 0;
-  for (; pos < text.size() && isDigit(text[pos]); ++pos) {
-    value = value * 10 + (text[pos] - '0');
-    if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
-    return std::nullopt;
-  return static_cast<int32_t>(value);
-}
-
 // A decimal floating-point prefix ([sign] digits [. digits] [e [sign] digits]), truncated
 // toward zero; empty when it does not fit in an int32. Text without digits reads as 0.
 std::optional<double> truncatedDecimalPrefix(std::string_view text) {
@@ -121,7 +104,7 @@ ParsedLine parseReceptionLine(std::string_view line) {
       if (!isDigit(c)) return out;
     }
     out.code = kIdLine;
-    out.deviceId = fittingIntPrefix(first).value_or(-1);
+    out.deviceId = intPrefixIfFits(first).value_or(-1);
     return out;
   }
 
@@ -156,7 +139,7 @@ ParsedLine parseReceptionLine(std::string_view line) {
   bool had = false;
   if (splitField(rest, ',', pulses, had) != SplitResult::Field) return out;
   if (splitField(rest, ',', temperature, had) != SplitResult::Field) return out;
-  std::optional<int32_t> pulseCount = fittingIntPrefix(pulses);
+  std::optional<int32_t> pulseCount = intPrefixIfFits(pulses);
   std::optional<double> degrees = truncatedDecimalPrefix(temperature);
   if (!pulseCount || !degrees) return out;
   out.pulseCount = *pulseCount;

@@ -199,7 +199,7 @@ std::string_view utf8Substr(std::string_view utf8, std::size_t first, std::size_
   return utf8.substr(begin, end - begin);
 }
 
-int32_t parseIntPrefix(std::string_view text) {
+std::optional<int32_t> intPrefixIfFits(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size() && isBlank(text[pos])) ++pos;
   bool negative = false;
@@ -207,12 +207,21 @@ int32_t parseIntPrefix(std::string_view text) {
   int64_t value = 0;
   for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
     value = value * 10 + (text[pos] - '0');
-    if (value > int64_t{1} << 32) value = int64_t{1} << 32;  // keeps the clamp below exact
+    if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return std::nullopt;
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min()) {
+    return std::nullopt;
+  }
   return static_cast<int32_t>(value);
+}
+
+int32_t parseIntPrefix(std::string_view text) {
+  if (std::optional<int32_t> value = intPrefixIfFits(text)) return *value;
+  // Too large: the sign after the blanks tells which end to clamp to.
+  std::string_view rest = text.substr(std::min(text.find_first_not_of(" \t\r\n\v\f"), text.size()));
+  return !rest.empty() && rest.front() == '-' ? std::numeric_limits<int32_t>::min()
+                                              : std::numeric_limits<int32_t>::max();
 }
 
 }  // namespace pelnor

@@ -52,5 +52,7 @@ std::string_view utf8Substr(std::string_view utf8, std::size_t first, std::size_
 // A decimal integer prefix as C's atoi reads it (leading blanks, a sign, digits);
 // values beyond int32 are clamped instead of being undefined.
 int32_t parseIntPrefix(std::string_view text);
+// The same, but empty when the number does not fit in int32.
+std::optional<int32_t> intPrefixIfFits(std::string_view text);
 
 }  // namespace pelnor
