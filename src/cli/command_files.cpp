@@ -14,15 +14,32 @@ namespace pelnor::cli {
 
 namespace {
 
-enum class FileKind { Master, Month };
+enum class FileKind { Master, Month, Unknown };
 
-// A month file starts with its signature as a string element.
+bool isMonthFileName(const std::string& name) {
+  if (name.size() != 11 || name[0] != 'D' || name.substr(7) != ".dmd") return false;
+  for (std::size_t i = 1; i < 7; ++i) {
+    if (name[i] < '0' || name[i] > '9') return false;
+  }
+  return true;
+}
+
+// A month file starts with its signature as a string element; a master file with its
+// version. A file whose start is neither (a damaged one) is told by its name.
 FileKind detectKind(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::string head(45, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  std::string expected = std::string(1, '\x2C') + kMonthFileSignature;
-  return in.gcount() == 45 && head == expected ? FileKind::Month : FileKind::Master;
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  if (head == std::string(1, '\x2C') + kMonthFileSignature) return FileKind::Month;
+  const std::string name = path.filename().string();
+  if (isMonthFileName(name)) return FileKind::Month;
+  if (name == kMasterFileName) return FileKind::Master;
+  if (head.size() >= 4 && head[1] == 0 && head[2] == 0 && head[3] == 0 && head[0] >= 1 &&
+      head[0] <= kCurrentFileVersion) {
+    return FileKind::Master;
+  }
+  return FileKind::Unknown;
 }
 
 void printJson(const Json& json) {
@@ -65,7 +82,14 @@ int runDump(const Args& arguments) {
     return 1;
   }
   const StorageContext& context = env.storage;
-  if (kind.value_or(detectKind(file)) == FileKind::Month) {
+  FileKind fileKind = kind.value_or(detectKind(file));
+  if (fileKind == FileKind::Unknown) {
+    std::cerr << "pelnor-cli dump: " << file
+              << " is neither a month file nor a device master file by its start or its name;"
+                 " say which with --kind master or --kind month\n";
+    return 1;
+  }
+  if (fileKind == FileKind::Month) {
     MonthRecord month = MonthRecord::makeNew(DateTime(), context.defaults);
     int32_t version = 0;
     if (!readMonthFile(file, month, context, &version)) return 1;
@@ -103,18 +127,21 @@ int runRestore(const Args& arguments) {
     return 1;
   }
   const StorageContext& context = env.storage;
+  // Every value is checked before anything is written.
+  std::optional<MonthRecord> month;
+  DeviceRegistry registry(context.defaults);
   try {
-    if (json.at("kind") == "month") {
-      MonthRecord month = monthFromJson(json, context.defaults);
-      return writeMonthFile(args[1], month, false, context) ? 0 : 1;
+    if (json.is_object() && json.value("kind", "") == "month") {
+      month = monthFromJson(json, context.defaults);
+    } else {
+      masterFromJson(json, registry);
     }
-    DeviceRegistry registry(context.defaults);
-    masterFromJson(json, registry);
-    return registry.saveFile(args[1], context) ? 0 : 1;
   } catch (const std::exception& e) {
-    std::cerr << "pelnor-cli restore: " << e.what() << '\n';
+    std::cerr << "pelnor-cli restore: " << args[0] << ": " << e.what() << "; nothing was written\n";
     return 1;
   }
+  if (month) return writeMonthFile(args[1], *month, false, context) ? 0 : 1;
+  return registry.saveFile(args[1], context) ? 0 : 1;
 }
 
 }  // namespace pelnor::cli

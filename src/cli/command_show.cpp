@@ -2,6 +2,7 @@
 // loaded period with its statistics and the scales chosen for each month.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "cli/cli_environment.h"
 #include "cli/commands.h"
@@ -23,6 +24,18 @@ std::string dateText(const DateTime& date) {
   return formatText("%04d-%02d-%02d", f.year, f.month, f.day);
 }
 
+constexpr int kFewestMonths = 1;
+constexpr int kMostMonths = 99;
+
+// A number written with digits only, that fits in int32.
+std::optional<int32_t> wholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+  }
+  return intPrefixIfFits(text);
+}
+
 Json scaleToJson(const std::vector<ScaleEntry>& scales, int index) {
   const ScaleEntry& entry = scales.at(static_cast<std::size_t>(index));
   return Json{{"index", index}, {"step", entry.step}, {"top", entry.top()}};
@@ -33,27 +46,46 @@ Json scaleToJson(const std::vector<ScaleEntry>& scales, int index) {
 int runShow(const Args& arguments) {
   Args args = arguments;
   CliEnvironment env(args);
-  auto device = takeOption(args, "--device");
+  auto deviceText = takeOption(args, "--device");
   auto monthText = takeOption(args, "--month");
   auto monthsText = takeOption(args, "--months");
-  int year = 0, month = 0;
-  char tail = 0;
-  if (!args.empty() || !device || !monthText ||
-      std::sscanf(monthText->c_str(), "%4d-%2d%c", &year, &month, &tail) != 2) {
+  if (!args.empty() || !deviceText || !monthText) {
     std::cerr << kShowUsage;
     return kUsageError;
   }
-  DateTime chosen = DateTime::fromFields(year, month, 1);
-  int count = monthsText ? parseIntPrefix(*monthsText) : env.settings.monthsToLoad;
-  if (!chosen.isValid() || count < 1 || count > 99) {
-    std::cerr << "pelnor-cli show: --month is a real month and --months is 1 to 99\n" << kShowUsage;
+  auto refuse = [](const std::string& why) {
+    std::cerr << "pelnor-cli show: " << why << '\n' << kShowUsage;
     return kUsageError;
+  };
+  std::optional<int32_t> device = wholeNumber(*deviceText);
+  if (!device) return refuse("--device is a device ID (digits only), not '" + *deviceText + "'");
+  std::optional<int32_t> year, month;
+  if (monthText->size() == 7 && (*monthText)[4] == '-') {
+    year = wholeNumber(monthText->substr(0, 4));
+    month = wholeNumber(monthText->substr(5, 2));
   }
+  DateTime chosen =
+      year && month ? DateTime::fromFields(*year, *month, 1) : DateTime(DateTime::kInvalid, 0.0);
+  if (!chosen.isValid()) return refuse("--month is a month written YYYY-MM, not '" + *monthText + "'");
+  std::optional<int32_t> count = monthsText ? wholeNumber(*monthsText) : env.settings.monthsToLoad;
+  if (!count || *count < kFewestMonths || *count > kMostMonths) {
+    return refuse("--months is a number from 1 to 99, not '" + monthsText.value_or(std::to_string(*count)) +
+                  "'");
+  }
+  DateTime start = chosen;
+  for (int i = 1; i < *count; ++i) start = start.addDays(-1).firstOfMonth();
+  // Dates begin with the year 100.
+  if (!start.isValid()) return refuse("the months to show begin before the year 100");
 
   DeviceRegistry registry(env.storage.defaults);
   if (!registry.load(env.location.root(), env.storage)) return 1;
+  if (registry.positionOf(*device) < 0) {
+    std::cerr << "pelnor-cli show: device " << *device << " is not registered in "
+              << (env.location.root() / kMasterFileName).string() << '\n';
+    return kUsageError;
+  }
   DeviceHistory history;
-  history.loadPastMonths(parseIntPrefix(*device), chosen, count, env.historyEnv(registry));
+  history.loadPastMonths(*device, chosen, *count, env.historyEnv(registry));
 
   DateTime first, last;
   history.firstAndLast(first, last);

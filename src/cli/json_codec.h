@@ -2,6 +2,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 
 #include "data/device_registry.h"
 #include "data/month_record.h"
@@ -23,9 +24,17 @@ void addAggregates(Json& monthJson, const MonthRecord& month);
 // A day index (0 = the 1st) as its day number, or null for -1.
 Json dayNumberOrNull(int dayIndex);
 
-// Throw nlohmann::json::exception (or std::invalid_argument) on a malformed document.
-ReportInfo reportFromJson(const Json& json);
-DeviceRecord deviceFromJson(const Json& json, const DeviceDefaults& defaults);
+// A float64 as JSON: a number, or "NaN", "Infinity", "-Infinity".
+Json float64ToJson(double value);
+
+// A value of the document that its field cannot hold exactly; the text names its place
+// ("$.devices[0].deviceId: ...").
+class JsonValueError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throw JsonValueError on any value that does not fit its field; nothing is changed then.
 void masterFromJson(const Json& json, DeviceRegistry& registry);
 MonthRecord monthFromJson(const Json& json, const DeviceDefaults& defaults);
 

@@ -17,6 +17,16 @@ constexpr int kCommLogFiles = 30;
 constexpr int kCommLogOpenTimeoutMs = 10000;
 constexpr int64_t kCommLogSizeLimit = 5242880;
 
+constexpr const char* kDataBeforeId =
+    "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません";
+constexpr const char* kEndBeforeId = "機器ＩＤを受信しないまま送信が終わりました，受信データは保存しません";
+
+// The ID as the message shows it: its value, or the digits themselves when they are
+// too many for a number.
+std::string idText(const ParsedLine& parsed) {
+  return parsed.deviceId >= 0 ? formatText("%d", parsed.deviceId) : parsed.idDigits;
+}
+
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // The engine's own simulated device, lent to the reception for one run.
@@ -36,14 +46,18 @@ CollectionEngine::CollectionEngine(DeviceHistory& history, const HistoryEnv& env
                                    NotificationSink& sink, RotatingLog& appLog, PortPathResolver resolver,
                                    CollectionOptions options)
     : history_(history),
-      env_(env),
-      reporter_(reporter),
+      reporter_(*this, reporter),
+      storage_(env.storage),
+      env_{env.registry, env.location, storage_, env.pulseConstant},
       sink_(sink),
       appLog_(appLog),
       options_(std::move(options)),
       port_(std::move(resolver)),
       simulated_(std::make_unique<SimulatedDevice>()),
       showReceived_(options_.showReceivedLines) {
+  // Set after the copy: a StorageContext holds a reference that cannot be reseated.
+  storage_.abandon = &cancelled_;
+  if (!storage_.log) storage_.log = [this](const std::string& line) { appLog_.WriteLine(line); };
   if (!options_.commLogPrefix.empty()) {
     port_.Configure(options_.commLogPrefix, kCommLogDaysPerFile, kCommLogFiles, kCommLogOpenTimeoutMs,
                     kCommLogSizeLimit);
@@ -64,6 +78,12 @@ void CollectionEngine::start() {
   join();
   outstanding_ = 1;  // the worker, counted before it runs so that a stop waits for it
   run_ = 1;
+  cancelled_ = false;
+  {
+    std::lock_guard lock(endMutex_);
+    workerEnded_ = false;
+    restoreWhenEnded_ = false;
+  }
   worker_ = std::thread(&CollectionEngine::workerMain, this);
 }
 
@@ -81,11 +101,35 @@ void CollectionEngine::stop(const Pump& pump) {
   }
 }
 
-void CollectionEngine::cancel(const Pump& pump) {
+bool CollectionEngine::cancel(const Pump& pump) {
+  cancelled_ = true;
   stop(pump);
-  join();  // the history belongs to the worker until it has ended
+  // The history belongs to the worker until it has ended.
+  std::unique_lock lock(endMutex_);
+  if (!workerEnded_) {
+    restoreWhenEnded_ = true;
+    return false;
+  }
+  lock.unlock();
+  join();
   history_.clear();
   history_ = saved_;
+  return true;
+}
+
+bool CollectionEngine::finished() const {
+  std::lock_guard lock(endMutex_);
+  return workerEnded_;
+}
+
+void CollectionEngine::endWorker() {
+  std::lock_guard lock(endMutex_);
+  if (restoreWhenEnded_) {
+    history_.clear();
+    history_ = saved_;
+    restoreWhenEnded_ = false;
+  }
+  workerEnded_ = true;
 }
 
 void CollectionEngine::join() {
@@ -106,6 +150,7 @@ void CollectionEngine::post(int kind, bool status, const std::string& text) {
 void CollectionEngine::workerMain() {
   sleepMs(1);
   bool ok = receive();
+  endWorker();
   post(ok ? Notification::kFinished : Notification::kFailed, false, {});
   --outstanding_;
 }
@@ -158,7 +203,15 @@ bool CollectionEngine::receive() {
   std::unique_ptr<LineSource> source = openSource(ok);
   if (serial && run_ == 1) post(Notification::kProgress, true, "機器からのデータ送信待ち");
 
-  int32_t receivedId = history_.device.deviceId;
+  // Readings belong to the device of an ID line of this reception, never to the device
+  // that happened to be shown before.
+  bool idReceived = false;
+  int32_t receivedId = DeviceRecord::kNoDevice;
+  auto endWithoutId = [&](const char* text) {
+    post(Notification::kProblem, true, text);
+    run_ = 0;
+    ok = false;
+  };
   bool firstLine = true;
   std::string line;
   while (run_ == 1) {
@@ -181,16 +234,18 @@ bool CollectionEngine::receive() {
       post(Notification::kProgress, false, cp932ToUtf8(shown));
     }
 
-    const bool deviceSet = history_.device.deviceId >= 0;
     ParsedLine parsed = parseReceptionLine(line);
     switch (parsed.code) {
       case kDataLine:
-        if (deviceSet) {
-          lastReadingTime_ = parsed.when;
-          history_.addReading(parsed.when, parsed.pulseCount, parsed.temperature, env_.storage.defaults);
+        if (!idReceived) {
+          endWithoutId(kDataBeforeId);
+          break;
         }
+        lastReadingTime_ = parsed.when;
+        history_.addReading(parsed.when, parsed.pulseCount, parsed.temperature, env_.storage.defaults);
         break;
       case kIdLine:
+        idReceived = true;
         receivedId = parsed.deviceId;
         history_.clear();
         // A number too large for an ID can never be registered.
@@ -198,13 +253,17 @@ bool CollectionEngine::receive() {
           history_.device = DeviceRecord::makeNew(env_.storage.defaults);
           post(Notification::kProblem, true,
                formatText("受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した"
-                          "機器ＩＤ = %d",
-                          parsed.deviceId));
+                          "機器ＩＤ = %s",
+                          idText(parsed).c_str()));
           run_ = 0;
           ok = false;
         }
         break;
       case kEndLine:
+        if (!idReceived) {
+          endWithoutId(kEndBeforeId);
+          break;
+        }
         askAndStore(receivedId);
         run_ = 0;
         break;
@@ -212,10 +271,10 @@ bool CollectionEngine::receive() {
         post(Notification::kProgress, true, "認識出来ないデータを受信しました，このデータは無視します");
         break;
       case kEmptyLine:
-        if (deviceSet) post(Notification::kProblem, true, "空データ受信");
+        if (idReceived) post(Notification::kProblem, true, "空データ受信");
         break;
-      default:  // format error
-        if (deviceSet) {
+      default:  // format error; before the ID line it is taken for noise on the line
+        if (idReceived) {
           post(Notification::kProblem, true, "受信データのフォーマットが異常です");
           run_ = 0;
           ok = false;
@@ -246,6 +305,33 @@ void CollectionEngine::askAndStore(int32_t receivedId) {
     history_ = saved_;
     lastReadingTime_ = lastReadingTime_.firstOfMonth();
   }
+}
+
+void CollectionEngine::WorkerReporter::show(void (Reporter::*message)(const std::string&),
+                                            const std::string& text) {
+  if (cancelled()) {
+    engine_.appLog_.WriteLine(text);
+    return;
+  }
+  (user_.*message)(text);
+}
+
+void CollectionEngine::WorkerReporter::info(const std::string& text) { show(&Reporter::info, text); }
+void CollectionEngine::WorkerReporter::error(const std::string& text) { show(&Reporter::error, text); }
+void CollectionEngine::WorkerReporter::plain(const std::string& text) { show(&Reporter::plain, text); }
+
+bool CollectionEngine::WorkerReporter::askYesNo(const std::string& text) {
+  return !cancelled() && user_.askYesNo(text) && !cancelled();
+}
+
+Reporter::Answer CollectionEngine::WorkerReporter::askYesNoCancel(const std::string& text) {
+  if (cancelled()) return Answer::Cancel;
+  Answer answer = user_.askYesNoCancel(text);
+  return cancelled() ? Answer::Cancel : answer;
+}
+
+void CollectionEngine::WorkerReporter::beep() {
+  if (!cancelled()) user_.beep();
 }
 
 }  // namespace pelnor

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -62,6 +63,8 @@ class CollectionEngine {
 
   CollectionEngine(DeviceHistory& history, const HistoryEnv& env, Reporter& reporter, NotificationSink& sink,
                    RotatingLog& appLog, PortPathResolver resolver, CollectionOptions options);
+  // Waits for the worker without pumping: a window whose reporter needs its thread must
+  // not destroy the engine before finished().
   ~CollectionEngine();
   CollectionEngine(const CollectionEngine&) = delete;
   CollectionEngine& operator=(const CollectionEngine&) = delete;
@@ -71,8 +74,15 @@ class CollectionEngine {
   // Shortens the port's time-outs, clears the run flag and waits (pumping) up to 5 s
   // for the worker and its notifications.
   void stop(const Pump& pump = {});
-  // Stops, then puts the history back as it was before the start.
-  void cancel(const Pump& pump = {});
+  // Stops, then puts the history back as it was before the start. From now on the
+  // worker asks nothing (a question still open counts as No, so nothing is stored), shows
+  // no message (its texts go to the application log) and gives up waiting for files
+  // that others hold. True when the history is restored on return; false when the worker
+  // did not end within the stop procedure's limit: it then restores the history itself
+  // as it ends, and the caller leaves the history alone until finished().
+  bool cancel(const Pump& pump = {});
+  // The worker has ended (or never started).
+  bool finished() const;
   // A kind 1 or 2 notification has been shown; kind 2 goes to the application log.
   void acknowledge(const Notification& notification);
   // Waits for the worker to end (after kind 3 or 4 there is nothing left to wait for).
@@ -92,10 +102,33 @@ class CollectionEngine {
   void post(int kind, bool status, const std::string& text);
   std::unique_ptr<LineSource> openSource(bool& ok);
   void askAndStore(int32_t receivedId);
+  void endWorker();
+
+  // The worker's way to the user: closed once the reception is cancelled.
+  class WorkerReporter : public Reporter {
+   public:
+    WorkerReporter(CollectionEngine& engine, Reporter& user) : engine_(engine), user_(user) {}
+    void info(const std::string& text) override;
+    void error(const std::string& text) override;
+    void plain(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    Answer askYesNoCancel(const std::string& text) override;
+    void beep() override;
+    void beginWait() override { user_.beginWait(); }
+    void endWait() override { user_.endWait(); }
+
+   private:
+    bool cancelled() const { return engine_.cancelled_; }
+    void show(void (Reporter::*message)(const std::string&), const std::string& text);
+
+    CollectionEngine& engine_;
+    Reporter& user_;
+  };
 
   DeviceHistory& history_;
-  const HistoryEnv& env_;
-  Reporter& reporter_;
+  WorkerReporter reporter_;
+  StorageContext storage_;  // the caller's, with the worker's reporter and cancel flag
+  HistoryEnv env_;
   NotificationSink& sink_;
   RotatingLog& appLog_;
   CollectionOptions options_;
@@ -107,6 +140,12 @@ class CollectionEngine {
   std::atomic<int> run_{0};
   std::atomic<int> outstanding_{0};
   std::atomic<bool> showReceived_{true};
+  std::atomic<bool> cancelled_{false};
+
+  // Who restores the history after a cancel: the canceller, or the worker as it ends.
+  mutable std::mutex endMutex_;
+  bool workerEnded_ = true;
+  bool restoreWhenEnded_ = false;
   std::thread worker_;
 };
 

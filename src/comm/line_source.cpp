@@ -14,6 +14,13 @@
 
 namespace pelnor {
 
+FileLineSource::FileLineSource(std::string contents) : contents_(std::move(contents)) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  constexpr char kEndOfFileMark = '\x1A';
+  if (contents_.starts_with(kByteOrderMark)) pos_ = kByteOrderMark.size();
+  if (contents_.size() > pos_ && contents_.back() == kEndOfFileMark) contents_.pop_back();
+}
+
 int FileLineSource::nextLine(std::string& line) {
   if (pos_ >= contents_.size()) {
     line = kEndLineText;

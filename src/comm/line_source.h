@@ -22,10 +22,12 @@ class LineSource {
 };
 
 // The lines of a text file, without their line ends; at the end of the file the end
-// line, so that a file without one still ends the transmission.
+// line, so that a file without one still ends the transmission. A UTF-8 byte order mark
+// at the very start and a Ctrl-Z at the very end, which editors and old tools add, are
+// not part of the text.
 class FileLineSource : public LineSource {
  public:
-  explicit FileLineSource(std::string contents) : contents_(std::move(contents)) {}
+  explicit FileLineSource(std::string contents);
   int nextLine(std::string& line) override;
   bool hasPendingInput() override { return pos_ < contents_.size(); }  // all of it is in memory
 

@@ -105,6 +105,7 @@ ParsedLine parseReceptionLine(std::string_view line) {
     }
     out.code = kIdLine;
     out.deviceId = intPrefixIfFits(first).value_or(-1);
+    out.idDigits = std::string(first);
     return out;
   }
 

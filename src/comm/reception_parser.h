@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "data/date_time.h"
@@ -23,6 +24,7 @@ struct ParsedLine {
   int code = kFormatError;
   DateTime when;           // data lines
   int32_t deviceId = -1;   // ID lines; -1 when the number does not fit
+  std::string idDigits;    // ID lines: the digits as received
   int32_t pulseCount = 0;  // data lines
   double temperature = 0;  // data lines, truncated toward zero
 };

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -67,12 +69,22 @@ bool SerialPort::Open() {
     fail(errno);
     return false;
   }
-  fd_ = fd;
-  if (!::isatty(fd_)) {
+  if (!::isatty(fd)) {
     fail(ENOTTY);
-    Close();
+    ::close(fd);
     return false;
   }
+  // No sharing: another program (or another Pelnor) reading the same port would take
+  // bytes out of the middle of the readings. The lock is what other instances respect;
+  // TIOCEXCL keeps other programs from opening the device at all. A port in use is left
+  // untouched: no purge, no settings.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    fail(errno == EWOULDBLOCK ? EBUSY : errno);
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  ::ioctl(fd_, TIOCEXCL);
   if (int error = applyLineSettings(fd_, baudRate_, dataBits_, stopBits_, parity_, flowControl_);
       error != 0) {
     fail(error);
@@ -93,6 +105,7 @@ bool SerialPort::Open() {
 bool SerialPort::Close() {
   if (fd_ < 0) return true;
   ::tcflush(fd_, TCIOFLUSH);
+  ::ioctl(fd_, TIOCNXCL);
   int rc = ::close(fd_);
   fd_ = -1;
   pending_.clear();

@@ -1,6 +1,7 @@
 #include "data/aggregation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace pelnor {
@@ -36,14 +37,12 @@ void takeIn(SlotStats& stats, const SlotValue& row) {
   sum.pulses = addPulses(sum.pulses, row.pulses);
   sum.demandKw += row.demandKw;
   sum.energyKwh += row.energyKwh;
-  sum.temperature += row.temperature;
 
   SlotValue& max = stats.max;
   bool first = max.valid == 0;
   keepLarger(max.pulses, row.pulses, first);
   keepLarger(max.demandKw, row.demandKw, first);
   keepLarger(max.energyKwh, row.energyKwh, first);
-  keepLarger(max.temperature, row.temperature, first);
   max.valid = 1;
 
   SlotValue& min = stats.min;
@@ -51,8 +50,14 @@ void takeIn(SlotStats& stats, const SlotValue& row) {
   keepSmaller(min.pulses, row.pulses, first);
   keepSmaller(min.demandKw, row.demandKw, first);
   keepSmaller(min.energyKwh, row.energyKwh, first);
-  keepSmaller(min.temperature, row.temperature, first);
   min.valid = 1;
+
+  if (row.temperatureValid == 0) return;
+  stats.temperatureCount += 1;
+  sum.temperature += row.temperature;
+  keepLarger(max.temperature, row.temperature, max.temperatureValid == 0);
+  keepSmaller(min.temperature, row.temperature, min.temperatureValid == 0);
+  sum.temperatureValid = max.temperatureValid = min.temperatureValid = 1;
 }
 
 void finish(SlotStats& stats) {
@@ -62,7 +67,10 @@ void finish(SlotStats& stats) {
   stats.avg.pulses = stats.sum.pulses / stats.count;
   stats.avg.demandKw = reciprocal * stats.sum.demandKw;
   stats.avg.energyKwh = reciprocal * stats.sum.energyKwh;
-  stats.avg.temperature = reciprocal * stats.sum.temperature;
+  if (stats.temperatureCount > 0) {
+    stats.avg.temperatureValid = 1;
+    stats.avg.temperature = (1.0 / stats.temperatureCount) * stats.sum.temperature;
+  }
 }
 
 void aggregateDay(DayRecord& day, int32_t pulseConstant) {
@@ -72,14 +80,11 @@ void aggregateDay(DayRecord& day, int32_t pulseConstant) {
   for (const Reading& r : day.readings) {
     if (!inDay(r)) continue;  // kept on file, but outside the 48 slots
     SlotValue& slot = day.slots[static_cast<std::size_t>(r.hour * 2 + (r.minute >= 30 ? 1 : 0))];
-    if (slot.valid == 0) {
-      slot.pulses = r.pulseCount;
-      slot.temperature = r.temperature;
-    } else {
-      slot.pulses = addPulses(slot.pulses, r.pulseCount);
-      if (r.temperature > slot.temperature) slot.temperature = r.temperature;
-    }
+    slot.pulses = slot.valid == 0 ? r.pulseCount : addPulses(slot.pulses, r.pulseCount);
     slot.valid = 1;
+    if (!std::isfinite(r.temperature)) continue;
+    if (slot.temperatureValid == 0 || r.temperature > slot.temperature) slot.temperature = r.temperature;
+    slot.temperatureValid = 1;
   }
 
   // Energy per pulse, formed first as a real number.

@@ -1,5 +1,6 @@
 #include "data/archive.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "data/file_errors.h"
@@ -48,7 +49,9 @@ DateTime ArchiveReader::readDateTime() {
   return DateTime(status, value);
 }
 
-std::string ArchiveReader::readString() {
+std::string ArchiveReader::readString() { return readText().str(); }
+
+StoredText ArchiveReader::readText() {
   bool wide = false;
   uint64_t length = 0;
   for (;;) {
@@ -81,17 +84,20 @@ std::string ArchiveReader::readString() {
   uint64_t byteCount = wide ? length * 2 : length;
   if (byteCount > remaining()) throw ArchiveError(kEndOfFile);
   std::string_view text = readRaw(static_cast<std::size_t>(byteCount));
-  if (!wide) return cp932ToUtf8(text);
+  if (!wide) return StoredText::fromCp932(text);
   auto converted = utf16leToUtf8ForCp932(text);
   if (!converted) throw ArchiveError(kBadText);
-  return *converted;
+  return StoredText(*converted);
 }
 
-uint32_t ArchiveReader::readCount(std::size_t minElementBytes) {
+uint32_t ArchiveReader::readCount() {
   uint32_t count = readUInt16();
   if (count == 0xFFFF) count = readUInt32();
-  if (minElementBytes > 0 && count > remaining() / minElementBytes) throw ArchiveError(kEndOfFile);
   return count;
+}
+
+std::size_t ArchiveReader::reserveFor(uint32_t count, std::size_t minElementBytes) const {
+  return std::min<std::size_t>(count, remaining() / std::max<std::size_t>(minElementBytes, 1));
 }
 
 void ArchiveWriter::writeUInt16(uint16_t value) { appendLittleEndian(bytes_, value); }
@@ -103,8 +109,11 @@ void ArchiveWriter::writeDateTime(const DateTime& value) {
   writeFloat64(value.value());
 }
 
-void ArchiveWriter::writeString(std::string_view utf8) {
-  std::string text = utf8ToCp932(utf8);
+void ArchiveWriter::writeString(std::string_view utf8) { writeCp932(utf8ToCp932(utf8)); }
+
+void ArchiveWriter::writeText(const StoredText& text) { writeCp932(text.cp932()); }
+
+void ArchiveWriter::writeCp932(std::string_view text) {
   std::size_t length = text.size();
   if (length < 0xFF) {
     writeByte(static_cast<uint8_t>(length));

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "data/date_time.h"
+#include "data/stored_text.h"
 
 namespace pelnor {
 
@@ -23,8 +24,13 @@ class ArchiveReader {
   double readFloat64();
   DateTime readDateTime();
   std::string readString();  // returned as UTF-8
-  // A count of elements that follow, each at least minElementBytes long.
-  uint32_t readCount(std::size_t minElementBytes);
+  StoredText readText();     // the same, remembering the bytes it was read from
+  // A count of elements that follow. It is not checked against the file: callers read
+  // element by element, so that what precedes damage is kept, and allocate no more than
+  // reserveFor allows.
+  uint32_t readCount();
+  // How many elements of at least minElementBytes each can still follow, at most count.
+  std::size_t reserveFor(uint32_t count, std::size_t minElementBytes) const;
   std::string_view readRaw(std::size_t size);
 
   std::size_t remaining() const { return bytes_.size() - pos_; }
@@ -44,12 +50,15 @@ class ArchiveWriter {
   void writeFloat64(double value);
   void writeDateTime(const DateTime& value);
   void writeString(std::string_view utf8);  // stored as 8-bit cp932
+  void writeText(const StoredText& text);   // with the bytes it was read from, if unchanged
   void writeCount(uint32_t count);
   void writeRaw(std::string_view bytes) { bytes_.append(bytes); }
 
   const std::string& bytes() const { return bytes_; }
 
  private:
+  void writeCp932(std::string_view text);
+
   std::string bytes_;
 };
 

@@ -4,8 +4,16 @@
 
 #include "data/aggregation.h"
 #include "data/month_file.h"
+#include "data/text.h"
 
 namespace pelnor {
+
+namespace {
+
+constexpr const char* kDamagedCopyFailed = "壊れた月データの控えを作れないため、保存を中止しました";
+constexpr const char* kDamagedCopyKept = "壊れた月データの控えを保存しました:";
+
+}  // namespace
 
 void DeviceHistory::resetForDevice(int32_t deviceId, const DeviceRegistry& registry) {
   clear();
@@ -39,12 +47,14 @@ int DeviceHistory::findOrInsertMonth(const DateTime& date, const DeviceDefaults&
   return static_cast<int>(it - months.begin());
 }
 
-bool DeviceHistory::loadMonth(const DateTime& date, const HistoryEnv& env, int* position) {
+bool DeviceHistory::loadMonth(const DateTime& date, const HistoryEnv& env, int* position,
+                              MonthReadOutcome* outcome) {
   int at = findOrInsertMonth(date, env.storage.defaults);
   if (position) *position = at;
   MonthRecord& month = monthAt(at);
   const DateTime filedUnder = month.month;
-  bool ok = readMonthFile(env.location.monthFile(device.deviceId, date), month, env.storage);
+  bool ok =
+      readMonthFile(env.location.monthFile(device.deviceId, date), month, env.storage, nullptr, outcome);
   // The month a file is named after stays its key, whatever month value it holds:
   // the sorted list must not be broken by a file copied under another name.
   month.month = filedUnder;
@@ -80,23 +90,50 @@ bool DeviceHistory::saveAll(bool onlyIfExists, const HistoryEnv& env) const {
   return true;
 }
 
-void DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env) {
+bool DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env) {
   DeviceHistory stored;
   stored.resetForDevice(device.deviceId, env.registry);
+  bool canSave = true;
   for (MonthRecord& month : months) {
     int position = -1;
-    if (!stored.loadMonth(month.month, env, &position)) continue;
+    MonthReadOutcome outcome = MonthReadOutcome::Missing;
+    stored.loadMonth(month.month, env, &position, &outcome);
+    if (outcome == MonthReadOutcome::NotOpened) {
+      canSave = false;  // what the file holds is unknown: it must not be replaced
+      break;
+    }
+    if (outcome == MonthReadOutcome::Damaged && !keepDamagedMonth(month.month, env)) {
+      canSave = false;
+      break;
+    }
+    if (outcome == MonthReadOutcome::Missing) continue;
     const MonthRecord& storedMonth = stored.monthAt(position);
     for (std::size_t d = 0; d < month.days.size(); ++d) mergeDay(month.days[d], storedMonth.days[d]);
+    // A reception never enters a report: the stored entry stays.
+    if (!month.report.entered) month.report = storedMonth.report;
   }
   aggregateAll(env.pulseConstant);
-  saveAll(onlyIfExists, env);
+  bool saved = canSave && saveAll(onlyIfExists, env);
 
   DateTime first, last;
-  if (!firstAndLast(first, last)) return;
-  for (DateTime m = first; m < last; m = m.addDays(daysInMonth(m.year(), m.month()))) {
-    findOrInsertMonth(m, env.storage.defaults);
+  if (firstAndLast(first, last)) {
+    for (DateTime m = first; m < last; m = m.addDays(daysInMonth(m.year(), m.month()))) {
+      findOrInsertMonth(m, env.storage.defaults);
+    }
   }
+  return saved;
+}
+
+bool DeviceHistory::keepDamagedMonth(const DateTime& month, const HistoryEnv& env) const {
+  const std::filesystem::path file = env.location.monthFile(device.deviceId, month);
+  const std::filesystem::path copy = keepDamagedCopy(file);
+  if (copy.empty()) {
+    env.storage.reporter.info(formatText("%s\n%s", kDamagedCopyFailed, file.c_str()));
+    return false;
+  }
+  if (env.storage.log)
+    env.storage.log(formatText("%s %s -> %s", kDamagedCopyKept, file.c_str(), copy.c_str()));
+  return true;
 }
 
 void DeviceHistory::loadPastMonths(int32_t deviceId, const DateTime& month, int count,

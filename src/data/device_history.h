@@ -5,6 +5,7 @@
 
 #include "data/data_location.h"
 #include "data/device_registry.h"
+#include "data/month_file.h"
 #include "data/month_record.h"
 #include "data/storage_context.h"
 
@@ -32,22 +33,32 @@ class DeviceHistory {
   bool firstAndLast(DateTime& first, DateTime& last) const;
   int findOrInsertMonth(const DateTime& date, const DeviceDefaults& defaults, bool* inserted = nullptr);
   // Reads the month's file under the current root into its (new or present) record.
-  bool loadMonth(const DateTime& date, const HistoryEnv& env, int* position = nullptr);
+  bool loadMonth(const DateTime& date, const HistoryEnv& env, int* position = nullptr,
+                 MonthReadOutcome* outcome = nullptr);
   // Stores one received reading; the day (and a new month's days) take `device` as header.
   void addReading(const DateTime& when, int32_t pulseCount, double temperature,
                   const DeviceDefaults& defaults);
   void aggregateAll(int32_t pulseConstant);
   // Writes every month, stopping at the first failure.
   bool saveAll(bool onlyIfExists, const HistoryEnv& env) const;
-  // Merges the months with the stored files (the new readings win over their span),
-  // aggregates, saves, and fills the gaps between the first and the last month in memory.
-  void mergeAndSave(bool onlyIfExists, const HistoryEnv& env);
+  // Merges the months with the stored files (the new readings win over their span, a
+  // stored report entry stays unless this month's was entered), aggregates, saves, and
+  // fills the gaps between the first and the last month in memory. A stored month that
+  // could not be read to its end is merged as far as it was read, and kept beside
+  // under another name before it is replaced; one that could not be opened at all
+  // stops the save before anything is written. False when nothing or not all was saved.
+  bool mergeAndSave(bool onlyIfExists, const HistoryEnv& env);
 
   // The past-data display: the chosen month and the count - 1 months before it.
   void loadPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env);
 
   DeviceRecord device;
   std::vector<MonthRecord> months;  // ascending by month, one record per month
+
+ private:
+  // Keeps a copy of a stored month that could not be read to its end; false (reported)
+  // when none could be made.
+  bool keepDamagedMonth(const DateTime& month, const HistoryEnv& env) const;
 };
 
 }  // namespace pelnor

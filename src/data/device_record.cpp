@@ -31,16 +31,16 @@ ReportInfo readReportInfo(ArchiveReader& in) {
   r.year = in.readInt32();
   r.month = in.readInt32();
   r.day = in.readInt32();
-  r.office = in.readString();
-  r.contractNumber = in.readString();
-  r.customerName = in.readString();
-  r.businessType = in.readString();
+  r.office = in.readText();
+  r.contractNumber = in.readText();
+  r.customerName = in.readText();
+  r.businessType = in.readText();
   r.totalTransformerKva = in.readFloat64();
   r.singlePhaseKva = in.readFloat64();
   r.threePhaseKva = in.readFloat64();
   r.demandKw = in.readFloat64();
   r.spare = in.readInt32();
-  r.notes = in.readString();
+  r.notes = in.readText();
   return r;
 }
 
@@ -49,22 +49,22 @@ void writeReportInfo(ArchiveWriter& out, const ReportInfo& r) {
   out.writeInt32(r.year);
   out.writeInt32(r.month);
   out.writeInt32(r.day);
-  out.writeString(r.office);
-  out.writeString(r.contractNumber);
-  out.writeString(r.customerName);
-  out.writeString(r.businessType);
+  out.writeText(r.office);
+  out.writeText(r.contractNumber);
+  out.writeText(r.customerName);
+  out.writeText(r.businessType);
   out.writeFloat64(r.totalTransformerKva);
   out.writeFloat64(r.singlePhaseKva);
   out.writeFloat64(r.threePhaseKva);
   out.writeFloat64(r.demandKw);
   out.writeInt32(r.spare);
-  out.writeString(r.notes);
+  out.writeText(r.notes);
 }
 
 DeviceRecord readDeviceRecord(ArchiveReader& in, int32_t version, const DeviceDefaults& defaults) {
   DeviceRecord d = DeviceRecord::makeNew(defaults);
   d.deviceId = in.readInt32();
-  d.customerName = in.readString();
+  d.customerName = in.readText();
   d.multiplier = in.readInt32();
   d.primaryVoltage = in.readInt32();
   d.secondaryVoltage = in.readInt32();
@@ -77,7 +77,7 @@ DeviceRecord readDeviceRecord(ArchiveReader& in, int32_t version, const DeviceDe
 
 void writeDeviceRecord(ArchiveWriter& out, const DeviceRecord& d) {
   out.writeInt32(d.deviceId);
-  out.writeString(d.customerName);
+  out.writeText(d.customerName);
   out.writeInt32(d.multiplier);
   out.writeInt32(d.primaryVoltage);
   out.writeInt32(d.secondaryVoltage);

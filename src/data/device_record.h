@@ -23,16 +23,16 @@ struct DeviceDefaults {
 struct ReportInfo {
   int32_t entered = 0;
   int32_t year = 99, month = 99, day = 99;  // 99 = not set
-  std::string office;
-  std::string contractNumber;
-  std::string customerName;
-  std::string businessType;
+  StoredText office;
+  StoredText contractNumber;
+  StoredText customerName;
+  StoredText businessType;
   double totalTransformerKva = 0;
   double singlePhaseKva = 0;
   double threePhaseKva = 0;
   double demandKw = 0;
   int32_t spare = 99;
-  std::string notes;
+  StoredText notes;
 
   bool operator==(const ReportInfo&) const = default;
 };
@@ -41,7 +41,7 @@ struct DeviceRecord {
   static constexpr int32_t kNoDevice = -1;
 
   int32_t deviceId = kNoDevice;
-  std::string customerName;
+  StoredText customerName;
   int32_t multiplier = 60;
   int32_t primaryVoltage = 6600;
   int32_t secondaryVoltage = 110;

@@ -15,8 +15,10 @@ constexpr int kModuleLine = 132;
 
 std::filesystem::path masterPath(const std::filesystem::path& root) { return root / kMasterFileName; }
 
+constexpr const char* kOpenFailure = "ファイルを開くことが出来ません";
+
 CTryErr cannotOpen(const std::filesystem::path& path) {
-  return CTryErr(formatText("ファイルを開くことが出来ません\n%s", path.c_str()));
+  return CTryErr(formatText("%s\n%s", kOpenFailure, path.c_str()));
 }
 
 }  // namespace
@@ -28,7 +30,9 @@ void DeviceRegistry::read(ArchiveReader& in) {
   ArchiveReader settings(block);
   for (int32_t& value : commSettings) value = settings.readInt32();
   if (version >= kReportVersion) report = readReportInfo(in);
-  uint32_t count = in.readCount(minDeviceRecordBytes(version));
+  // Record by record: a damaged file keeps the devices read before the damage.
+  uint32_t count = in.readCount();
+  devices_.reserve(in.reserveFor(count, minDeviceRecordBytes(version)));
   for (uint32_t i = 0; i < count; ++i) put(readDeviceRecord(in, version, defaults_));
 }
 
@@ -77,10 +81,10 @@ bool DeviceRegistry::saveFile(const std::filesystem::path& path, const StorageCo
   try {
     UniqueFd lock;
     if (openWithRetry(lock, path, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,
-                      context.retry.intervalMs) != kOpenOk) {
+                      context.retry.intervalMs, context.abandon) != kOpenOk) {
       throw cannotOpen(path);
     }
-    replaceFileContents(path, serialize(), context.syncToDisk);
+    saveFileContents(path, lock, serialize(), context.syncToDisk, kOpenFailure);
     return true;
   } catch (...) {
     reportCurrentException(context.reporter, kModule, kModuleLine);

@@ -26,6 +26,7 @@ std::string systemDescription(int error) { return std::strerror(error); }
 std::string describeCurrentException(const char* module, int line) {
   const char* kind = "例外発生";
   std::string description;
+  std::string path;
   try {
     throw;
   } catch (const std::bad_alloc&) {
@@ -33,6 +34,7 @@ std::string describeCurrentException(const char* module, int line) {
   } catch (const FileError& e) {
     kind = "ﾌｧｲﾙｱｸｾｽ異常";
     description = e.what();
+    path = e.path();
   } catch (const ArchiveError& e) {
     kind = "ｱｰｶｲﾌﾞ異常";
     description = e.what();
@@ -41,6 +43,7 @@ std::string describeCurrentException(const char* module, int line) {
   } catch (...) {
   }
   description = cp932ToUtf8(cutCp932(utf8ToCp932(description), kDescriptionMaxBytes));
+  if (!path.empty()) description += "\n" + path;
   return formatText("%s\n%s\n%s(%d)", kind, description.c_str(), module, line);
 }
 
@@ -64,8 +67,54 @@ void UniqueFd::reset(int fd) {
   fd_ = fd;
 }
 
+namespace {
+
+// Errors that another try cannot mend.
+bool isPermanentDenial(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+bool hasNoWriteBit(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The file a chain of symbolic links ends at; the path itself when it is no link.
+std::filesystem::path followLinks(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec)) return path;
+  std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : target;
+}
+
+void writeAll(int fd, const std::string& bytes, off_t offset, const std::string& path) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::pwrite(fd, data, left, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw FileError(systemDescription(n < 0 ? errno : ENOSPC), path);
+    data += n;
+    offset += n;
+    left -= static_cast<std::size_t>(n);
+  }
+}
+
+void syncFolder(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
+  UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
+}
+
+// The old way, for folders that take no new files: the same file, rewritten.
+void rewriteInPlace(int fd, const std::string& bytes, bool syncToDisk, const std::string& path) {
+  writeAll(fd, bytes, 0, path);
+  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) throw FileError(systemDescription(errno), path);
+  if (syncToDisk && ::fsync(fd) != 0) throw FileError(systemDescription(errno), path);
+}
+
+}  // namespace
+
 int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
-                  Reporter& reporter, int intervalMs) {
+                  Reporter& reporter, int intervalMs, const std::atomic<bool>* abandon) {
   WaitCursor wait(reporter);
   file.reset();
   std::error_code ec;
@@ -77,53 +126,67 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   // A folder in the file's place cannot become a file by waiting.
   if (isFolder) return kOpenNoFile;
   if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
+  if (mode == OpenMode::Write && hasNoWriteBit(path)) return kOpenDenied;
 
+  const int flags = (mode == OpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
   auto start = std::chrono::steady_clock::now();
   for (;;) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), flags));
+    if (!fd.valid() && isPermanentDenial(errno)) return kOpenDenied;
     if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
       file = std::move(fd);
       return kOpenOk;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    if (abandon && abandon->load()) return kOpenAbandoned;
     if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
       return kOpenTimedOut;
     }
   }
 }
 
-void replaceFileContents(const std::filesystem::path& path, const std::string& bytes, bool syncToDisk) {
-  std::string tempName = path.string() + ".XXXXXX";
+void saveFileContents(const std::filesystem::path& path, const UniqueFd& lockedFile, const std::string& bytes,
+                      bool syncToDisk, const char* openFailureText) {
+  const std::string shownPath = path.string();
+  auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
+  const std::filesystem::path target = followLinks(path);
+
+  std::string tempName = target.string() + ".XXXXXX";
   UniqueFd fd(::mkstemp(tempName.data()));
-  if (!fd.valid()) throw FileError(systemDescription(errno));
-  auto fail = [&](int error) {
-    fd.reset();
-    ::unlink(tempName.c_str());
-    throw FileError(systemDescription(error));
-  };
-  // Keep the permissions an existing file had.
+  if (!fd.valid()) {
+    if (isPermanentDenial(errno) && lockedFile.valid()) {
+      rewriteInPlace(lockedFile.get(), bytes, syncToDisk, shownPath);
+      return;
+    }
+    throw cannotOpen();
+  }
+  bool renamed = false;
+  struct RemoveTemp {
+    const std::string& name;
+    const bool& renamed;
+    ~RemoveTemp() {
+      if (!renamed) ::unlink(name.c_str());
+    }
+  } removeTemp{tempName, renamed};
+
+  // The new file takes the old one's mode, and its owner and group where we may set them.
   struct stat old {};
   mode_t mode = 0644;
-  if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
-  if (::fchmod(fd.get(), mode) != 0) fail(errno);
+  if (::stat(target.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+    if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // Not ours to give away: the file stays ours, with the old mode.
+    }
+  }
+  if (::fchmod(fd.get(), mode) != 0) throw FileError(systemDescription(errno), shownPath);
 
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd.get(), data, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) fail(n < 0 ? errno : ENOSPC);
-    data += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (syncToDisk && ::fsync(fd.get()) != 0) fail(errno);
-  if (::close(fd.release()) != 0) fail(errno);
-  if (::rename(tempName.c_str(), path.c_str()) != 0) fail(errno);
-  if (syncToDisk) {
-    std::filesystem::path folder = path.parent_path();
-    UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.valid()) ::fsync(dir.get());
-  }
+  writeAll(fd.get(), bytes, 0, shownPath);
+  if (syncToDisk && ::fsync(fd.get()) != 0) throw FileError(systemDescription(errno), shownPath);
+  if (::close(fd.release()) != 0) throw FileError(systemDescription(errno), shownPath);
+  if (::rename(tempName.c_str(), target.c_str()) != 0) throw cannotOpen();
+  renamed = true;
+  if (syncToDisk) syncFolder(target);
 }
 
 std::string readAll(int fd) {

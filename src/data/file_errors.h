@@ -1,6 +1,7 @@
 // Errors of the file layer and the retrying exclusive open that both data files use.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -27,14 +28,21 @@ class ArchiveError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A failed file access, such as a failed write ("ﾌｧｲﾙｱｸｾｽ異常").
+// A failed file access, such as a failed write ("ﾌｧｲﾙｱｸｾｽ異常"), with the file it
+// concerns when there is one, so that the user learns which file it was.
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(const std::string& description, std::string path = {})
+      : std::runtime_error(description), path_(std::move(path)) {}
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // "%s\n%s\n%s(%d)": the kind of the current exception, its own description (at most
-// 100 bytes), the source module and line. Call from inside a catch block.
+// 100 bytes, followed by the file's path on a line of its own when it names one), the
+// source module and line. Call from inside a catch block.
 std::string describeCurrentException(const char* module, int line);
 
 // Reports an exception caught at the top of a file operation: CTryErr texts in an
@@ -78,7 +86,7 @@ class UniqueFd {
 
 enum class OpenMode {
   Read,  // an existing file, read only
-  Write  // the file is replaced by a later rename; the lock guards the old one
+  Write  // an existing file must be writable; it is replaced by saveFileContents
 };
 
 // Result codes of openWithRetry; callers treat every non-zero code alike.
@@ -86,16 +94,27 @@ constexpr int kOpenOk = 0;
 constexpr int kOpenNoFolder = -1;
 constexpr int kOpenNoFile = -2;
 constexpr int kOpenTimedOut = -3;
+constexpr int kOpenDenied = -4;     // no permission, or a write-protected file: waiting cannot help
+constexpr int kOpenAbandoned = -5;  // the caller gave up waiting (a cancelled reception)
 
 // Opens path with an exclusive lock, retrying every intervalMs while another process
-// holds it, until limitMs have passed. For OpenMode::Write a missing file needs no lock:
+// holds it, until limitMs have passed or *abandon becomes true. For OpenMode::Write the
+// file is opened for writing, and a file without any write permission bit counts as
+// write-protected even for a user who could override it; a missing file needs no lock:
 // file then stays invalid and the result is kOpenOk.
 int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
-                  Reporter& reporter, int intervalMs = OpenRetry::kIntervalMs);
+                  Reporter& reporter, int intervalMs = OpenRetry::kIntervalMs,
+                  const std::atomic<bool>* abandon = nullptr);
 
-// Writes bytes to a new temporary file beside path, flushes it to disk when asked and
-// renames it over path. On failure path is left as it was and FileError is thrown.
-void replaceFileContents(const std::filesystem::path& path, const std::string& bytes, bool syncToDisk);
+// Saves bytes as the file at path, or at the file a symbolic link there points to: a new
+// temporary file beside it, flushed to disk when asked, takes the old file's mode, owner
+// and group and is renamed over it, so a failure leaves the old file whole. Where the
+// folder allows no new file but the existing file (lockedFile, opened by openWithRetry
+// for writing) is writable, the file is rewritten in place through lockedFile.
+// Throws CTryErr with openFailureText and the path when the file cannot be created or
+// replaced, FileError naming the path when writing it fails.
+void saveFileContents(const std::filesystem::path& path, const UniqueFd& lockedFile, const std::string& bytes,
+                      bool syncToDisk, const char* openFailureText);
 
 // Reads a whole open file. Throws FileError.
 std::string readAll(int fd);

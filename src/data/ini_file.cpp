@@ -38,8 +38,9 @@ void writeLines(const std::filesystem::path& path, const std::vector<std::string
   // A read-only file stays as it is, as the platform's profile functions leave it.
   if (std::filesystem::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return;
   try {
-    replaceFileContents(path, bytes, false);
-  } catch (const FileError&) {
+    saveFileContents(path, UniqueFd(), bytes, false, "");
+  } catch (const std::exception&) {
+    // Settings that cannot be written are lost quietly, as with the platform's functions.
   }
 }
 
@@ -125,10 +126,7 @@ std::optional<std::string> readValue(const std::filesystem::path& path, const st
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
-  std::string text = cp932ToUtf8(value);
-  if (utf8Length(text) > CIniFile::kMaxValueChars)
-    text = std::string(utf8Substr(text, 0, CIniFile::kMaxValueChars));
-  return text;
+  return cp932ToUtf8(cutCp932(value, CIniFile::kMaxValueBytes));
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace pelnor {
 
 class CIniFile {
  public:
-  static constexpr std::size_t kMaxValueChars = 4999;
+  // A value is read into a buffer of 5000 bytes with its terminator.
+  static constexpr std::size_t kMaxValueBytes = 4999;
 
   // Sets the program folder and base name; the settings file is "<dir>/<base>.INI".
   void Open(const std::filesystem::path& programDir, const std::string& baseName);

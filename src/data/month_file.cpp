@@ -11,6 +11,8 @@ constexpr const char* kModule = ".\\DAT_DATA";
 constexpr int kReadLine = 455;
 constexpr int kWriteLine = 492;
 
+constexpr const char* kWriteOpenFailure = "ファイルがライトオープン出来ません";
+
 constexpr std::size_t kReadingBytes = 20;
 constexpr int32_t kOldestVersion = 1;
 constexpr int32_t kDayHeaderVersion = 2;
@@ -42,14 +44,15 @@ int32_t parseMonth(std::string_view bytes, MonthRecord& month, const DeviceDefau
   month.month = in.readDateTime();
   if (version >= kReportVersion) month.report = readReportInfo(in);
 
-  std::size_t minDayBytes = 2 + (version >= kDayHeaderVersion ? minDeviceRecordBytes(version) : 0);
-  uint32_t dayCount = in.readCount(minDayBytes);
+  // Day by day and reading by reading: a damaged file keeps every whole day and every
+  // whole reading before the damage.
+  uint32_t dayCount = in.readCount();
   if (dayCount > kDaysPerMonth) throw ArchiveError("日数が多すぎます");
   for (uint32_t d = 0; d < dayCount; ++d) {
     DayRecord& day = month.days[d];
     if (version >= kDayHeaderVersion) day.header = readDeviceRecord(in, version, defaults);
-    uint32_t readingCount = in.readCount(kReadingBytes);
-    day.readings.reserve(readingCount);
+    uint32_t readingCount = in.readCount();
+    day.readings.reserve(in.reserveFor(readingCount, kReadingBytes));
     for (uint32_t i = 0; i < readingCount; ++i) day.readings.push_back(readReading(in));
   }
   return version;
@@ -76,24 +79,29 @@ std::string serializeMonth(const MonthRecord& month) {
 }
 
 bool readMonthFile(const std::filesystem::path& path, MonthRecord& month, const StorageContext& context,
-                   int32_t* fileVersion) {
+                   int32_t* fileVersion, MonthReadOutcome* outcome) {
+  MonthReadOutcome result = MonthReadOutcome::Missing;
   month.clearDays(context.defaults);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return true;
-  try {
-    UniqueFd file;
-    if (openWithRetry(file, path, OpenMode::Read, context.retry.monthFileLimitMs, context.reporter,
-                      context.retry.intervalMs) != kOpenOk) {
-      throw errorWithPath("ファイルがリードオープン出来ません", path);
+  if (std::filesystem::is_regular_file(path, ec)) {
+    try {
+      result = MonthReadOutcome::NotOpened;
+      UniqueFd file;
+      if (openWithRetry(file, path, OpenMode::Read, context.retry.monthFileLimitMs, context.reporter,
+                        context.retry.intervalMs, context.abandon) != kOpenOk) {
+        throw errorWithPath("ファイルがリードオープン出来ません", path);
+      }
+      result = MonthReadOutcome::Damaged;
+      std::string bytes = readAll(file.get());
+      int32_t version = parseMonth(bytes, month, context.defaults, path);
+      if (fileVersion) *fileVersion = version;
+      result = MonthReadOutcome::Read;
+    } catch (...) {
+      reportCurrentException(context.reporter, kModule, kReadLine);
     }
-    std::string bytes = readAll(file.get());
-    int32_t version = parseMonth(bytes, month, context.defaults, path);
-    if (fileVersion) *fileVersion = version;
-    return true;
-  } catch (...) {
-    reportCurrentException(context.reporter, kModule, kReadLine);
-    return false;
   }
+  if (outcome) *outcome = result;
+  return result == MonthReadOutcome::Read || result == MonthReadOutcome::Missing;
 }
 
 bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month, bool onlyIfExists,
@@ -103,15 +111,28 @@ bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
   try {
     UniqueFd lock;
     if (openWithRetry(lock, path, OpenMode::Write, context.retry.monthFileLimitMs, context.reporter,
-                      context.retry.intervalMs) != kOpenOk) {
-      throw errorWithPath("ファイルがライトオープン出来ません", path);
+                      context.retry.intervalMs, context.abandon) != kOpenOk) {
+      throw errorWithPath(kWriteOpenFailure, path);
     }
-    replaceFileContents(path, serializeMonth(month), context.syncToDisk);
+    saveFileContents(path, lock, serializeMonth(month), context.syncToDisk, kWriteOpenFailure);
     return true;
   } catch (...) {
     reportCurrentException(context.reporter, kModule, kWriteLine);
     return false;
   }
+}
+
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path) {
+  constexpr int kMostCopies = 1000;
+  for (int n = 1; n <= kMostCopies; ++n) {
+    std::filesystem::path copy = path;
+    copy += n == 1 ? std::string(".damaged") : formatText(".damaged.%d", n);
+    std::error_code ec;
+    if (std::filesystem::exists(copy, ec)) continue;
+    if (std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, ec)) return copy;
+    return {};
+  }
+  return {};
 }
 
 }  // namespace pelnor

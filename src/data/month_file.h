@@ -11,16 +11,28 @@ namespace pelnor {
 
 inline constexpr const char* kMonthFileSignature = "49406515574540654105456475894510154020030901";
 
+enum class MonthReadOutcome {
+  Read,
+  Missing,    // no file: an empty month
+  NotOpened,  // the file is there but could not be opened (held elsewhere, no permission)
+  Damaged     // opened, but not readable to its end: the month holds what came before
+};
+
 // Reads a month; a missing file is an empty month. Failures are reported through the
-// context and return false; the month then keeps the days read before the failure.
-// fileVersion, when given, receives the version the file had.
+// context and return false; the month then keeps the whole days and readings read
+// before the failure. fileVersion, when given, receives the version the file had.
 bool readMonthFile(const std::filesystem::path& path, MonthRecord& month, const StorageContext& context,
-                   int32_t* fileVersion = nullptr);
+                   int32_t* fileVersion = nullptr, MonthReadOutcome* outcome = nullptr);
 
 // Writes a month as version 3. With onlyIfExists a missing file is left missing.
 // The old file is replaced only once the new one is complete.
 bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month, bool onlyIfExists,
                     const StorageContext& context);
+
+// Copies a month file that could not be read to its end to a name no month file has
+// ("D202404.dmd.damaged", numbered when that is taken), before a save replaces it.
+// Returns the copy's path, or an empty path when no copy could be made.
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path);
 
 // The file's bytes and back, without any file access. parseMonth throws CTryErr for a
 // wrong signature or version (with path in the text) and ArchiveError for a damaged stream.

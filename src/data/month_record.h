@@ -28,12 +28,16 @@ struct SlotValue {
   double demandKw = 0;
   double energyKwh = 0;
   double temperature = 0;
+  // 0 when no reading of the slot holds a real temperature (a damaged file may hold NaN
+  // or infinity): the temperature then stays out of every statistic.
+  int32_t temperatureValid = 0;
 
   bool operator==(const SlotValue&) const = default;
 };
 
 struct SlotStats {
   int32_t count = 0;
+  int32_t temperatureCount = 0;  // rows that brought a temperature
   SlotValue sum, max, min, avg;
 
   bool operator==(const SlotStats&) const = default;

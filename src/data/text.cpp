@@ -112,7 +112,11 @@ std::string cp932ToUtf8(std::string_view cp932) {
   return *convert(Direction::Cp932ToUtf8, cp932, 1, rawByteAsUtf8);
 }
 
-std::string utf8ToCp932(std::string_view utf8) {
+namespace {
+
+// UTF-8 to cp932; lossless becomes false when a character had to become "?".
+std::string encodeCp932(std::string_view utf8, bool& lossless) {
+  lossless = true;
   bool ascii = true;
   for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(utf8);
@@ -128,12 +132,27 @@ std::string utf8ToCp932(std::string_view utf8) {
       out += static_cast<char>(raw);
     } else {
       auto part = convert(Direction::Utf8ToCp932, sequence, 1, nullptr);
+      lossless = lossless && part.has_value();
       out += part ? *part : std::string("?");
     }
     pos = next;
     // Convert runs of plain ASCII without calling iconv.
     while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) out += utf8[pos++];
   }
+  return out;
+}
+
+}  // namespace
+
+std::string utf8ToCp932(std::string_view utf8) {
+  bool lossless = true;
+  return encodeCp932(utf8, lossless);
+}
+
+std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8) {
+  bool lossless = true;
+  std::string out = encodeCp932(utf8, lossless);
+  if (!lossless) return std::nullopt;
   return out;
 }
 

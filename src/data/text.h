@@ -21,6 +21,8 @@ std::string cp932ToUtf8(std::string_view cp932);
 
 // UTF-8 to cp932. A character cp932 cannot hold becomes "?".
 std::string utf8ToCp932(std::string_view utf8);
+// The same, but empty when some character cannot be held (or the UTF-8 is broken).
+std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8);
 
 // UTF-16LE bytes to UTF-8; empty optional when they are not valid UTF-16 or
 // hold a character that cp932 cannot represent (the file's 16-bit strings are meant

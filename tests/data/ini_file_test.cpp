@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/text.h"
 #include "support/temp_dir.h"
 
 namespace pelnor {
@@ -74,9 +75,19 @@ TEST_F(IniFileTest, WriteBackAndFailures) {
   EXPECT_FALSE(std::filesystem::exists(readOnly.Path()));
 }
 
-TEST_F(IniFileTest, LongValuesAreCut) {
+TEST_F(IniFileTest, LongValuesAreCutAtTheBufferInBytesNeverInsideACharacter) {
   ini.WriteString("S", "long", std::string(6000, 'x'));
-  EXPECT_EQ(ini.GetString("S", "long", "").size(), CIniFile::kMaxValueChars);
+  EXPECT_EQ(ini.GetString("S", "long", "").size(), CIniFile::kMaxValueBytes);
+  // 2,600 two-byte characters are 5,200 bytes: 2,499 whole characters fit in 4,999 bytes.
+  std::string wide;
+  for (int i = 0; i < 2600; ++i) wide += "あ";
+  ini.WriteString("S", "wide", wide);
+  std::string read = ini.GetString("S", "wide", "");
+  EXPECT_EQ(utf8ToCp932(read).size(), 4998u);
+  EXPECT_EQ(utf8Length(read), 2499u);
+  // One single-byte character first: the last two-byte one ends exactly at 4,999.
+  ini.WriteString("S", "odd", "x" + wide);
+  EXPECT_EQ(utf8ToCp932(ini.GetString("S", "odd", "")).size(), 4999u);
 }
 
 }  // namespace
