@@ -1,9 +1,5 @@
 // pelnor-cli import and receive, run as a user runs them.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <thread>
@@ -11,11 +7,10 @@
 #include "data/device_registry.h"
 #include "data/month_file.h"
 #include "data/text.h"
+#include "support/cli_runner.h"
 #include "support/pty_pair.h"
 #include "support/scripted_reporter.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace pelnor {
 namespace {
@@ -35,46 +30,16 @@ class CliCollectTest : public ::testing::Test {
     ASSERT_TRUE(registry.save(dir.path(), storage));
   }
 
-  // Starts pelnor-cli with the root, the settings file and args; returns its pid.
-  pid_t start(const std::vector<std::string>& commandArgs) {
-    std::vector<std::string> args{PELNOR_CLI_PATH};
-    args.insert(args.end(), commandArgs.begin(), commandArgs.end());
-    args.insert(args.end(), {"--root", dir.path().string(), "--ini", (dir / "Pelnor.INI").string()});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::string out = (dir / "out.txt").string();
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, PELNOR_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-  }
-  // The exit code, or -1 when it did not end within the limit.
-  int finish(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(20)) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > end) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        return -1;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  int run(const std::vector<std::string>& args) { return finish(start(args)); }
-  std::string output() const { return readFile(dir / "out.txt"); }
+  pid_t start(const std::vector<std::string>& args) { return cli.start(args); }
+  int finish(pid_t pid) { return cli.finish(pid); }
+  int run(const std::vector<std::string>& args) { return cli.run(args); }
+  std::string output() const { return cli.output(); }
   std::filesystem::path monthFile(int32_t id, int year, int month) const {
     return dir / "DATA" / formatText("%05d", id) / formatText("D%04d%02d.dmd", year, month);
   }
 
   TempDir dir;
+  CliRunner cli{dir.path()};
   ScriptedReporter reporter;
   StorageContext storage{reporter, {}, {}, false};
 };

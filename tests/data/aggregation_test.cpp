@@ -25,6 +25,31 @@ TEST(Aggregation, ReadingsOfOneHalfHourShareASlot) {
   EXPECT_EQ(day.dayStats.count, 2);
 }
 
+// A damaged file may hold NaN or infinity as a temperature: the pulses count, the
+// temperature stays out of every statistic.
+TEST(Aggregation, TemperaturesThatAreNotNumbersStayOutOfTheStatistics) {
+  const double nan = std::nan("");
+  const double inf = HUGE_VAL;
+  MonthRecord month;
+  month.days[0] = dayWith({{10, 0, 1, nan}, {10, 10, 1, 21}, {11, 0, 1, inf}, {12, 0, 1, 19}});
+  month.days[1] = dayWith({{10, 0, 1, -inf}});
+  aggregateMonth(month, 50000);
+  const DayRecord& day = month.days[0];
+  EXPECT_EQ(day.slots[20].temperature, 21);
+  EXPECT_EQ(day.slots[22].valid, 1);
+  EXPECT_EQ(day.slots[22].temperatureValid, 0);
+  EXPECT_EQ(day.dayStats.count, 3);
+  EXPECT_EQ(day.dayStats.sum.pulses, 4);
+  EXPECT_EQ(day.dayStats.max.temperature, 21);
+  EXPECT_EQ(day.dayStats.min.temperature, 19);
+  EXPECT_EQ(day.dayStats.avg.temperature, 20);
+  EXPECT_EQ(month.days[1].dayStats.max.temperatureValid, 0);
+  EXPECT_EQ(month.temperatureStats.count, 2);
+  EXPECT_EQ(month.temperatureStats.temperatureCount, 1);
+  EXPECT_EQ(month.temperatureStats.max.temperature, 21);
+  EXPECT_EQ(month.temperatureStats.avg.temperature, 21);
+}
+
 TEST(Aggregation, DemandAndEnergyFromMultiplierAndPulseConstant) {
   DayRecord day = dayWith({{0, 0, 1000, 20}, {0, 30, 1, 20}});
   aggregateDay(day, 50000);

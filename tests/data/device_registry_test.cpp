@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
+#include "data/text.h"
 #include "support/file_fixtures.h"
 #include "support/scripted_reporter.h"
 #include "support/temp_dir.h"
@@ -149,6 +150,46 @@ TEST_F(DeviceRegistryTest, SaveIntoAMissingFolderFailsWithTheOpenText) {
   ASSERT_EQ(reporter.messages().size(), 1u);
   EXPECT_EQ(reporter.messages()[0].text,
             "ファイルを開くことが出来ません\n" + (dir / "missing" / "MCDATA.MST").string());
+}
+
+}  // namespace
+}  // namespace pelnor
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+// Characters with two cp932 codes come back with the codes they were read with, as long
+// as nobody changed the text.
+TEST_F(DeviceRegistryTest, NamesSavedUnchangedKeepTheirBytes) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"NEC selection of ≒", "\x87\x90"},
+      {"IBM selection of ¬", "\xFA\x54"},
+      {"NEC-selected IBM extension", "\xED\x9E"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes b;
+    b.i32(3).i32(1).i32(38400).i32(8).i32(0).i32(0).i32(1);
+    defaultReport(b);
+    b.u16(1);
+    deviceBytes(b, 3, 12, "A" + c.bytes);
+    writeFile(master(), b);
+    ASSERT_TRUE(registry.load(dir.path(), context));
+    ASSERT_TRUE(registry.save(dir.path(), context));
+    EXPECT_EQ(readFile(master()), std::string(b));
+
+    // A dialog copying the unchanged name back keeps the bytes; an edited name is new.
+    DeviceRecord device = registry.deviceAt(0);
+    device.customerName = device.customerName.str();
+    EXPECT_EQ(device.customerName.cp932(), "A" + c.bytes);
+    device.customerName = device.customerName.str() + "B";
+    EXPECT_EQ(device.customerName.cp932(), utf8ToCp932(cp932ToUtf8("A" + c.bytes)) + "B");
+  }
 }
 
 }  // namespace

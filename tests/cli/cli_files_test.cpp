@@ -1,0 +1,143 @@
+// pelnor-cli dump, restore and show: they refuse what they cannot do exactly, and say why.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "support/cli_runner.h"
+#include "support/file_fixtures.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+using Json = nlohmann::ordered_json;
+
+class CliFilesTest : public ::testing::Test {
+ protected:
+  static Json fixture(const char* name) {
+    return Json::parse(readFile(std::filesystem::path(PELNOR_FIXTURES) / name));
+  }
+
+  TempDir dir;
+  CliRunner cli{dir.path()};
+};
+
+TEST_F(CliFilesTest, RestoreRefusesValuesThatDoNotFitAndWritesNothing) {
+  struct Case {
+    const char* fixture;
+    const char* pointer;  // where the value goes
+    Json value;
+    const char* named;  // how the message names the place
+  } cases[] = {
+      {"master.json", "/devices/0/deviceId", 4294967297, "$.devices[0].deviceId"},
+      {"master.json", "/devices/0/multiplier", 120.9, "$.devices[0].multiplier"},
+      {"master.json", "/devices/1/pulseConstant", true, "$.devices[1].pulseConstant"},
+      {"master.json", "/commSettings/6", 1, "$.commSettings"},
+      {"master.json", "/devices/0/customerName", "Müller 😀", "$.devices[0].customerName"},
+      {"master.json", "/report/demandKw", "a lot", "$.report.demandKw"},
+      {"month.json", "/days/3/readings/-",
+       Json{{"hour", 1}, {"minute", 0}, {"pulseCount", -2147483649LL}, {"temperature", 1}},
+       "$.days[3].readings[0].pulseCount"},
+      {"month.json", "/month/status", Json(nullptr), "$.month.status"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.named);
+    Json json = fixture(c.fixture);
+    json[Json::json_pointer(c.pointer)] = c.value;
+    writeFile(dir / "in.json", json.dump());
+    EXPECT_EQ(cli.run({"restore", (dir / "in.json").string(), (dir / "out.bin").string()}), 1);
+    EXPECT_NE(cli.output().find(c.named), std::string::npos) << cli.output();
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  }
+  // A month of 30 days is not what a file holds.
+  Json month = fixture("month.json");
+  month["days"].erase(30);
+  writeFile(dir / "in.json", month.dump());
+  EXPECT_EQ(cli.run({"restore", (dir / "in.json").string(), (dir / "out.bin").string()}), 1);
+  EXPECT_NE(cli.output().find("$.days"), std::string::npos);
+}
+
+TEST_F(CliFilesTest, NotANumberAndInfinityMakeTheRoundTrip) {
+  Bytes b;
+  b.str("49406515574540654105456475894510154020030901").i32(3).i32(0).f64(45383.0);
+  b.i32(1).i32(99).i32(99).i32(99).str("").str("").str("").str("");
+  b.f64(HUGE_VAL).f64(-HUGE_VAL).f64(std::nan("")).f64(0).i32(99).str("");
+  b.u16(31);
+  for (int d = 0; d < 31; ++d) {
+    deviceBytes(b, 3, 12, "A");
+    if (d == 0) {
+      b.u16(2).i32(10).i32(0).i32(30).f64(std::nan("")).i32(10).i32(30).i32(12).f64(19);
+    } else {
+      b.u16(0);
+    }
+  }
+  writeFile(dir / "D202404.dmd", b);
+  ASSERT_EQ(cli.run({"dump", "--aggregate", (dir / "D202404.dmd").string()}), 0) << cli.output();
+  Json json = Json::parse(cli.output());
+  EXPECT_EQ(json["days"][0]["readings"][0]["temperature"], "NaN");
+  EXPECT_EQ(json["report"]["totalTransformerKva"], "Infinity");
+  EXPECT_EQ(json["report"]["singlePhaseKva"], "-Infinity");
+  EXPECT_EQ(json["temperatureStats"]["max"]["temperature"], 19.0) << "NaN stays out of the statistics";
+
+  ASSERT_EQ(cli.run({"dump", (dir / "D202404.dmd").string()}), 0);
+  writeFile(dir / "month.json", cli.output());
+  ASSERT_EQ(cli.run({"restore", (dir / "month.json").string(), (dir / "again.dmd").string()}), 0)
+      << cli.output();
+  EXPECT_EQ(readFile(dir / "again.dmd"), std::string(b));
+}
+
+TEST_F(CliFilesTest, DumpTellsTheKindByTheStartThenTheNameOrAsks) {
+  const std::string month = monthFileBytes(3);
+  const std::string damagedStart = "\x2CXXXX" + month.substr(5, 200);  // the signature broken
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int exit;
+    const char* says;
+  } cases[] = {
+      {"D202404.dmd", damagedStart, 1, "ファイルが壊れている可能性があります"},
+      {"MCDATA.MST", damagedStart, 1, "ｱｰｶｲﾌﾞ異常"},
+      {"copy.bin", month, 0, "\"kind\": \"month\""},
+      {"master.bin", masterFileBytes(3), 0, "\"kind\": \"master\""},
+      {"some.bin", damagedStart, 1, "--kind"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::create_directories(dir / "files");
+    writeFile(dir / "files" / c.name, c.bytes);
+    EXPECT_EQ(cli.run({"dump", (dir / "files" / c.name).string()}), c.exit);
+    EXPECT_NE(cli.output().find(c.says), std::string::npos) << cli.output();
+    if (c.exit != 0) EXPECT_EQ(cli.output().find('{'), std::string::npos) << "nothing printed";
+  }
+}
+
+TEST_F(CliFilesTest, ShowRefusesWhatItCannotShow) {
+  writeFile(dir / "MCDATA.MST", masterFileBytes(3));  // devices 5 and 12
+  writeFile(dir / "Pelnor.INI", "");
+  struct Case {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {{"--device", "abc", "--month", "2024-04"}, "--device"},
+      {{"--device", "12x", "--month", "2024-04"}, "--device"},
+      {{"--device", "99", "--month", "2024-04"}, "not registered"},
+      {{"--device", "12", "--month", "2024-4"}, "--month"},
+      {{"--device", "12", "--month", "2024-13"}, "--month"},
+      {{"--device", "12", "--month", "2024-04", "--months", "99x"}, "--months"},
+      {{"--device", "12", "--month", "2024-04", "--months", "0"}, "--months"},
+      {{"--device", "12", "--month", "2024-04", "--months", "100"}, "--months"},
+      {{"--device", "12", "--month", "0100-02", "--months", "3"}, "year 100"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"show"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    EXPECT_EQ(cli.run(args), 2);
+    EXPECT_NE(cli.output().find(c.says), std::string::npos) << cli.output();
+  }
+  EXPECT_EQ(cli.run({"show", "--device", "12", "--month", "0100-02", "--months", "2"}), 0) << cli.output();
+}
+
+}  // namespace
+}  // namespace pelnor

@@ -1,0 +1,154 @@
+// A stored month that is damaged at its end: what precedes the damage is shown and kept
+// through the next save, and the damaged original is kept beside it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include "data/archive.h"
+#include "data/device_history.h"
+#include "support/data_root_test.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+constexpr int kReadingsPerDay = 2;
+constexpr std::size_t kReadingBytes = 20;
+
+class DamagedMonthTest : public DataRootTest {
+ protected:
+  DamagedMonthTest() {
+    april = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+    DeviceRecord device;
+    registry.find(12, device);
+    for (int d = 0; d < kDaysPerMonth; ++d) {
+      DayRecord& day = april.days[static_cast<std::size_t>(d)];
+      day.header = device;
+      addReading(day, Reading{10, 0, d + 1, 20});
+      addReading(day, Reading{10, 30, d + 100, 21});
+    }
+    storage.log = [this](const std::string& line) { logLines.push_back(line); };
+  }
+
+  // Where day `number` (1-based) begins in the file: all days take the same room.
+  std::size_t dayStart(int number) const {
+    ArchiveWriter header;
+    writeDeviceRecord(header, april.days[0].header);
+    std::size_t dayBytes = header.bytes().size() + 2 + kReadingsPerDay * kReadingBytes;
+    std::size_t daysBegin = serializeMonth(april).size() - kDaysPerMonth * dayBytes;
+    return daysBegin + static_cast<std::size_t>(number - 1) * dayBytes;
+  }
+  std::size_t headerBytes() const {
+    ArchiveWriter header;
+    writeDeviceRecord(header, april.days[0].header);
+    return header.bytes().size();
+  }
+  // The stored April, cut at offset.
+  std::string storeCut(std::size_t offset) {
+    std::string bytes = serializeMonth(april).substr(0, offset);
+    DataLocation::createFolderPath(location.deviceFolder(12));
+    writeFile(monthFile(2024, 4), bytes);
+    return bytes;
+  }
+
+  MonthRecord april;
+  std::vector<std::string> logLines;
+};
+
+TEST_F(DamagedMonthTest, EveryWholeDayAndReadingBeforeTheDamageIsRead) {
+  struct Case {
+    const char* name;
+    std::size_t cut;
+    std::size_t readingsOfDay15;
+  } cases[] = {
+      {"at the start of day 15", dayStart(15), 0},
+      {"inside the header of day 15", dayStart(15) + 10, 0},
+      {"inside the second reading of day 15", dayStart(15) + headerBytes() + 2 + kReadingBytes + 7, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    storeCut(c.cut);
+    ScriptedReporter r;
+    StorageContext context{r, defaults, OpenRetry{10, 300, 300}, false};
+    MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+    MonthReadOutcome outcome = MonthReadOutcome::Read;
+    EXPECT_FALSE(readMonthFile(monthFile(2024, 4), read, context, nullptr, &outcome));
+    EXPECT_EQ(outcome, MonthReadOutcome::Damaged);
+    ASSERT_EQ(r.messages().size(), 1u) << "reported once";
+    EXPECT_NE(r.texts()[0].find("ｱｰｶｲﾌﾞ異常"), std::string::npos);
+    for (int d = 0; d < 14; ++d) {
+      EXPECT_EQ(read.days[static_cast<std::size_t>(d)].readings,
+                april.days[static_cast<std::size_t>(d)].readings);
+      EXPECT_EQ(read.days[static_cast<std::size_t>(d)].header.deviceId, 12);
+    }
+    ASSERT_EQ(read.days[14].readings.size(), c.readingsOfDay15);
+    if (c.readingsOfDay15 > 0) EXPECT_EQ(read.days[14].readings[0], april.days[14].readings[0]);
+    EXPECT_TRUE(read.days[15].readings.empty());
+  }
+}
+
+TEST_F(DamagedMonthTest, ACollectionKeepsTheEarlierDaysAndTheDamagedOriginal) {
+  const std::string damaged = storeCut(dayStart(15) + 10);
+  for (int collection = 1; collection <= 2; ++collection) {
+    history.resetForDevice(12, registry);
+    history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+    history.mergeAndSave(false, env);
+    if (collection == 1) {
+      // Collected once more, the month reads whole: no further copy.
+      history.resetForDevice(12, registry);
+      history.addReading(DateTime::fromFields(2024, 4, 30, 12, 30), 6, 19, defaults);
+      EXPECT_TRUE(history.mergeAndSave(false, env));
+      storeCut(dayStart(20));  // damaged again
+    }
+  }
+  MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+  ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage));
+  for (int d = 0; d < 14; ++d) {
+    EXPECT_EQ(read.days[static_cast<std::size_t>(d)].readings,
+              april.days[static_cast<std::size_t>(d)].readings);
+  }
+  EXPECT_EQ(read.days[29].readings.size(), 1u);
+  std::filesystem::path first = monthFile(2024, 4).string() + ".damaged";
+  std::filesystem::path second = monthFile(2024, 4).string() + ".damaged.2";
+  EXPECT_EQ(readFile(first), damaged);
+  EXPECT_EQ(readFile(second).size(), dayStart(20));
+  ASSERT_EQ(logLines.size(), 2u);
+  EXPECT_NE(logLines[1].find(second.string()), std::string::npos);
+}
+
+TEST_F(DamagedMonthTest, AMonthThatCannotBeOpenedIsNotReplaced) {
+  store(april);
+  const std::string before = readFile(monthFile(2024, 4));
+  int held = ::open(monthFile(2024, 4).c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another program holds it
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+  history.addReading(DateTime::fromFields(2024, 5, 1, 12, 0), 5, 19, defaults);
+  EXPECT_FALSE(history.mergeAndSave(false, env));
+  ::close(held);
+  EXPECT_EQ(readFile(monthFile(2024, 4)), before);
+  EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 5))) << "nothing is saved";
+}
+
+TEST_F(DamagedMonthTest, ACollectionKeepsTheEnteredReport) {
+  april.report.entered = 1;
+  april.report.office = "本社";
+  april.report.notes = "点検済み";
+  store(april);
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+  ASSERT_TRUE(history.mergeAndSave(false, env));
+  MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+  ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage));
+  EXPECT_EQ(read.report, april.report);
+
+  // A report entered now replaces the stored one.
+  history.monthAt(0).report.notes = "再点検";
+  ASSERT_TRUE(history.mergeAndSave(true, env));
+  ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage));
+  EXPECT_EQ(read.report.notes, "再点検");
+}
+
+}  // namespace
+}  // namespace pelnor

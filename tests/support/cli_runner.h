@@ -1,0 +1,67 @@
+// Runs pelnor-cli as a user does, with its output (stdout and stderr) in one file.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace pelnor::test {
+
+class CliRunner {
+ public:
+  // Every run gets --root and --ini in dir; the output lands in dir/out.txt.
+  explicit CliRunner(std::filesystem::path dir) : dir_(std::move(dir)) {}
+
+  // Starts pelnor-cli with args; returns its pid.
+  pid_t start(const std::vector<std::string>& commandArgs) const {
+    std::vector<std::string> args{PELNOR_CLI_PATH};
+    args.insert(args.end(), commandArgs.begin(), commandArgs.end());
+    args.insert(args.end(), {"--root", dir_.string(), "--ini", (dir_ / "Pelnor.INI").string()});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    std::string out = (dir_ / "out.txt").string();
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, PELNOR_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  }
+  // The exit code, or -1 when it did not end within the limit.
+  int finish(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(20)) const {
+    if (pid < 0) return -1;
+    auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  int run(const std::vector<std::string>& args) const { return finish(start(args)); }
+  std::string output() const { return readFile(dir_ / "out.txt"); }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+}  // namespace pelnor::test
