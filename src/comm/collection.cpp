@@ -47,7 +47,8 @@ CollectionEngine::CollectionEngine(DeviceHistory& history, const HistoryEnv& env
                                    CollectionOptions options)
     : history_(history),
       reporter_(*this, reporter),
-      storage_(env.storage),
+      storage_{reporter_,   env.storage.defaults, env.storage.retry, env.storage.syncToDisk,
+               &cancelled_, env.storage.log},
       env_{env.registry, env.location, storage_, env.pulseConstant},
       sink_(sink),
       appLog_(appLog),
@@ -55,8 +56,6 @@ CollectionEngine::CollectionEngine(DeviceHistory& history, const HistoryEnv& env
       port_(std::move(resolver)),
       simulated_(std::make_unique<SimulatedDevice>()),
       showReceived_(options_.showReceivedLines) {
-  // Set after the copy: a StorageContext holds a reference that cannot be reseated.
-  storage_.abandon = &cancelled_;
   if (!storage_.log) storage_.log = [this](const std::string& line) { appLog_.WriteLine(line); };
   if (!options_.commLogPrefix.empty()) {
     port_.Configure(options_.commLogPrefix, kCommLogDaysPerFile, kCommLogFiles, kCommLogOpenTimeoutMs,

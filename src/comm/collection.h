@@ -127,7 +127,7 @@ class CollectionEngine {
 
   DeviceHistory& history_;
   WorkerReporter reporter_;
-  StorageContext storage_;  // the caller's, with the worker's reporter and cancel flag
+  StorageContext storage_;  // the caller's settings, with the worker's reporter and cancel flag
   HistoryEnv env_;
   NotificationSink& sink_;
   RotatingLog& appLog_;

@@ -85,6 +85,39 @@ TEST_F(CliCollectTest, ReceiveFromASerialLine) {
   EXPECT_EQ(may.days[0].readings.at(0), (Reading{10, 0, 30, 21}));
 }
 
+TEST_F(CliCollectTest, ASecondReceptionCannotOpenThePortTheFirstReads) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.valid());
+  writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM7=" + pty.slavePath() + "\r\n");
+  pid_t first = start({"receive", "--port", "7", "--yes"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+  CliRunner second(dir / "second");
+  std::filesystem::create_directories(dir / "second");
+  writeFile(dir / "second" / "Pelnor.INI", "[SerialPorts]\r\nCOM7=" + pty.slavePath() + "\r\n");
+  std::filesystem::copy_file(dir / "MCDATA.MST", dir / "second" / "MCDATA.MST");
+  EXPECT_EQ(second.run({"receive", "--port", "7", "--yes"}), 1);
+  EXPECT_NE(second.output().find("シリアルポートのオープンに失敗,"), std::string::npos) << second.output();
+  EXPECT_NE(second.output().find(formatText("ｴﾗｰNo:hex(%X),dec(%d)", EBUSY, EBUSY)), std::string::npos);
+
+  // Two days of half-hourly readings, every one stored as sent.
+  std::string lines = "12\r\n";
+  std::vector<Reading> sent;
+  for (int i = 0; i < 96; ++i) {
+    Reading r{(i / 2) % 24, (i % 2) * 30, i * 7, static_cast<double>(i % 40)};
+    sent.push_back(r);
+    lines += formatText("24/05/%02d %02d:%02d,%04d,%02d\r\n", 1 + i / 48, r.hour, r.minute, r.pulseCount,
+                        static_cast<int>(r.temperature));
+  }
+  ASSERT_TRUE(pty.write(lines + "00/00/00 00:00,0000, 00\r\n"));
+  EXPECT_EQ(finish(first), 0) << output();
+  MonthRecord may;
+  ASSERT_TRUE(readMonthFile(monthFile(12, 2024, 5), may, storage));
+  std::vector<Reading> stored = may.days[0].readings;
+  stored.insert(stored.end(), may.days[1].readings.begin(), may.days[1].readings.end());
+  EXPECT_EQ(stored, sent);
+}
+
 TEST_F(CliCollectTest, ReceiveFromTheSimulatedDevice) {
   writeFile(dir / "Pelnor.INI",
             "[Maintenance]\r\nNoneRS=1\r\n[Setting]"

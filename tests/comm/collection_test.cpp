@@ -1,9 +1,14 @@
 #include "comm/collection.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "comm/reception_parser.h"
 #include "comm/waiting_sink.h"
@@ -49,12 +54,12 @@ class CollectionTest : public DataRootTest {
   // Starts a collection; the serial port is the test's pseudo-terminal unless another
   // path is given.
   void startEngine(CollectionOptions options, std::string portPath = {},
-                   std::unique_ptr<SimulatedDevice> simulated = nullptr) {
+                   std::unique_ptr<SimulatedDevice> simulated = nullptr, Reporter* user = nullptr) {
     options.fileOpenLimitMs = 300;
     options.fileOpenIntervalMs = 10;
     if (portPath.empty()) portPath = pty.slavePath();
     engine = std::make_unique<CollectionEngine>(
-        history, env, reporter, sink, appLog, [portPath](int) { return portPath; }, options);
+        history, env, user ? *user : reporter, sink, appLog, [portPath](int) { return portPath; }, options);
     if (simulated) engine->setSimulatedDevice(std::move(simulated));
     sink.attach(*engine);
     engine->start();
@@ -66,12 +71,26 @@ class CollectionTest : public DataRootTest {
     engine->join();
     return kind;
   }
-  int importText(const std::string& text) {
-    writeFile(dir / "in.txt", text);
+  static CollectionOptions fileOptions(const std::filesystem::path& file) {
     CollectionOptions options;
     options.mode = CollectionOptions::Mode::File;
-    options.file = dir / "in.txt";
-    return run(options);
+    options.file = file;
+    return options;
+  }
+  int importText(const std::string& text) {
+    writeFile(dir / "in.txt", text);
+    return run(fileOptions(dir / "in.txt"));
+  }
+  // A history with one reading of May 2023 shown, as the window may show it.
+  void showPreviousData() {
+    history.resetForDevice(12, registry);
+    history.addReading(DateTime::fromFields(2023, 5, 2, 10, 0), 9, 20, defaults);
+  }
+  void expectPreviousDataShown() {
+    EXPECT_EQ(history.device.deviceId, 12);
+    ASSERT_EQ(history.months.size(), 1u);
+    EXPECT_EQ(history.months[0].month, DateTime::fromFields(2023, 5, 1));
+    EXPECT_EQ(history.months[0].days[1].readings, (std::vector<Reading>{{10, 0, 9, 20}}));
   }
   MonthRecord stored(int year, int month) {
     MonthRecord record;
@@ -254,6 +273,210 @@ TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
   EXPECT_GE(readings, 288);  // 48 to 49 hours of 10-minute readings
   EXPECT_LE(readings, 295);
   EXPECT_TRUE(std::filesystem::exists(location.deviceFolder(100)));
+}
+
+// Files as users write them, and lines that do not say which device they belong to.
+TEST_F(CollectionTest, ReadingsAreStoredOnlyUnderAReceivedId) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int kind;
+    const char* lastStatus;  // nullptr: stored as device 12
+  } cases[] = {
+      {"byte order mark",
+       "\xEF\xBB\xBF"
+       "12\r\n24/01/31 10:00,0030,21\r\n",
+       Notification::kFinished, nullptr},
+      {"Ctrl-Z at the end", "12\r\n24/01/31 10:00,0030,21\r\n\x1A", Notification::kFinished, nullptr},
+      {"data before the ID", "24/01/31 10:00,0030,21\r\n12\r\n24/01/31 11:00,0030,21\r\n",
+       Notification::kFailed,
+       "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません"},
+      {"noise before the ID",
+       "\x01"
+       "12\r\n24/01/31 10:00,0030,21\r\n",
+       Notification::kFailed,
+       "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません"},
+      {"full-width ID", "\x82\x50\x82\x51\r\n24/01/31 10:00,0030,21\r\n", Notification::kFailed,
+       "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません"},
+      {"no ID at all", "", Notification::kFailed,
+       "機器ＩＤを受信しないまま送信が終わりました，受信データは保存しません"},
+      {"an ID beyond 32 bits", "4294967308\r\n24/01/31 10:00,0030,21\r\n", Notification::kFailed,
+       "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = "
+       "4294967308"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(location.dataFolder());
+    showPreviousData();  // device 12 is on screen: nothing may be filed under it by chance
+    ScriptedReporter user;
+    user.answer(Reporter::Answer::Yes);
+    writeFile(dir / "in.txt", c.text);
+    NotificationLog notes;
+    WaitingSink caseSink([&](const Notification& n) { notes.record(n); });
+    CollectionEngine caseEngine(
+        history, env, user, caseSink, appLog, [](int) { return std::string(); }, fileOptions(dir / "in.txt"));
+    caseSink.attach(caseEngine);
+    caseEngine.start();
+    EXPECT_EQ(caseSink.waitForEnd(std::chrono::seconds(10)), c.kind);
+    caseEngine.join();
+    if (c.lastStatus) {
+      EXPECT_EQ(notes.statusTexts().back(), c.lastStatus);
+      EXPECT_TRUE(user.messages().empty()) << "no question";
+      EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+      EXPECT_NE(appLogText().find(c.lastStatus), std::string::npos);
+    } else {
+      EXPECT_EQ(stored(2024, 1).days[30].readings, (std::vector<Reading>{{10, 0, 30, 21}}));
+    }
+  }
+}
+
+// Like the window's: what the worker asks or shows waits until the window's thread
+// handles it, which it does only while it pumps.
+class PumpingReporter : public Reporter {
+ public:
+  void info(const std::string& text) override { hand(text); }
+  void error(const std::string& text) override { hand(text); }
+  void plain(const std::string& text) override { hand(text); }
+  bool askYesNo(const std::string& text) override { return hand(text); }
+  Answer askYesNoCancel(const std::string& text) override {
+    return hand(text) ? Answer::Yes : Answer::Cancel;
+  }
+  void beep() override {}
+  void beginWait() override { waitCursor_ = true; }
+  void endWait() override { waitCursor_ = false; }
+
+  // The window's thread: answers Yes to whatever waits, then sleeps a little.
+  void pump(int milliseconds) {
+    {
+      std::lock_guard lock(mutex_);
+      answered_ = asked_;
+    }
+    handled_.notify_all();
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(milliseconds, 5)));
+  }
+  bool waiting() {
+    std::lock_guard lock(mutex_);
+    return answered_ < asked_;
+  }
+  bool waitCursorShown() const { return waitCursor_; }
+  std::vector<std::string> texts() {
+    std::lock_guard lock(mutex_);
+    return texts_;
+  }
+
+ private:
+  bool hand(const std::string& text) {
+    std::unique_lock lock(mutex_);
+    texts_.push_back(text);
+    int ticket = ++asked_;
+    handled_.wait(lock, [&] { return answered_ >= ticket; });
+    return true;
+  }
+
+  std::mutex mutex_;
+  std::condition_variable handled_;
+  int asked_ = 0;
+  int answered_ = 0;
+  std::vector<std::string> texts_;
+  std::atomic<bool> waitCursor_{false};
+};
+
+// Waits (without pumping) until condition holds; false after 10 s.
+template <typename Condition>
+bool eventually(Condition condition) {
+  for (auto end = Clock::now() + std::chrono::seconds(10); Clock::now() < end;) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
+TEST_F(CollectionTest, CancelWhileTheConfirmationIsOpenStoresNothing) {
+  showPreviousData();
+  PumpingReporter user;
+  writeFile(dir / "in.txt", "12\r\n24/01/31 10:00,0030,21\r\n");
+  startEngine(fileOptions(dir / "in.txt"), {}, nullptr, &user);
+  ASSERT_TRUE(eventually([&] { return user.waiting(); }));
+
+  auto start = Clock::now();
+  // The pump answers Yes, but the question was overtaken by the cancel.
+  EXPECT_TRUE(engine->cancel([&](int ms) { user.pump(ms); }));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+  expectPreviousDataShown();
+  EXPECT_EQ(user.texts().size(), 1u);
+}
+
+TEST_F(CollectionTest, CancelWhileAMonthFileIsHeldElsewhereEndsTheWait) {
+  MonthRecord january = MonthRecord::makeNew(DateTime::fromFields(2024, 1, 1), defaults);
+  addReading(january.days[0], Reading{8, 0, 1, 1});
+  store(january);
+  const std::string before = readFile(monthFile(2024, 1));
+  int held = ::open(monthFile(2024, 1).c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  storage.retry.monthFileLimitMs = 60000;
+
+  showPreviousData();
+  PumpingReporter user;
+  writeFile(dir / "in.txt", "12\r\n24/01/31 10:00,0030,21\r\n24/02/01 10:00,0030,21\r\n");
+  startEngine(fileOptions(dir / "in.txt"), {}, nullptr, &user);
+  // Answer the confirmation, then wait until the worker waits for the file.
+  ASSERT_TRUE(eventually([&] {
+    user.pump(1);
+    return user.waitCursorShown();
+  }));
+
+  auto start = Clock::now();
+  EXPECT_TRUE(engine->cancel([&](int ms) { user.pump(ms); }));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  ::close(held);
+  EXPECT_EQ(readFile(monthFile(2024, 1)), before);
+  EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 2)));
+  expectPreviousDataShown();
+  // The failed open is not put in front of the user after the cancel, but logged.
+  EXPECT_EQ(user.texts().size(), 1u);
+  EXPECT_NE(appLogText().find("ファイルがリードオープン出来ません"), std::string::npos);
+}
+
+TEST_F(CollectionTest, CancelDuringTheSaveLeavesWholeMonths) {
+  showPreviousData();
+  PumpingReporter user;
+  writeFile(dir / "in.txt",
+            "12\r\n24/01/31 10:00,0030,21\r\n24/02/01 10:00,0030,21\r\n24/03/01 10:00,0030,21\r\n");
+  startEngine(fileOptions(dir / "in.txt"), {}, nullptr, &user);
+  ASSERT_TRUE(eventually([&] { return user.waiting(); }));
+  user.pump(0);  // Yes: the save begins
+  EXPECT_TRUE(engine->cancel([&](int ms) { user.pump(ms); }));
+  expectPreviousDataShown();
+  for (int month = 1; month <= 3; ++month) {
+    if (!std::filesystem::exists(monthFile(2024, month))) continue;
+    ScriptedReporter quiet;
+    StorageContext check{quiet, defaults, {}, false};
+    MonthRecord read;
+    EXPECT_TRUE(readMonthFile(monthFile(2024, month), read, check)) << month;
+  }
+}
+
+TEST_F(CollectionTest, AWorkerThatOutlastsTheCancelRestoresTheHistoryItself) {
+  showPreviousData();
+  PumpingReporter user;
+  writeFile(dir / "in.txt", "12\r\n24/01/31 10:00,0030,21\r\n");
+  CollectionOptions options = fileOptions(dir / "in.txt");
+  options.stopWaitMs = 200;
+  startEngine(options, {}, nullptr, &user);
+  ASSERT_TRUE(eventually([&] { return user.waiting(); }));
+
+  // The canceller does not pump: the worker is still waiting for its answer.
+  EXPECT_FALSE(engine->cancel([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }));
+  EXPECT_FALSE(engine->finished());
+  // The window's thread gets to its events later; the worker then ends by itself.
+  ASSERT_TRUE(eventually([&] {
+    user.pump(1);
+    return engine->finished();
+  }));
+  engine->join();
+  expectPreviousDataShown();
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
 }
 
 TEST(SimulatedDevice, LinesOfOneTransmission) {

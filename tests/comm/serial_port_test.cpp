@@ -178,6 +178,14 @@ TEST(PortScan, ListsThePortsThatOpen) {
     return "/nonexistent/tty";
   };
   EXPECT_EQ(scanPorts(resolver), (std::vector<int>{3, 12}));
+
+  // A port that a reception holds is not offered.
+  SerialPort reading(resolver);
+  reading.Configure(12, 9600, 8, 0, 0, 0, false);
+  ASSERT_TRUE(reading.Open());
+  EXPECT_EQ(scanPorts(resolver), (std::vector<int>{3}));
+  reading.Close();
+  EXPECT_EQ(scanPorts(resolver), (std::vector<int>{3, 12}));
 }
 
 }  // namespace
