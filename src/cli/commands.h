@@ -14,6 +14,8 @@ int runRestore(const Args& args);
 int runShow(const Args& args);
 int runImport(const Args& args);
 int runReceive(const Args& args);
+int runRender(const Args& args);
+int runDemo(const Args& args);
 
 // Exit code for wrong usage.
 constexpr int kUsageError = 2;

@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
   if (command == "show") return runShow(args);
   if (command == "import") return runImport(args);
   if (command == "receive") return runReceive(args);
+  if (command == "render") return runRender(args);
+  if (command == "demo") return runDemo(args);
   std::fprintf(stderr, "pelnor-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kUsageError;
 }

@@ -1,0 +1,395 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/frame_switch_wnd.h"
+#include "app/pelnor_doc.h"
+#include "data/text.h"
+#include "dialogs/about_box.h"
+#include "dialogs/cng_data.h"
+#include "ui/icons.h"
+#include "views/view_graph.h"
+#include "views/view_sheet.h"
+
+namespace pelnor {
+
+namespace {
+
+QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+constexpr const char* kTitle = "ペルノー";
+constexpr const char* kViewModeTitle = "ペルノー（ビューモード）";
+constexpr const char* kNoDevice = "機器が設定されていません\n先に「機器の設定」を行ってください";
+
+// The print view's place in the window: it takes no room and only carries printing.
+class CPelnorView : public QWidget {
+ public:
+  explicit CPelnorView(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CPelnorView"); }
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) {
+  setObjectName("CMainFrame");
+  setWindowIcon(applicationIcon());
+  buildActions();
+  buildMenus();
+  buildToolBars();
+  buildStatusBar();
+
+  // A splitter whose bar cannot move: the print view above (no room), the views below.
+  auto* splitter = new QSplitter(Qt::Vertical, this);
+  splitter->setHandleWidth(3);
+  splitter->setChildrenCollapsible(true);
+  auto* printView = new CPelnorView(splitter);
+  switchFrame_ = new CFrameSwitchWnd(
+      [this](int kind) -> QWidget* {
+        if (kind == CPelnorDoc::kGraphView) return new CViewGraph(doc_);
+        if (kind == CPelnorDoc::kSheetView) return new CViewSheet(doc_);
+        return new CPelnorView();
+      },
+      splitter);
+  splitter->addWidget(printView);
+  splitter->addWidget(switchFrame_);
+  splitter->setSizes({0, 1});
+  splitter->handle(1)->setEnabled(false);
+  splitter->handle(1)->setCursor(Qt::ArrowCursor);
+  setCentralWidget(splitter);
+
+  connect(&doc_, &CPelnorDoc::viewKindChanged, this, &CMainFrame::SwitchView);
+  connect(&doc_, &CPelnorDoc::energyScaleChosen, this, [this] { ShowEnergyScale(); });
+  connect(&doc_, &CPelnorDoc::updated, this, [this](int hint) {
+    if (hint == CPelnorDoc::kHintReloaded && !selectorsInitialised_) {
+      selectorsInitialised_ = true;
+      InitSelectors();
+    }
+    updateTitle();
+    updateCommandStates();
+  });
+  updateTitle();
+  resize(1024, 720);
+}
+
+QAction* CMainFrame::makeAction(int id, const QString& text, const QString& prompt, const QString& tip) {
+  auto* action = new QAction(commandIcon(id), text, this);
+  action->setObjectName(QStringLiteral("id%1").arg(id));
+  action->setStatusTip(prompt);
+  action->setToolTip(tip);
+  action->setIconVisibleInMenu(true);
+  actions_[id] = action;
+  return action;
+}
+
+void CMainFrame::buildActions() {
+  makeAction(cmd::kCsvExport, "集計データをテキストで出力 ( CSVﾌｧｲﾙ )(&S)", "ﾃｷｽﾄ出力", "ﾃｷｽﾄ出力");
+  makeAction(cmd::kDataCopy, "集計データを別の場所へコピー(&C)...", "コピー", "コピー");
+  makeAction(cmd::kPrint, "印刷...\tCtrl+P(&P)", "アクティブなドキュメントを印刷します", "印刷")
+      ->setShortcut(QKeySequence("Ctrl+P"));
+  makeAction(cmd::kPrintSetup, "プリンタの設定(&R)...", "プリンタおよび印刷オプションを変更します",
+             "印刷設定");
+  makeAction(cmd::kExit, "アプリケーションの終了(&X)", "アプリケーションを終了します", "終了");
+  makeAction(cmd::kDeviceSettings, "機器の設定(&M)...", "機器設定", "機器設定");
+  makeAction(cmd::kGraphAttributes, "グラフ描画属性の設定(&G)...", "グラフ描画属性の設定",
+             "グラフ描画属性の設定");
+  makeAction(cmd::kCollect, "ﾃﾞｰﾀの収集(&I)", "ﾃﾞｰﾀの収集", "ﾃﾞｰﾀの収集");
+  makeAction(cmd::kReadFile, "ﾃﾞｰﾀをﾌｧｲﾙから読み込む(&F)...", "計測ﾃﾞｰﾀをﾌｧｲﾙから読み込む",
+             "計測ﾃﾞｰﾀをﾌｧｲﾙから読み込む");
+  makeAction(cmd::kRawExport, "ﾃﾞｰﾀをﾌｧｲﾙへ書き込む(&W)...", "ﾌｧｲﾙへ書き込む", "ﾌｧｲﾙへ書き込む");
+  makeAction(cmd::kPastData, "過去データの表示(&D)...", "過去データ表示", "過去データ表示");
+  makeAction(cmd::kVctChange, "VCT(一次電流)の変更(&S)...", "VCT(一次電流)の再設定", "VCT(一次電流)の再設定");
+  makeAction(cmd::kSheet, "表(&S)", "表", "表")->setCheckable(true);
+  makeAction(cmd::kGraph, "グラフ(&T)", "グラフ", "グラフ")->setCheckable(true);
+  makeAction(cmd::kReport, "月次報告書(&H)", "報告書", "報告書")->setCheckable(true);
+  makeAction(cmd::kReportEntry, "月次報告書記入(&I)...", "報告記入", "報告記入");
+  makeAction(cmd::kToolBar, "ツール バー(&T)", "ツール バーの表示/非表示を切り替えます", "ツール バー")
+      ->setCheckable(true);
+  makeAction(cmd::kStatusBar, "ステータス バー(&S)", "ステータス バーの表示/非表示を切り替えます",
+             "ステータス バー")
+      ->setCheckable(true);
+  makeAction(cmd::kAbout, "バージョン情報 (&A)...", "プログラム情報、バージョン、著作権を表示します",
+             "バージョン情報");
+  // Keys without a menu item: they work wherever the focus is in the window.
+  QAction* preview = makeAction(cmd::kPrintPreview, "印刷プレビュー", "印刷プレビュー", "印刷プレビュー");
+  preview->setShortcut(QKeySequence("Ctrl+V"));
+  QAction* previous = makeAction(cmd::kPreviousDate, "前の日付", "", "");
+  previous->setShortcut(QKeySequence(Qt::Key_Left));
+  QAction* next = makeAction(cmd::kNextDate, "次の日付", "", "");
+  next->setShortcut(QKeySequence(Qt::Key_Right));
+  for (QAction* a : {preview, previous, next}) {
+    a->setShortcutContext(Qt::WindowShortcut);
+    addAction(a);
+  }
+
+  connect(action(cmd::kExit), &QAction::triggered, this, &QWidget::close);
+  connect(action(cmd::kPastData), &QAction::triggered, this, &CMainFrame::onPastData);
+  connect(previous, &QAction::triggered, this, [this] { onPageDate(-1); });
+  connect(next, &QAction::triggered, this, [this] { onPageDate(1); });
+  connect(action(cmd::kSheet), &QAction::triggered, this, [this] { onViewCommand(CPelnorDoc::kSheetView); });
+  connect(action(cmd::kGraph), &QAction::triggered, this, [this] { onViewCommand(CPelnorDoc::kGraphView); });
+  connect(action(cmd::kAbout), &QAction::triggered, this, &CMainFrame::onAbout);
+  connect(action(cmd::kCollect), &QAction::triggered, this, [this] { refuseWithoutDevices([] {}); });
+  connect(action(cmd::kReadFile), &QAction::triggered, this, [this] { refuseWithoutDevices([] {}); });
+}
+
+void CMainFrame::buildMenus() {
+  QMenu* file = menuBar()->addMenu("ファイル(&F)");
+  for (int id : {cmd::kCsvExport, cmd::kDataCopy, cmd::kPrint, cmd::kPrintSetup}) file->addAction(action(id));
+  file->addSeparator();
+  file->addAction(action(cmd::kExit));
+  QMenu* settings = menuBar()->addMenu("設定(&S)");
+  for (int id : {cmd::kDeviceSettings, cmd::kGraphAttributes}) settings->addAction(action(id));
+  QMenu* data = menuBar()->addMenu("計測データ(&M)");
+  for (int id : {cmd::kCollect, cmd::kReadFile, cmd::kRawExport}) data->addAction(action(id));
+  data->addSeparator();
+  data->addAction(action(cmd::kPastData));
+  data->addSeparator();
+  data->addAction(action(cmd::kVctChange));
+  QMenu* view = menuBar()->addMenu("表示(&V)");
+  for (int id : {cmd::kSheet, cmd::kGraph, cmd::kReport, cmd::kReportEntry}) view->addAction(action(id));
+  view->addSeparator();
+  view->addAction(action(cmd::kToolBar));
+  view->addAction(action(cmd::kStatusBar));
+  QMenu* help = menuBar()->addMenu("このソフトについて(&H)");
+  help->addAction(action(cmd::kAbout));
+  // The rules are looked at whenever a menu opens, as the platform's idle update would.
+  for (QMenu* menu : {file, settings, data, view, help}) {
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+  }
+}
+
+void CMainFrame::buildToolBars() {
+  toolBar_ = addToolBar("ツール バー");
+  toolBar_->setObjectName("toolBar128");
+  toolBar_->setIconSize(QSize(32, 32));
+  const int order[] = {cmd::kCsvExport,   cmd::kPrint, 0,           cmd::kDeviceSettings, 0, cmd::kCollect,
+                       cmd::kPastData,    0,           cmd::kSheet, cmd::kGraph,          0, cmd::kReport,
+                       cmd::kReportEntry, 0,           cmd::kAbout};
+  for (int id : order) {
+    if (id == 0) {
+      toolBar_->addSeparator();
+    } else {
+      toolBar_->addAction(action(id));
+    }
+  }
+  connect(action(cmd::kToolBar), &QAction::toggled, toolBar_, &QWidget::setVisible);
+
+  dialogBar_ = addToolBar("ダイアログ バー");
+  dialogBar_->setObjectName("dialogBar128");
+  auto* bar = new QWidget(dialogBar_);
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(4, 2, 4, 2);
+  kindSelector_ = new QComboBox(bar);
+  kindSelector_->setObjectName("id1017");
+  dateSelector_ = new QComboBox(bar);
+  dateSelector_->setObjectName("id1018");
+  dateSelector_->setMinimumContentsLength(16);
+  scaleSelector_ = new QComboBox(bar);
+  scaleSelector_->setObjectName("id1019");
+  keyInButton_ = new QPushButton("ｷｰ入力", bar);
+  keyInButton_->setObjectName("id1020");
+  keyInButton_->hide();
+  layout->addWidget(new QLabel("種類：", bar));
+  layout->addWidget(kindSelector_);
+  layout->addSpacing(8);
+  layout->addWidget(new QLabel("日付：", bar));
+  layout->addWidget(dateSelector_);
+  layout->addSpacing(8);
+  layout->addWidget(new QLabel("使用電力ｽｹｰﾙ", bar));
+  layout->addWidget(scaleSelector_);
+  layout->addWidget(keyInButton_);
+  dialogBar_->addWidget(bar);
+
+  connect(kindSelector_, &QComboBox::activated, this, [this] { onKindChanged(); });
+  connect(dateSelector_, &QComboBox::activated, this, [this] { ApplySelection(true, true); });
+  connect(scaleSelector_, &QComboBox::activated, this, [this](int index) {
+    doc_.display().energyScale = index;
+    ApplySelection(true, false);
+  });
+}
+
+void CMainFrame::buildStatusBar() {
+  statusBar()->showMessage("レディ");
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* pane = new QLabel(indicator, this);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setMinimumWidth(40);
+    pane->setEnabled(false);
+    statusBar()->addPermanentWidget(pane);
+  }
+  connect(action(cmd::kStatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
+}
+
+std::pair<int, DateTime> CMainFrame::GetSelection() const {
+  const int kind = kindSelector_->currentIndex() != 0 ? kMonthKind : kDayKind;
+  const DateTime date =
+      DataLocation::dateFromText(dateSelector_->currentText().toStdString(), kind == kDayKind);
+  return {kind, date};
+}
+
+void CMainFrame::ApplySelection(bool autoDemandScale, bool autoEnergyScale) {
+  auto [kind, date] = GetSelection();
+  if (app_.history.monthPosition(date) < 0) return;  // only loaded periods are offered
+  doc_.setView(kind, 0, date, autoDemandScale, autoEnergyScale, false);
+  updateCommandStates();
+}
+
+void CMainFrame::ShowEnergyScale() { scaleSelector_->setCurrentIndex(doc_.display().energyScale); }
+
+void CMainFrame::FillSelectors(int kind, const DateTime& first, const DateTime& last,
+                               std::optional<DateTime> preferred) {
+  kindSelector_->setCurrentIndex(kind == kMonthKind ? 1 : 0);
+  dateSelector_->clear();
+  QStringList items;
+  for (DateTime d = kind == kMonthKind ? first.firstOfMonth() : first.dateOnly();
+       d.isValid() && !(last < d);) {
+    items << q(DataLocation::monthText(kind, d));
+    d = kind == kMonthKind ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1);
+  }
+  dateSelector_->addItems(items);
+  int selected = 0;
+  if (preferred) {
+    const QString prefix = q(DataLocation::monthText(kind, *preferred));
+    for (int i = 0; i < items.size(); ++i) {
+      if (items[i].startsWith(prefix)) {
+        selected = i;
+        break;
+      }
+    }
+  }
+  dateSelector_->setCurrentIndex(selected);
+}
+
+void CMainFrame::InitSelectors() {
+  kindSelector_->clear();
+  kindSelector_->addItems({"日別", "月別"});
+  kindSelector_->setCurrentIndex(0);
+  const DateTime today = DateTime::now().dateOnly();
+  FillSelectors(kDayKind, today, today, std::nullopt);
+  scaleSelector_->clear();
+  for (const ScaleEntry& e : doc_.display().energyScales)
+    scaleSelector_->addItem(q(formatText("%7.0f", e.top())));
+  scaleSelector_->setCurrentIndex(0);
+  for (QComboBox* selector : {kindSelector_, dateSelector_, scaleSelector_}) selector->setEnabled(false);
+  keyInButton_->hide();
+}
+
+void CMainFrame::SwitchView(int kind) { switchFrame_->SwitchView(kind); }
+
+void CMainFrame::updateTitle() { setWindowTitle(app_.location.isOwn() ? kTitle : kViewModeTitle); }
+
+void CMainFrame::updateCommandStates() {
+  const bool hasData = !app_.history.months.empty();
+  const bool own = app_.location.isOwn();
+  const bool monthly = GetSelection().first == kMonthKind;
+  const int kind = doc_.viewKind();
+  auto set = [this](int id, bool enabled) { action(id)->setEnabled(enabled); };
+  for (int id : {cmd::kCsvExport, cmd::kPrint, cmd::kRawExport, cmd::kVctChange, cmd::kSheet, cmd::kGraph,
+                 cmd::kPreviousDate, cmd::kNextDate}) {
+    set(id, hasData);
+  }
+  for (int id : {cmd::kDataCopy, cmd::kDeviceSettings, cmd::kCollect, cmd::kReadFile}) set(id, own);
+  set(cmd::kReport, hasData && monthly);
+  set(cmd::kReportEntry, kind == CPelnorDoc::kReportView && monthly);
+  set(cmd::kPrintPreview, hasData && app_.settings.printPreview != 0);
+  action(cmd::kSheet)->setChecked(kind == CPelnorDoc::kSheetView);
+  action(cmd::kGraph)->setChecked(kind == CPelnorDoc::kGraphView);
+  action(cmd::kReport)->setChecked(kind == CPelnorDoc::kReportView);
+  action(cmd::kToolBar)->setChecked(toolBar_->isVisible() || !isVisible());
+  action(cmd::kStatusBar)->setChecked(statusBar()->isVisible() || !isVisible());
+}
+
+void CMainFrame::followHasData() {
+  const bool hasData = !app_.history.months.empty();
+  kindSelector_->setEnabled(hasData);
+  dateSelector_->setEnabled(hasData);
+  if (doc_.viewKind() == CPelnorDoc::kGraphView) scaleSelector_->setEnabled(hasData);
+}
+
+void CMainFrame::refuseWithoutDevices(const std::function<void()>& then) {
+  if (app_.registry.count() == 0) {
+    app_.reporter.beep();
+    app_.reporter.error(kNoDevice);
+    return;
+  }
+  then();
+}
+
+void CMainFrame::showPastData(int32_t deviceId, const DateTime& month, int count) {
+  doc_.loadPastMonths(deviceId, month, count);
+  followHasData();
+  DateTime first, last;
+  if (app_.history.firstAndLast(first, last)) {
+    FillSelectors(GetSelection().first, first, last, std::nullopt);
+    ApplySelection(true, true);
+  }
+  updateCommandStates();
+}
+
+void CMainFrame::onPastData() {
+  CCngData dialog(app_, doc_, this);
+  dialog.setMonthsBack(app_.settings.monthsToLoad);
+  if (dialog.exec() != QDialog::Accepted) {
+    updateTitle();
+    updateCommandStates();
+    return;
+  }
+  app_.settings.monthsToLoad = dialog.monthsBack();
+  const DeviceRecord& device = app_.registry.deviceAt(app_.pastDevicePosition);
+  showPastData(device.deviceId, app_.pastMonth, app_.settings.monthsToLoad);
+  updateTitle();
+}
+
+void CMainFrame::onPageDate(int step) {
+  if (app_.history.months.empty()) return;
+  const int index = dateSelector_->currentIndex() + step;
+  if (index < 0 || index >= dateSelector_->count()) return;
+  dateSelector_->setCurrentIndex(index);
+  ApplySelection(true, true);
+}
+
+void CMainFrame::onKindChanged() {
+  DateTime first, last;
+  if (app_.history.firstAndLast(first, last)) {
+    FillSelectors(kindSelector_->currentIndex() != 0 ? kMonthKind : kDayKind, first, last, std::nullopt);
+  }
+  ApplySelection(true, true);
+}
+
+void CMainFrame::onViewCommand(int kind) {
+  doc_.setViewKind(kind);
+  scaleSelector_->setEnabled(kind != CPelnorDoc::kSheetView && !app_.history.months.empty());
+  updateCommandStates();
+}
+
+void CMainFrame::onAbout() {
+  CAboutBox box(app_, this);
+  box.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  doc_.close(*this);
+  event->accept();
+}
+
+bool CMainFrame::event(QEvent* event) {
+  // The first show: the main view asks for the graph, which becomes the first display.
+  if (event->type() == QEvent::Show && !shownOnce_) {
+    shownOnce_ = true;
+    doc_.setViewKind(CPelnorDoc::kGraphView);
+    updateCommandStates();
+  }
+  return QMainWindow::event(event);
+}
+
+}  // namespace pelnor

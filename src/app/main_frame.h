@@ -1,0 +1,98 @@
+// The main window: menus, toolbar, the bar of selectors, the status bar and the views.
+// Every user command arrives here; the frame opens dialogs, tells the document what to
+// show and keeps the selectors in step with the loaded data.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "app/app_context.h"
+#include "data/date_time.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QToolBar;
+
+namespace pelnor {
+
+class CPelnorDoc;
+class CFrameSwitchWnd;
+
+// Command IDs of the menus, toolbar and accelerators.
+namespace cmd {
+constexpr int kCsvExport = 32786, kDataCopy = 32799, kPrint = 57607, kPrintSetup = 57606, kExit = 57665;
+constexpr int kDeviceSettings = 32782, kGraphAttributes = 32798;
+constexpr int kCollect = 32784, kReadFile = 32796, kRawExport = 32807, kPastData = 32788, kVctChange = 32805;
+constexpr int kSheet = 131, kGraph = 130, kReport = 32801, kReportEntry = 32803, kToolBar = 59392,
+              kStatusBar = 59393;
+constexpr int kAbout = 57664, kPrintPreview = 57609, kPreviousDate = 32789, kNextDate = 32791;
+}  // namespace cmd
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDayKind = 1;
+  static constexpr int kMonthKind = 2;
+
+  CMainFrame(AppContext& app, CPelnorDoc& doc);
+
+  // (kind, date) of the selectors.
+  std::pair<int, DateTime> GetSelection() const;
+  void ApplySelection(bool autoDemandScale, bool autoEnergyScale);
+  void ShowEnergyScale();
+  void FillSelectors(int kind, const DateTime& first, const DateTime& last,
+                     std::optional<DateTime> preferred);
+  void InitSelectors();
+  void SwitchView(int kind);
+
+  // The enable and check rules of every command, evaluated now.
+  void updateCommandStates();
+  void updateTitle();
+  QAction* action(int id) const { return actions_.at(id); }
+  CFrameSwitchWnd& switchFrame() const { return *switchFrame_; }
+  QComboBox& kindSelector() const { return *kindSelector_; }
+  QComboBox& dateSelector() const { return *dateSelector_; }
+  QComboBox& scaleSelector() const { return *scaleSelector_; }
+
+  // The past-data display after its dialog: load, fill the selectors, show the oldest.
+  void showPastData(int32_t deviceId, const DateTime& month, int count);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  QAction* makeAction(int id, const QString& text, const QString& prompt, const QString& tip);
+  void buildActions();
+  void buildMenus();
+  void buildToolBars();
+  void buildStatusBar();
+  void followHasData();
+  void refuseWithoutDevices(const std::function<void()>& then);
+
+  void onPastData();
+  void onPageDate(int step);
+  void onKindChanged();
+  void onViewCommand(int kind);
+  void onAbout();
+
+  AppContext& app_;
+  CPelnorDoc& doc_;
+  std::map<int, QAction*> actions_;
+  QToolBar* toolBar_ = nullptr;
+  QToolBar* dialogBar_ = nullptr;
+  QComboBox* kindSelector_ = nullptr;
+  QComboBox* dateSelector_ = nullptr;
+  QComboBox* scaleSelector_ = nullptr;
+  QPushButton* keyInButton_ = nullptr;
+  CFrameSwitchWnd* switchFrame_ = nullptr;
+  bool selectorsInitialised_ = false;
+  bool shownOnce_ = false;
+};
+
+}  // namespace pelnor

@@ -1,0 +1,73 @@
+#include "app/pelnor_app.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/app_context.h"
+#include "app/main_frame.h"
+#include "app/pelnor_doc.h"
+#include "app/single_instance.h"
+#include "ui/icons.h"
+#include "views/fonts.h"
+
+namespace pelnor {
+
+namespace {
+
+// The stored placement, when it was saved on this installation.
+void placeWindow(CMainFrame& frame, const CAppSettings& settings) {
+  if (settings.installationChanged != 0 || settings.placementValid == 0) return;
+  const WindowPlacement& p = settings.windowPlacement;
+  if (p.right <= p.left || p.bottom <= p.top) return;
+  // The stored show state is never used: a window closed maximised opens normal.
+  frame.setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+}
+
+}  // namespace
+
+int CPelnorApp::run(QApplication& qtApp) {
+  QApplication::setApplicationName("Pelnor");
+  QApplication::setWindowIcon(applicationIcon());
+  installFontSubstitutions();
+
+  const QFileInfo program(QCoreApplication::applicationFilePath());
+  const std::filesystem::path programDir = program.absolutePath().toStdString();
+  AppContext app(programDir, program.completeBaseName().toStdString());
+
+  std::unique_ptr<CMainFrame> frame;
+  SingleInstance instance;
+  if (!instance.claim([&frame] {
+        if (!frame) return;
+        frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+        frame->raise();
+        frame->activateWindow();
+      })) {
+    QApplication::beep();
+    return EXIT_FAILURE;  // the running instance came to the front; nothing is touched
+  }
+
+  bool starting = true;
+  const std::string installationId = readInstallationId();
+  app.settings.Load(installationId, app.location);
+  app.applySettings();
+  QDir::setCurrent(QString::fromStdString(programDir.string()));
+  app.settings.WriteCheckSection(PELNOR_VERSION_TEXT, PELNOR_VERSION_TEXT);
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+  CPelnorDoc doc(app);
+  frame = std::make_unique<CMainFrame>(app, doc);
+  app.reporter.setParentWindow(frame.get());
+  doc.firstInit();
+  placeWindow(*frame, app.settings);
+  frame->showNormal();
+  starting = false;
+
+  const int status = qtApp.exec();
+  if (!starting) app.settings.Save(installationId, app.location);
+  return status;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,64 @@
+// The document: what the window shows. It owns the display state and the contents of
+// the table and the graph, rebuilds them whenever the displayed period changes, and tells
+// the views to repaint.
+#pragma once
+
+#include <QObject>
+
+#include "app/app_context.h"
+#include "data/display_state.h"
+#include "views/graph_data.h"
+#include "views/sheet_data.h"
+
+class QWidget;
+
+namespace pelnor {
+
+class CPelnorDoc : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kHintReloaded = 101;
+  static constexpr int kHintPeriod = 102;
+  static constexpr int kGraphView = 3;
+  static constexpr int kSheetView = 4;
+  static constexpr int kReportView = 5;
+
+  explicit CPelnorDoc(AppContext& app, QObject* parent = nullptr);
+
+  // Once per run: falls back to the own location when the other has no master file, loads
+  // the registry; every call sends hint 101.
+  void firstInit();
+  // The displayed period; its month must be loaded.
+  void setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy,
+               bool quiet);
+  void setViewKind(int kind);
+  int viewKind() const { return display_.viewKind; }
+  // The past-data display: the chosen month and count - 1 months before it.
+  void loadPastMonths(int32_t deviceId, const DateTime& month, int count);
+  // Shutdown: the master is saved in own mode only, and the window placement is taken.
+  void close(const QWidget& mainWindow);
+
+  DisplayState& display() { return display_; }
+  CSheetData& sheet() { return sheet_; }
+  CGraphData& graph() { return graph_; }
+  AxisScale demandAxis() const;
+  AxisScale energyAxis() const;
+  GraphStyle graphStyle() const;
+  DrawMetrics screenMetrics() const;
+  AppContext& app() { return app_; }
+
+ Q_SIGNALS:
+  void updated(int hint);
+  void viewKindChanged(int kind);
+  void energyScaleChosen(int index);
+
+ private:
+  AppContext& app_;
+  DisplayState display_;
+  CSheetData sheet_;
+  CGraphData graph_;
+  bool initialised_ = false;
+};
+
+}  // namespace pelnor

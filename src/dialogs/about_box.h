@@ -1,0 +1,17 @@
+// "バージョン情報": the product, its version, the notice and a link to the manual.
+#pragma once
+
+#include <QDialog>
+
+namespace pelnor {
+
+struct AppContext;
+
+class CAboutBox : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CAboutBox(const AppContext& app, QWidget* parent = nullptr);
+};
+
+}  // namespace pelnor

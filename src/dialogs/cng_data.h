@@ -1,0 +1,44 @@
+// "過去データの表示": a device, a month and how many months back to show; from here the
+// data location can be changed.
+#pragma once
+
+#include <QDialog>
+
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+class QTableWidget;
+
+namespace pelnor {
+
+struct AppContext;
+class CPelnorDoc;
+
+class CCngData : public QDialog {
+  Q_OBJECT
+
+ public:
+  CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent = nullptr);
+
+  void setMonthsBack(int months);
+  int monthsBack() const;
+
+  void accept() override;
+
+ private:
+  void fillDevices(int selected);
+  void refreshMonths();
+  void onChangeLocation();
+
+  AppContext& app_;
+  CPelnorDoc& doc_;
+  QLineEdit* location_;
+  QTableWidget* devices_;
+  QDateEdit* year_;
+  QDateEdit* month_;
+  QSpinBox* monthsBack_;
+  QLabel* monthLabels_[12];
+};
+
+}  // namespace pelnor

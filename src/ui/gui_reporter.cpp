@@ -1,0 +1,73 @@
+#include "ui/gui_reporter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+
+namespace pelnor {
+
+namespace {
+
+int showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
+            QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, QString::fromUtf8(kMessageTitle), QString::fromStdString(text), buttons, parent);
+  return box.exec();
+}
+
+}  // namespace
+
+void GuiReporter::setParentWindow(QWidget* window) { window_ = window; }
+
+int GuiReporter::onGuiThread(const std::function<int()>& show) {
+  if (QThread::currentThread() == thread()) return show();
+  int result = 0;
+  QMetaObject::invokeMethod(
+      this, [&] { result = show(); }, Qt::BlockingQueuedConnection);
+  return result;
+}
+
+void GuiReporter::info(const std::string& text) {
+  onGuiThread([&] { return showBox(window_, QMessageBox::Information, text, QMessageBox::Ok); });
+}
+
+void GuiReporter::error(const std::string& text) {
+  onGuiThread([&] { return showBox(window_, QMessageBox::Critical, text, QMessageBox::Ok); });
+}
+
+void GuiReporter::plain(const std::string& text) {
+  onGuiThread([&] { return showBox(window_, QMessageBox::NoIcon, text, QMessageBox::Ok); });
+}
+
+bool GuiReporter::askYesNo(const std::string& text) {
+  return onGuiThread([&] {
+           return showBox(window_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No);
+         }) == QMessageBox::Yes;
+}
+
+Reporter::Answer GuiReporter::askYesNoCancel(const std::string& text) {
+  int button = onGuiThread([&] {
+    return showBox(window_, QMessageBox::Question, text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  });
+  if (button == QMessageBox::Yes) return Answer::Yes;
+  if (button == QMessageBox::No) return Answer::No;
+  return Answer::Cancel;
+}
+
+void GuiReporter::beep() {
+  QMetaObject::invokeMethod(
+      this, [] { QApplication::beep(); }, Qt::AutoConnection);
+}
+
+// The cursor belongs to the GUI thread; a worker only asks for it, without waiting.
+void GuiReporter::beginWait() {
+  QMetaObject::invokeMethod(
+      this, [] { QApplication::setOverrideCursor(Qt::WaitCursor); }, Qt::AutoConnection);
+}
+
+void GuiReporter::endWait() {
+  QMetaObject::invokeMethod(
+      this, [] { QApplication::restoreOverrideCursor(); }, Qt::AutoConnection);
+}
+
+}  // namespace pelnor

@@ -1,0 +1,88 @@
+#include "views/fonts.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <QMutex>
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace pelnor {
+
+namespace {
+
+struct FitKey {
+  int width, height, dpi;
+  bool bold;
+  QString sample;
+  bool operator==(const FitKey&) const = default;
+};
+
+size_t qHash(const FitKey& k, size_t seed = 0) {
+  return ::qHashMulti(seed, k.width, k.height, k.dpi, k.bold, k.sample);
+}
+
+constexpr int kLargestSize = 400;  // no cell of a page is that tall
+
+}  // namespace
+
+void installFontSubstitutions() {
+  const QStringList faces{"IPAGothic",        "IPAゴシック",     "Noto Sans Mono CJK JP",
+                          "Noto Sans CJK JP", "VL Gothic",       "TakaoGothic",
+                          "MS Gothic",        "DejaVu Sans Mono"};
+  QFont::insertSubstitutions(kFaceName, faces);
+  QFont::insertSubstitutions(QStringLiteral("@ＭＳ ゴシック"), faces);
+}
+
+QFont faceAtPointSize(int pointSize, const QPaintDevice& device, bool bold) {
+  QFont font(kFaceName);
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pointSize * device.logicalDpiY() / 72.0))));
+  font.setBold(bold);
+  font.setStyleStrategy(QFont::PreferAntialias);
+  return font;
+}
+
+QFont fittedFont(const QPaintDevice& device, const QRect& cell, const QString& sample, bool bold) {
+  static QHash<FitKey, int> fitted;
+  static QMutex mutex;
+  const FitKey key{cell.width(), cell.height(), device.logicalDpiY(), bold, sample};
+  {
+    QMutexLocker lock(&mutex);
+    auto it = fitted.constFind(key);
+    if (it != fitted.constEnd()) return faceAtPointSize(*it, device, bold);
+  }
+  int best = 1;
+  for (int size = 1; size <= kLargestSize; ++size) {
+    QFontMetrics metrics(faceAtPointSize(size, device, bold), &device);
+    QRect used = metrics.boundingRect(QRect(cell.topLeft(), QSize(100000, 100000)),
+                                      Qt::AlignLeft | Qt::AlignTop, sample);
+    if (used.right() > cell.right() || used.bottom() > cell.bottom()) break;
+    best = size;
+  }
+  QMutexLocker lock(&mutex);
+  fitted.insert(key, best);
+  return faceAtPointSize(best, device, bold);
+}
+
+int drawVerticalText(QPainter& painter, int x, int top, const QString& text) {
+  QFontMetrics metrics(painter.font(), painter.device());
+  int y = top;
+  for (QChar c : text) {
+    const QString glyph(c);
+    const int advance = metrics.horizontalAdvance(glyph);
+    if (c.unicode() < 0x2E80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) {
+      // Latin letters, digits and half-width kana lie on their side in vertical writing.
+      painter.save();
+      painter.translate(x + (metrics.height() - metrics.ascent()), y);
+      painter.rotate(90);
+      painter.drawText(0, 0, glyph);
+      painter.restore();
+      y += advance;
+    } else {
+      painter.drawText(x, y + metrics.ascent(), glyph);
+      y += metrics.height();
+    }
+  }
+  return y - top;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,57 @@
+// The two stacked charts of a day or a month: demand bars with the temperature line, and
+// demand bars with the energy line.
+#pragma once
+
+#include <QColor>
+#include <QRect>
+
+#include "views/chart_frame.h"
+#include "views/sheet_data.h"
+
+class QPainter;
+
+namespace pelnor {
+
+// Colours and widths of the graph attributes.
+struct GraphStyle {
+  QColor demandColor = QColor(0, 255, 0);
+  QColor temperatureColor = QColor(0, 0, 255);
+  QColor energyColor = QColor(255, 0, 0);
+  int temperatureWidth = 3;
+  int energyWidth = 3;
+};
+
+// A settings colour, 0x00BBGGRR.
+QColor colorFromBgr(uint32_t bgr);
+
+class CGraphData {
+ public:
+  static constexpr int kNothing = 0;
+
+  void Build(const ContentSource& source, int mode, const DateTime& start);
+  int mode() const { return mode_; }
+
+  // Both charts in rect; on screen the sheet's header block stands above them.
+  void Draw(QPainter& painter, const QRect& rect, const DrawMetrics& metrics, CSheetData* sheet,
+            const AxisScale& demandScale, const AxisScale& energyScale, const GraphStyle& style);
+
+  const Series& demand() const { return demand_; }
+  const Series& temperature() const { return temperature_; }
+  const Series& energy() const { return energy_; }
+  const ChartFrame& upperFrame() const { return upper_; }
+  const ChartFrame& lowerFrame() const { return lower_; }
+
+ private:
+  void configure(const AxisScale& demandScale, const AxisScale& energyScale, const GraphStyle& style);
+
+  int mode_ = kNothing;
+  DateTime start_;
+  bool configureAgain_ = true;
+  Series demand_, temperature_, energy_;
+  ChartFrame upper_, lower_;
+};
+
+// The text shown while nothing is displayed and a maintenance switch is on.
+extern const char* const kDebugModeText;
+
+}  // namespace pelnor

@@ -1,0 +1,21 @@
+// A view painted into an image, exactly as the window paints it: for pelnor-cli render,
+// tests and benchmarks.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include "data/app_settings.h"
+#include "data/device_history.h"
+#include "data/display_state.h"
+
+namespace pelnor {
+
+enum class RenderedView { Sheet, Graph };
+
+// Chooses the scales for the period as the window does on a date change, builds the
+// contents and paints the view at size. The month of date must be loaded.
+QImage renderView(const DeviceHistory& history, const CAppSettings& settings, RenderedView view, int mode,
+                  const DateTime& date, QSize size);
+
+}  // namespace pelnor

@@ -1,0 +1,59 @@
+// The table of a day or a month: header block, heading row, body and totals, built once
+// per displayed period and drawn on any painter (the window, an image, a printed page).
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+#include "data/device_history.h"
+#include "views/cell_grid.h"
+#include "views/draw_metrics.h"
+
+class QPainter;
+
+namespace pelnor {
+
+// What the contents are built from.
+struct ContentSource {
+  const DeviceHistory& history;
+  int32_t pulseConstant;
+};
+
+class CSheetData {
+ public:
+  static constexpr int kDay = 1;
+  static constexpr int kMonth = 2;
+
+  // Rebuilds every grid and text for the day or month of start (which must be loaded).
+  void Build(const ContentSource& source, int mode, const DateTime& start);
+  bool built() const { return mode_ != 0; }
+  int mode() const { return mode_; }
+
+  // Draws the whole table in rect; true when the body overflows (the window then shows
+  // a scroll bar). minBody is (0, 500) on screen and (0, 0) on paper.
+  bool Draw(QPainter& painter, const QRect& rect, const DrawMetrics& metrics, QPoint minBody, QPoint& scroll,
+            QPoint& overflow);
+  // Only the header block (title with the paging hint, device, VCT and WHM), in rect.
+  void DrawHeader(QPainter& painter, const QRect& rect, const DrawMetrics& metrics);
+
+  // For tests and the command line: the grids as built.
+  const CCellGrid& body() const { return body_; }
+  const CCellGrid& totals() const { return totals_; }
+  const CCellGrid& heading() const { return heading_; }
+  const CCellGrid& title() const { return title_; }
+  const CCellGrid& deviceBlock() const { return device_; }
+  const CCellGrid& vctBlock() const { return vct_; }
+
+ private:
+  void buildHeader(const DeviceRecord& device, int32_t pulseConstant);
+  void buildDay(const DayRecord& day);
+  void buildMonth(const MonthRecord& month);
+  void fitAndPaint(QPainter& painter, CCellGrid& grid, bool unclipped);
+
+  int mode_ = 0;
+  DateTime start_;
+  QString titleText_;
+  CCellGrid title_, device_, vct_, whm_, heading_, body_, totalsHeading_, totals_;
+};
+
+}  // namespace pelnor
