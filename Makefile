@@ -12,8 +12,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A program folder without devices gets the demonstration data first.
 run: build
-	$(BUILD)/src/pelnor-cli --help
+	@test -e $(BUILD)/src/MCDATA.MST || $(BUILD)/src/pelnor-cli demo --root $(BUILD)/src --ini $(BUILD)/src/Pelnor.INI
+	$(BUILD)/src/Pelnor
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -183,6 +183,7 @@ void CMainFrame::buildToolBars() {
   }
   connect(action(cmd::kToolBar), &QAction::toggled, toolBar_, &QWidget::setVisible);
 
+  addToolBarBreak();
   dialogBar_ = addToolBar("ダイアログ バー");
   dialogBar_->setObjectName("dialogBar128");
   auto* bar = new QWidget(dialogBar_);

@@ -5,11 +5,21 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+// The resources live in a static library: the linker keeps them only when asked.
+static void loadIconResources() {
+  static const bool loaded = [] {
+    Q_INIT_RESOURCE(pelnor);
+    return true;
+  }();
+  (void)loaded;
+}
+
 namespace pelnor {
 
 namespace {
 
 QIcon iconFromSvg(const QString& resource) {
+  loadIconResources();
   if (!QFile::exists(resource)) return {};
   QSvgRenderer renderer(resource);
   QIcon icon;

@@ -1,6 +1,7 @@
 #include "views/sheet_data.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "data/text.h"
 
@@ -203,7 +204,7 @@ void CSheetData::DrawHeader(QPainter& painter, const QRect& header, const DrawMe
   const int vctLeft = deviceRight + gap;
   const int vctRight = vctLeft + DrawMetrics::roundHalfUp(4 * u);
   const int whmLeft = vctRight + gap;
-  const int whmRight = whmLeft + DrawMetrics::roundHalfUp(3 * u);
+  const int whmRight = std::min(header.right(), whmLeft + DrawMetrics::roundHalfUp(3 * u));
   device_.layout(QRect(QPoint(header.left(), top), QPoint(deviceRight, header.bottom())), none);
   vct_.layout(QRect(QPoint(vctLeft, top), QPoint(vctRight, header.bottom())), none);
   whm_.layout(QRect(QPoint(whmLeft, top), QPoint(whmRight, header.bottom())), none);

@@ -108,7 +108,9 @@ TEST_F(CliFilesTest, DumpTellsTheKindByTheStartThenTheNameOrAsks) {
     writeFile(dir / "files" / c.name, c.bytes);
     EXPECT_EQ(cli.run({"dump", (dir / "files" / c.name).string()}), c.exit);
     EXPECT_NE(cli.output().find(c.says), std::string::npos) << cli.output();
-    if (c.exit != 0) EXPECT_EQ(cli.output().find('{'), std::string::npos) << "nothing printed";
+    if (c.exit != 0) {
+      EXPECT_EQ(cli.output().find('{'), std::string::npos) << "nothing printed";
+    }
   }
 }
 

@@ -83,7 +83,9 @@ TEST_F(DamagedMonthTest, EveryWholeDayAndReadingBeforeTheDamageIsRead) {
       EXPECT_EQ(read.days[static_cast<std::size_t>(d)].header.deviceId, 12);
     }
     ASSERT_EQ(read.days[14].readings.size(), c.readingsOfDay15);
-    if (c.readingsOfDay15 > 0) EXPECT_EQ(read.days[14].readings[0], april.days[14].readings[0]);
+    if (c.readingsOfDay15 > 0) {
+      EXPECT_EQ(read.days[14].readings[0], april.days[14].readings[0]);
+    }
     EXPECT_TRUE(read.days[15].readings.empty());
   }
 }

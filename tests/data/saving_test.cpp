@@ -100,7 +100,9 @@ TEST_F(SavingTest, AReplacedFileKeepsItsModeOwnerAndGroup) {
     writeFile(path, kOldBytes);
     ::chmod(path.c_str(), 0640);
     const bool mayGiveAway = ::getuid() == 0;
-    if (mayGiveAway) ASSERT_EQ(::chown(path.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
+    if (mayGiveAway) {
+      ASSERT_EQ(::chown(path.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
+    }
     ASSERT_TRUE(kind.save(path, context)) << kind.name;
     EXPECT_NE(readFile(path), kOldBytes);
     struct stat st {};
@@ -152,7 +154,9 @@ TEST_F(SavingTest, FolderFailuresNameTheFileAndKeepTheOldOne) {
       fs::path path = f / kind.fileName;
       if (c.fileExists) writeFile(path, kOldBytes);
       if (::getuid() == 0) {  // the child runs as the ordinary user: the files are its own
-        if (c.fileExists) ASSERT_EQ(::chown(path.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
+        if (c.fileExists) {
+          ASSERT_EQ(::chown(path.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
+        }
         ASSERT_EQ(::chown(f.c_str(), kOrdinaryUser, kOrdinaryUser), 0);
       }
       ::chmod(f.c_str(), c.folderTakesNewFiles ? 0755 : 0555);
