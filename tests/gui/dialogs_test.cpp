@@ -1,0 +1,37 @@
+// The past-data dialog as a user meets it.
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include "dialogs/cng_data.h"
+#include "gui_fixture.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+TEST_F(GuiTest, PastDataDialogShowsTheLocationDevicesAndTheMonthsWithData) {
+  storeMonth(2024, 1, {1});
+  storeMonth(2024, 3, {1});
+  app.registry.load(app.location.root(), app.storage);
+  app.pastMonth = DateTime::fromFields(2024, 7, 15, 10, 0);
+  CCngData dialog(app, doc);
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("id1044")->text(), "自分 （このソフトが管理している場所）");
+  auto* devices = dialog.findChild<QTableWidget*>("id1007");
+  ASSERT_EQ(devices->rowCount(), 1);
+  EXPECT_EQ(devices->item(0, 0)->text(), "12");
+  EXPECT_EQ(devices->item(0, 1)->text(), "山田");
+  EXPECT_EQ(devices->item(0, 2)->text(), "5");
+  for (int m = 1; m <= 12; ++m) {
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("id%1").arg(1064 + m));
+    EXPECT_EQ(label->isEnabled(), m == 1 || m == 3) << m;
+  }
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(app.pastMonth, DateTime::fromFields(2024, 7, 1));
+  EXPECT_EQ(app.pastDevicePosition, 0);
+}
+
+}  // namespace
+}  // namespace pelnor

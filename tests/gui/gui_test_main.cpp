@@ -1,0 +1,14 @@
+// One QApplication for every window test, painting offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "views/fonts.h"
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  pelnor::installFontSubstitutions();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,135 @@
+// The main window as a user drives it: selectors, paging keys, views, enable rules.
+#include <QAction>
+#include <QComboBox>
+#include <QTest>
+
+#include "app/frame_switch_wnd.h"
+#include "gui_fixture.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class MainFrameTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    storeMonth(2024, 1, {5, 31}, 3000);
+    storeMonth(2024, 2, {1, 2}, 500);
+    storeMonth(2024, 3, {1});
+    open();
+  }
+  QString dateText() const { return frame->dateSelector().currentText(); }
+  void trigger(int id) { frame->action(id)->trigger(); }
+};
+
+TEST_F(MainFrameTest, BeforeAnyDataTheSelectorsHoldTodayAndAreDisabled) {
+  EXPECT_EQ(frame->kindSelector().count(), 2);
+  EXPECT_EQ(frame->dateSelector().count(), 1);
+  EXPECT_EQ(dateText(), QString::fromStdString(DataLocation::monthText(1, DateTime::now())));
+  EXPECT_EQ(frame->scaleSelector().count(), 15);
+  EXPECT_EQ(frame->scaleSelector().itemText(0), "      5");  // the top of an axis of 5 steps
+  EXPECT_EQ(frame->scaleSelector().itemText(14), " 250000");
+  for (QComboBox* selector : {&frame->kindSelector(), &frame->dateSelector(), &frame->scaleSelector()}) {
+    EXPECT_FALSE(selector->isEnabled());
+  }
+  for (int id : {cmd::kCsvExport, cmd::kPrint, cmd::kRawExport, cmd::kVctChange, cmd::kSheet, cmd::kGraph,
+                 cmd::kReport, cmd::kPreviousDate, cmd::kNextDate}) {
+    EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(frame->action(cmd::kPastData)->isEnabled());
+  EXPECT_EQ(doc.viewKind(), CPelnorDoc::kGraphView) << "the graph is the first display";
+  EXPECT_EQ(frame->windowTitle(), "ペルノー");
+}
+
+TEST_F(MainFrameTest, PastDataSelectsTheOldestItemAndThePagingKeysStopAtTheEnds) {
+  frame->showPastData(12, DateTime::fromFields(2024, 3, 1), 3);
+  ASSERT_EQ(frame->dateSelector().count(), 31 + 29 + 31);
+  EXPECT_EQ(dateText(), "2024年 1月 1日");
+  EXPECT_TRUE(frame->dateSelector().isEnabled());
+  EXPECT_TRUE(frame->action(cmd::kNextDate)->isEnabled());
+
+  trigger(cmd::kPreviousDate);  // already the oldest
+  EXPECT_EQ(dateText(), "2024年 1月 1日");
+  trigger(cmd::kNextDate);
+  EXPECT_EQ(dateText(), "2024年 1月 2日");
+  frame->dateSelector().setCurrentIndex(frame->dateSelector().count() - 1);
+  trigger(cmd::kNextDate);  // already the newest
+  EXPECT_EQ(dateText(), "2024年 3月31日");
+
+  // The arrow keys page wherever the focus is in the window.
+  frame->dateSelector().setFocus();
+  QTest::keyClick(&frame->dateSelector(), Qt::Key_Left);
+  EXPECT_EQ(dateText(), "2024年 3月30日");
+}
+
+TEST_F(MainFrameTest, ChangingTheKindSelectsTheOldestItem) {
+  frame->showPastData(12, DateTime::fromFields(2024, 3, 1), 3);
+  frame->dateSelector().setCurrentIndex(40);
+  frame->kindSelector().setCurrentIndex(1);
+  Q_EMIT frame->kindSelector().activated(1);
+  ASSERT_EQ(frame->dateSelector().count(), 3);
+  EXPECT_EQ(dateText(), "2024年 1月");
+  EXPECT_EQ(doc.display().displayMode, 2);
+  EXPECT_TRUE(frame->action(cmd::kReport)->isEnabled()) << "the monthly report needs a month";
+  frame->kindSelector().setCurrentIndex(0);
+  Q_EMIT frame->kindSelector().activated(0);
+  EXPECT_EQ(dateText(), "2024年 1月 1日");
+  EXPECT_FALSE(frame->action(cmd::kReport)->isEnabled());
+}
+
+TEST_F(MainFrameTest, AChosenEnergyScaleStaysForTheDateAndGoesWithTheNext) {
+  frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
+  frame->dateSelector().setCurrentIndex(4);  // 5 January: 3000 pulses, 3.6 kWh
+  Q_EMIT frame->dateSelector().activated(4);
+  const int automatic = doc.display().energyScale;
+  EXPECT_EQ(frame->scaleSelector().currentIndex(), automatic);
+  frame->scaleSelector().setCurrentIndex(6);
+  Q_EMIT frame->scaleSelector().activated(6);
+  EXPECT_EQ(doc.display().energyScale, 6);
+  EXPECT_EQ(frame->scaleSelector().currentIndex(), 6);
+  trigger(cmd::kPreviousDate);
+  trigger(cmd::kNextDate);
+  EXPECT_EQ(doc.display().energyScale, automatic);
+  EXPECT_EQ(frame->scaleSelector().currentIndex(), automatic);
+}
+
+TEST_F(MainFrameTest, SwitchingBackShowsTheSameViewObject) {
+  frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
+  QWidget* graph = frame->switchFrame().currentWidget();
+  ASSERT_EQ(graph->objectName(), "CViewGraph");
+  trigger(cmd::kSheet);
+  EXPECT_EQ(frame->switchFrame().currentWidget()->objectName(), "CViewSheet");
+  EXPECT_TRUE(frame->action(cmd::kSheet)->isChecked());
+  EXPECT_FALSE(frame->scaleSelector().isEnabled()) << "no energy scale on the table";
+  trigger(cmd::kGraph);
+  EXPECT_EQ(frame->switchFrame().currentWidget(), graph);
+  EXPECT_TRUE(frame->scaleSelector().isEnabled());
+}
+
+TEST_F(MainFrameTest, ViewModeOfAnotherFolder) {
+  TempDir other;
+  DeviceRegistry registry;
+  DeviceRecord device = DeviceRecord::makeNew({});
+  device.deviceId = 77;
+  registry.put(device);
+  registry.save(other.path(), app.storage);
+  app.location.choose(other.path().string(), false, app.reporter);
+  app.registry.load(app.location.root(), app.storage);
+  Q_EMIT doc.updated(CPelnorDoc::kHintReloaded);
+
+  EXPECT_EQ(frame->windowTitle(), "ペルノー（ビューモード）");
+  for (int id : {cmd::kDeviceSettings, cmd::kCollect, cmd::kReadFile, cmd::kDataCopy}) {
+    EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(frame->action(cmd::kPastData)->isEnabled()) << "the way back to the own data";
+
+  // Closing in view mode never writes the other folder's master.
+  const std::string before = readFile(other / "MCDATA.MST");
+  app.registry.put(DeviceRecord::makeNew({}));
+  frame->close();
+  EXPECT_EQ(readFile(other / "MCDATA.MST"), before);
+}
+
+}  // namespace
+}  // namespace pelnor

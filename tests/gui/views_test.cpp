@@ -1,0 +1,148 @@
+// What the table and the graph show: cell texts, and pixels of a painted graph.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "data/aggregation.h"
+#include "views/graph_data.h"
+#include "views/sheet_data.h"
+
+namespace pelnor {
+namespace {
+
+// April 2024 of device 12 (multiplier 60, 50000 pulses per kWh: 1000 pulses are 2.4 kW).
+class ViewsTest : public ::testing::Test {
+ protected:
+  ViewsTest() {
+    history.device.deviceId = 12;
+    history.device.customerName = "山田";
+    auto add = [this](int day, int hour, int minute, int32_t pulses, double temperature) {
+      history.addReading(DateTime::fromFields(2024, 4, day, hour, minute), pulses, temperature, {});
+    };
+    add(1, 0, 0, 1000, 20);    // slot 0
+    add(1, 0, 30, 0, -3);      // slot 1: a real zero
+    add(1, 10, 30, 2000, 25);  // slot 21
+    add(3, 12, 0, 500, 18);
+    history.aggregateAll(50000);
+  }
+  ContentSource source() const { return ContentSource{history, 50000}; }
+
+  DeviceHistory history;
+};
+
+TEST_F(ViewsTest, DayTableTextsAreEmptyWhereNothingWasMeasured) {
+  CSheetData sheet;
+  sheet.Build(source(), CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
+  const CCellGrid& body = sheet.body();
+  ASSERT_EQ(body.rows(), 24);
+  struct Cell {
+    int column, row;
+    const char* text;
+  } cells[] = {
+      {0, 0, "00:00"},  {1, 0, "2"},  {2, 0, "1"},  {3, 0, "20"},  // 2.4 kW, 1.2 kWh
+      {4, 0, "00:30"},  {5, 0, "0"},  {6, 0, "0"},  {7, 0, "-3"},  // measured zero
+      {0, 1, "01:00"},  {1, 1, ""},   {2, 1, ""},   {3, 1, ""},    // nothing measured
+      {4, 10, "10:30"}, {5, 10, "5"}, {6, 10, "2"}, {7, 10, "25"}, {4, 23, "23:30"}, {5, 23, ""},
+  };
+  for (const Cell& c : cells) {
+    EXPECT_EQ(body.text(c.column, c.row).toStdString(), c.text) << c.column << "," << c.row;
+  }
+  const CCellGrid& totals = sheet.totals();
+  EXPECT_EQ(totals.text(0, 0), "累計");
+  EXPECT_EQ(totals.text(1, 0), "") << "no total of demand";
+  EXPECT_EQ(totals.text(2, 0), "4");  // 1.2 + 0 + 2.4 kWh
+  EXPECT_EQ(totals.text(1, 1), "5");
+  EXPECT_EQ(totals.text(3, 2), "-3");
+  EXPECT_EQ(sheet.deviceBlock().text(1, 0), "12");
+  EXPECT_EQ(sheet.deviceBlock().text(1, 1), "山田");
+}
+
+TEST_F(ViewsTest, MonthTableHasOneRowPerDayAndEmptyValuesWithoutData) {
+  CSheetData sheet;
+  sheet.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  const CCellGrid& body = sheet.body();
+  ASSERT_EQ(body.rows(), 30);
+  EXPECT_EQ(body.text(0, 0), "04/01");
+  EXPECT_EQ(body.text(1, 0), "月");  // 1 April 2024 was a Monday
+  EXPECT_EQ(body.text(2, 0), "3000");
+  EXPECT_EQ(body.text(3, 0), "5");
+  EXPECT_EQ(body.text(5, 0), "25");
+  EXPECT_EQ(body.text(0, 1), "04/02");
+  EXPECT_EQ(body.text(1, 1), "火");
+  for (int c = 2; c < 6; ++c) EXPECT_EQ(body.text(c, 1), "") << c;
+  EXPECT_EQ(sheet.totals().text(1, 0), "3500");
+  EXPECT_EQ(sheet.totals().text(2, 0), "") << "no total of demand";
+  EXPECT_EQ(sheet.totals().text(2, 1), "5");
+}
+
+QColor pixel(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+
+TEST_F(ViewsTest, GraphPixelsShowBarsWhereValuesAreAndBreakLinesAtGaps) {
+  CGraphData graph;
+  graph.Build(source(), CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
+  QImage image(1600, 1000, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const GraphStyle style;
+  // Demand axis 0..5 kW: slot 21 (4.8 kW) fits, the temperature line runs -10..60.
+  graph.Draw(painter, image.rect(), DrawMetrics{}, nullptr, AxisScale{5, 0, 1}, AxisScale{5, 0, 1}, style);
+  painter.end();
+  const ChartFrame& upper = graph.upperFrame();
+  const QRect plot = upper.plot();
+  const int bottom = plot.bottom() - 2;
+
+  EXPECT_EQ(pixel(image, upper.xOf(0), bottom), style.demandColor) << "a bar where a value is";
+  EXPECT_EQ(pixel(image, upper.xOf(5), bottom), QColor(Qt::white)) << "none where none is";
+  EXPECT_EQ(pixel(image, upper.xOf(21), plot.top() + 20), style.demandColor);
+
+  // The temperature line joins slots 0 and 1, and stops at the gap after slot 1.
+  auto hasLineBetween = [&](int from, int to) {
+    for (int x = upper.xOf(from) + 3; x <= upper.xOf(to) - 3; ++x) {
+      for (int y = plot.top(); y <= plot.bottom(); ++y) {
+        if (pixel(image, x, y) == style.temperatureColor) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(hasLineBetween(0, 1));
+  EXPECT_FALSE(hasLineBetween(1, 2));
+  EXPECT_FALSE(hasLineBetween(20, 21));
+}
+
+TEST_F(ViewsTest, ValuesAboveTheScaleAreCutAtThePlotTop) {
+  CGraphData graph;
+  graph.Build(source(), CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
+  QImage image(1600, 1000, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const GraphStyle style;
+  // Demand axis 0..1 kW: the 4.8 kW bar of slot 21 is far above it.
+  graph.Draw(painter, image.rect(), DrawMetrics{}, nullptr, AxisScale{5, 0, 0.2}, AxisScale{5, 0, 1}, style);
+  painter.end();
+  const ChartFrame& lower = graph.lowerFrame();
+  const int x = lower.xOf(21);
+  EXPECT_EQ(pixel(image, x, lower.plot().top() + 1), style.demandColor);
+  EXPECT_NE(pixel(image, x, lower.plot().top() - 3), style.demandColor) << "nothing above the plot";
+}
+
+TEST_F(ViewsTest, NothingShownDrawsNothingOrTheDebugText) {
+  CGraphData graph;
+  for (bool debug : {false, true}) {
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    DrawMetrics metrics;
+    metrics.debugMode = debug;
+    graph.Draw(painter, image.rect(), metrics, nullptr, AxisScale{}, AxisScale{}, GraphStyle{});
+    painter.end();
+    bool drawn = false;
+    for (int y = 0; y < 60 && !drawn; ++y) {
+      for (int x = 0; x < 400 && !drawn; ++x) drawn = image.pixel(x, y) != QColor(Qt::white).rgb();
+    }
+    EXPECT_EQ(drawn, debug);
+  }
+}
+
+}  // namespace
+}  // namespace pelnor
