@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "support/cli_runner.h"
@@ -12,6 +13,16 @@ namespace {
 
 using namespace test;
 using Json = nlohmann::ordered_json;
+
+// This month as YYYY-MM.
+std::string thisMonth() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m", &local);
+  return text;
+}
 
 class CliFilesTest : public ::testing::Test {
  protected:
@@ -139,6 +150,41 @@ TEST_F(CliFilesTest, ShowRefusesWhatItCannotShow) {
     EXPECT_NE(cli.output().find(c.says), std::string::npos) << cli.output();
   }
   EXPECT_EQ(cli.run({"show", "--device", "12", "--month", "0100-02", "--months", "2"}), 0) << cli.output();
+}
+
+TEST_F(CliFilesTest, DemoFillsOnlyAnEmptyRootAndRenderPaintsIt) {
+  writeFile(dir / "Pelnor.INI", "");
+  ASSERT_EQ(cli.run({"demo"}), 0) << cli.output();
+  const std::string master = readFile(dir / "MCDATA.MST");
+  EXPECT_EQ(cli.run({"demo"}), 1) << "a root with a device master is left alone";
+  EXPECT_EQ(readFile(dir / "MCDATA.MST"), master);
+  EXPECT_NE(cli.output().find("MCDATA.MST"), std::string::npos);
+
+  // Four months of device 100, the last one the current month.
+  ASSERT_EQ(cli.run({"show", "--device", "100", "--month", thisMonth(), "--months", "4"}), 0) << cli.output();
+  Json shown = Json::parse(cli.output());
+  for (const Json& month : shown["months"]) {
+    if (month["month"] != thisMonth()) {
+      EXPECT_GT(month["pulseStats"]["count"], 27) << month["month"];
+    }
+  }
+
+  const std::string png = (dir / "graph.png").string();
+  ASSERT_EQ(cli.run({"render", "--device", "100", "--date", thisMonth(), "--view", "graph", "--size",
+                     "800x600", "--out", png}),
+            0)
+      << cli.output();
+  const std::string bytes = readFile(png);
+  ASSERT_GT(bytes.size(), 24u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  auto bigEndian = [&](std::size_t at) {
+    return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+  };
+  EXPECT_EQ(bigEndian(16), 800);
+  EXPECT_EQ(bigEndian(20), 600);
+  EXPECT_EQ(cli.run({"render", "--device", "55", "--date", "2024-01", "--view", "graph", "--out", png}), 2);
+  EXPECT_EQ(cli.run({"render", "--device", "100", "--date", "2024-13", "--view", "graph", "--out", png}), 2);
 }
 
 }  // namespace
