@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -14,9 +15,12 @@
 
 #include "app/frame_switch_wnd.h"
 #include "app/pelnor_doc.h"
+#include "comm/port_scan.h"
 #include "data/text.h"
 #include "dialogs/about_box.h"
 #include "dialogs/cng_data.h"
+#include "dialogs/comm_read.h"
+#include "dialogs/set_mc.h"
 #include "ui/icons.h"
 #include "views/view_graph.h"
 #include "views/view_sheet.h"
@@ -137,8 +141,16 @@ void CMainFrame::buildActions() {
   connect(action(cmd::kSheet), &QAction::triggered, this, [this] { onViewCommand(CPelnorDoc::kSheetView); });
   connect(action(cmd::kGraph), &QAction::triggered, this, [this] { onViewCommand(CPelnorDoc::kGraphView); });
   connect(action(cmd::kAbout), &QAction::triggered, this, &CMainFrame::onAbout);
-  connect(action(cmd::kCollect), &QAction::triggered, this, [this] { refuseWithoutDevices([] {}); });
-  connect(action(cmd::kReadFile), &QAction::triggered, this, [this] { refuseWithoutDevices([] {}); });
+  connect(action(cmd::kCollect), &QAction::triggered, this,
+          [this] { refuseWithoutDevices([this] { collect({}); }); });
+  connect(action(cmd::kReadFile), &QAction::triggered, this, [this] {
+    refuseWithoutDevices([this] {
+      const QString file =
+          QFileDialog::getOpenFileName(this, "計測データファイルを開く", QString(), "計測ﾃﾞｰﾀﾌｧｲﾙ (*)");
+      if (!file.isEmpty()) collect(file.toStdString());
+    });
+  });
+  connect(action(cmd::kDeviceSettings), &QAction::triggered, this, &CMainFrame::onDeviceSettings);
 }
 
 void CMainFrame::buildMenus() {
@@ -334,6 +346,30 @@ void CMainFrame::showPastData(int32_t deviceId, const DateTime& month, int count
     FillSelectors(GetSelection().first, first, last, std::nullopt);
     ApplySelection(true, true);
   }
+  updateCommandStates();
+}
+
+void CMainFrame::collect(const std::filesystem::path& file) {
+  CCommRead dialog(app_, file, app_.settings.showReceivedData != 0, this);
+  const bool ok = dialog.exec() == QDialog::Accepted;
+  if (ok) {
+    app_.settings.showReceivedData = dialog.showReceivedLines() ? 1 : 0;
+    followHasData();
+    // The day of the last received reading is shown.
+    DateTime first, last;
+    if (app_.history.firstAndLast(first, last)) {
+      FillSelectors(kDayKind, first, last, dialog.lastReadingTime());
+      ApplySelection(true, true);
+    }
+  }
+  updateCommandStates();
+}
+
+void CMainFrame::onDeviceSettings() {
+  CSetMc dialog(
+      app_, [this] { return scanPorts([this](int port) { return app_.settings.serialDevicePath(port); }); },
+      this);
+  dialog.exec();
   updateCommandStates();
 }
 

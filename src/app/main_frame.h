@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -61,6 +63,9 @@ class CMainFrame : public QMainWindow {
 
   // The past-data display after its dialog: load, fill the selectors, show the oldest.
   void showPastData(int32_t deviceId, const DateTime& month, int count);
+  // A collection from the serial line (file empty) or a file, then the day of the last
+  // received reading is shown.
+  void collect(const std::filesystem::path& file);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,6 +81,7 @@ class CMainFrame : public QMainWindow {
   void refuseWithoutDevices(const std::function<void()>& then);
 
   void onPastData();
+  void onDeviceSettings();
   void onPageDate(int step);
   void onKindChanged();
   void onViewCommand(int kind);

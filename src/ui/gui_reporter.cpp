@@ -1,5 +1,6 @@
 #include "ui/gui_reporter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -11,6 +12,12 @@ namespace {
 int showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
             QMessageBox::StandardButtons buttons) {
   QMessageBox box(icon, QString::fromUtf8(kMessageTitle), QString::fromStdString(text), buttons, parent);
+  // The buttons speak the program's language whatever the toolkit's translations are.
+  const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+      {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}, {QMessageBox::Cancel, "キャンセル"}};
+  for (const auto& [button, name] : names) {
+    if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(name));
+  }
   return box.exec();
 }
 

@@ -1,0 +1,48 @@
+#include "data/data_erase.h"
+
+#include <system_error>
+
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+// A path without "." or ".." and without a trailing separator, for comparing places.
+std::filesystem::path tidy(const std::filesystem::path& path) {
+  std::filesystem::path normal = path.lexically_normal();
+  if (!normal.has_filename() && normal.has_parent_path()) normal = normal.parent_path();
+  return normal;
+}
+
+EraseResult removeTree(const std::filesystem::path& folder, const std::filesystem::path& expectedParent) {
+  const std::string text = folder.string();
+  if (text.size() > kMaxErasedPathChars) return {false, formatText("%s\n(パスが長すぎます)", text.c_str())};
+  // Only a folder of exactly the expected place, and never through a link to elsewhere.
+  if (tidy(folder).parent_path() != tidy(expectedParent) || tidy(folder).filename().empty()) {
+    return {false, formatText("%s\n(削除の対象ではありません)", text.c_str())};
+  }
+  std::error_code ec;
+  const auto status = std::filesystem::symlink_status(folder, ec);
+  if (!std::filesystem::exists(status)) return {};
+  if (std::filesystem::is_symlink(status)) {
+    std::filesystem::remove(folder, ec);  // the link goes, what it points at stays
+  } else {
+    std::filesystem::remove_all(folder, ec);
+  }
+  if (ec) return {false, formatText("%s\n%s", text.c_str(), ec.message().c_str())};
+  return {};
+}
+
+}  // namespace
+
+EraseResult eraseDeviceData(const DataLocation& location, int32_t deviceId) {
+  if (deviceId < 0) return {false, formatText("機器ＩＤ %d", deviceId)};
+  return removeTree(location.deviceFolder(deviceId), location.dataFolder());
+}
+
+EraseResult eraseAllData(const DataLocation& location) {
+  return removeTree(location.dataFolder(), location.root());
+}
+
+}  // namespace pelnor

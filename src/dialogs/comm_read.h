@@ -1,0 +1,65 @@
+// "データの受信": runs one collection from the serial line or a file. The reception itself
+// runs on the engine's worker; its notifications arrive here as queued events, and the
+// rows it reports are listed in batches so that tens of thousands stay quick.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+#include "comm/collection.h"
+
+class QCheckBox;
+class QLabel;
+class QListView;
+class QPushButton;
+class QStringListModel;
+
+namespace pelnor {
+
+struct AppContext;
+class BusyIndicator;
+
+class CCommRead : public QDialog {
+  Q_OBJECT
+
+ public:
+  // file empty: the serial line with the device master's settings.
+  CCommRead(AppContext& app, std::filesystem::path file, bool showReceivedLines, QWidget* parent = nullptr);
+  ~CCommRead() override;
+
+  bool showReceivedLines() const;
+  DateTime lastReadingTime() const { return lastReadingTime_; }
+  QStringListModel& rows() const { return *rows_; }
+  QString statusText() const;
+
+  int exec() override;
+  void reject() override;  // "中断／戻る" and Esc
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  class Sink;
+  void handle(const Notification& notification);
+  void flushRows();
+  // Handles events for at most ms, as the stop procedure needs.
+  static void pump(int ms);
+
+  AppContext& app_;
+  std::unique_ptr<Sink> sink_;
+  std::unique_ptr<CollectionEngine> engine_;
+  QLabel* status_;
+  BusyIndicator* busy_;
+  QListView* list_;
+  QStringListModel* rows_;
+  QCheckBox* show_;
+  QPushButton* stopButton_;
+  QStringList pendingRows_;
+  QTimer flushTimer_;
+  DateTime lastReadingTime_;
+  bool finished_ = false;
+};
+
+}  // namespace pelnor

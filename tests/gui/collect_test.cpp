@@ -1,0 +1,141 @@
+// Collecting in the window: the reception dialog from the main frame, end to end.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <thread>
+
+#include "dialogs/comm_read.h"
+#include "gui_fixture.h"
+#include "modal_driver.h"
+#include "support/pty_pair.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class CollectTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    DeviceRegistry registry;
+    for (int32_t id : {12, 100}) {
+      DeviceRecord device = DeviceRecord::makeNew({});
+      device.deviceId = id;
+      device.customerName = id == 100 ? "百番" : "山田";
+      registry.put(device);
+    }
+    registry.save(dir.path(), app.storage);
+    open();
+  }
+  // Clicks "中断／戻る" of the reception dialog once its status reads status (any when empty).
+  using Step = ModalDriver::Step;
+  Step pressStop(const QString& status, QString* seen = nullptr) {
+    return [status, seen](QWidget* modal) {
+      auto* dialog = qobject_cast<CCommRead*>(modal);
+      if (!dialog || (!status.isEmpty() && dialog->statusText() != status)) return false;
+      if (seen) *seen = dialog->rows().stringList().join('\n');
+      dialog->findChild<QPushButton*>("id2")->click();
+      return true;
+    };
+  }
+  std::filesystem::path monthFile(int32_t id, const DateTime& date) const {
+    return app.location.monthFile(id, date);
+  }
+  QString shownDay() const { return frame->dateSelector().currentText(); }
+};
+
+TEST_F(CollectTest, TheSimulatedDeviceIsConfirmedSavedAndItsLastDayShown) {
+  app.settings.noSerialPort = 1;
+  ModalDriver driver;
+  driver.answer(QMessageBox::Yes);
+  frame->collect({});
+  ASSERT_TRUE(driver.done());
+  EXPECT_TRUE(driver.texts.front().startsWith("機器ＩＤ【 100 】番\n需要家名【 百番 】"));
+  DateTime first, last;
+  ASSERT_TRUE(app.history.firstAndLast(first, last));
+  EXPECT_TRUE(std::filesystem::exists(monthFile(100, last)));
+  EXPECT_EQ(app.history.device.deviceId, 100);
+  EXPECT_TRUE(frame->dateSelector().isEnabled());
+  EXPECT_EQ(frame->kindSelector().currentIndex(), 0);
+  // The day of the last reading: the simulated device sends up to now.
+  const std::string today = DataLocation::monthText(1, DateTime::now());
+  const std::string yesterday = DataLocation::monthText(1, DateTime::now().addDays(-1));
+  EXPECT_TRUE(shownDay().toStdString() == today || shownDay().toStdString() == yesterday)
+      << shownDay().toStdString();
+}
+
+TEST_F(CollectTest, AnsweringNoWritesNothingAndShowsThePreviousData) {
+  storeMonth(2024, 1, {5});
+  frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
+  frame->dateSelector().setCurrentIndex(4);
+  frame->ApplySelection(true, true);
+  app.settings.noSerialPort = 1;
+  ModalDriver driver;
+  driver.answer(QMessageBox::No);
+  frame->collect({});
+  ASSERT_TRUE(driver.done());
+  EXPECT_FALSE(std::filesystem::exists(app.location.deviceFolder(100)));
+  ASSERT_EQ(app.history.months.size(), 1u);
+  EXPECT_EQ(app.history.device.deviceId, 12);
+  EXPECT_EQ(app.history.months[0].days[4].readings.size(), 1u);
+  EXPECT_EQ(frame->dateSelector().count(), 31);
+}
+
+TEST_F(CollectTest, AnUnregisteredIdShowsTheProblemAndWaitsForTheUser) {
+  writeFile(dir / "in.txt", "55\r\n24/01/31 10:00,0030,21\r\n");
+  ModalDriver driver;
+  QString rows;
+  driver.then(pressStop("受信処理で問題が発生しました", &rows));
+  frame->collect(dir / "in.txt");
+  ASSERT_TRUE(driver.done());
+  EXPECT_TRUE(rows.contains("受信した機器ＩＤ = 55")) << rows.toStdString();
+  EXPECT_FALSE(std::filesystem::exists(app.location.dataFolder()));
+  EXPECT_TRUE(app.history.months.empty());
+}
+
+TEST_F(CollectTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
+  storeMonth(2024, 1, {5});
+  frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
+  PtyPair pty;
+  ASSERT_TRUE(pty.valid());
+  writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM1=" + pty.slavePath() + "\r\n");
+  ModalDriver driver;
+  QElapsedTimer pressed;
+  driver.then([&](QWidget* modal) {
+    auto* dialog = qobject_cast<CCommRead*>(modal);
+    if (!dialog || dialog->statusText() != "機器からのデータ送信待ち") return false;
+    pressed.start();
+    dialog->findChild<QPushButton*>("id2")->click();
+    return true;
+  });
+  frame->collect({});
+  ASSERT_TRUE(driver.done());
+  EXPECT_LT(pressed.elapsed(), 1500);
+  ASSERT_EQ(app.history.months.size(), 1u);
+  EXPECT_EQ(app.history.months[0].days[4].readings.size(), 1u);
+}
+
+TEST_F(CollectTest, ACollectionThroughTheSerialLineNamedInTheSettings) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.valid());
+  writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM1=" + pty.slavePath() + "\r\n");
+  ModalDriver driver;
+  driver.then([&](QWidget* modal) {
+    auto* dialog = qobject_cast<CCommRead*>(modal);
+    if (!dialog || dialog->statusText() != "機器からのデータ送信待ち") return false;
+    pty.write("12\r\n24/05/01 10:00,0030,21\r\n24/05/02 23:30,0031,19\r\n00/00/00 00:00,0000, 00\r\n");
+    return true;
+  });
+  driver.answer(QMessageBox::Yes);
+  frame->collect({});
+  ASSERT_TRUE(driver.done());
+  MonthRecord may;
+  ASSERT_TRUE(readMonthFile(monthFile(12, DateTime::fromFields(2024, 5, 1)), may, app.storage));
+  EXPECT_EQ(may.days[1].readings.at(0), (Reading{23, 30, 31, 19}));
+  EXPECT_EQ(shownDay(), "2024年 5月 2日");
+}
+
+}  // namespace
+}  // namespace pelnor

@@ -1,0 +1,139 @@
+// The device settings and communication settings dialogs.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+
+#include "dialogs/set_mc.h"
+#include "dialogs/set_serial.h"
+#include "gui_fixture.h"
+#include "modal_driver.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class DeviceSettingsTest : public GuiTest {
+ protected:
+  void SetUp() override { app.registry.load(app.location.root(), app.storage); }
+  std::unique_ptr<CSetMc> openDialog() {
+    return std::make_unique<CSetMc>(app, [] { return std::vector<int>{}; });
+  }
+  void edit(CSetMc& dialog, const char* id, const char* name, int vctRow) {
+    dialog.idEdit().setText(id);
+    dialog.nameEdit().setText(name);
+    dialog.vctList().setCurrentIndex(vctRow);
+  }
+  QStringList listed(CSetMc& dialog) {
+    QStringList rows;
+    QTableWidget& list = dialog.deviceList();
+    for (int r = 0; r < list.rowCount(); ++r) {
+      rows << list.item(r, 0)->text() + "|" + list.item(r, 1)->text() + "|" + list.item(r, 2)->text();
+    }
+    return rows;
+  }
+};
+
+TEST_F(DeviceSettingsTest, AddAsksBeforeOverwritingAndOkSavesTheMaster) {
+  auto dialog = openDialog();
+  EXPECT_EQ(listed(*dialog), QStringList{"12|山田|5"});
+  EXPECT_EQ(dialog->idEdit().text(), "12") << "the first row is selected";
+
+  edit(*dialog, "100", "百番", 1);
+  dialog->onAdd();
+  EXPECT_EQ(listed(*dialog), (QStringList{"12|山田|5", "100|百番|10"}));
+
+  ModalDriver driver;
+  driver.answer(QMessageBox::No);
+  edit(*dialog, "12", "上書き", 2);
+  dialog->onAdd();
+  EXPECT_EQ(driver.texts, QStringList{"指定の機器ＩＤは既に登録済みです\nこの設定内容で上書きしますか"});
+  EXPECT_EQ(listed(*dialog)[0], "12|山田|5") << "No keeps the old record";
+
+  dialog->accept();
+  DeviceRegistry saved;
+  ASSERT_TRUE(saved.load(app.location.root(), app.storage));
+  ASSERT_EQ(saved.count(), 2);
+  EXPECT_EQ(saved.deviceAt(1).multiplier, 120);
+  EXPECT_EQ(saved.deviceAt(1).primaryCurrent, 10);
+}
+
+TEST_F(DeviceSettingsTest, UpdateWithAnotherIdAddsADevice) {
+  auto dialog = openDialog();
+  ModalDriver driver;
+  driver.answer(QMessageBox::Yes);
+  edit(*dialog, "13", "十三", 0);
+  dialog->onUpdate();
+  EXPECT_EQ(listed(*dialog), (QStringList{"12|山田|5", "13|十三|5"}));
+}
+
+TEST_F(DeviceSettingsTest, DeleteRemovesTheFolderEvenWhenTheDialogIsCancelled) {
+  storeMonth(2024, 1, {1});
+  DataLocation::createFolderPath(app.location.deviceFolder(13));  // a neighbour's folder stays
+  auto dialog = openDialog();
+  ModalDriver driver;
+  driver.answer(QMessageBox::Yes);
+  dialog->onDelete();
+  ASSERT_TRUE(driver.done());
+  EXPECT_TRUE(driver.texts.front().endsWith("ID=12"));
+  EXPECT_FALSE(std::filesystem::exists(app.location.deviceFolder(12)));
+  EXPECT_TRUE(std::filesystem::exists(app.location.deviceFolder(13)));
+  EXPECT_TRUE(listed(*dialog).isEmpty());
+  dialog->reject();
+  EXPECT_EQ(app.registry.count(), 1) << "the device comes back, its readings do not";
+}
+
+TEST_F(DeviceSettingsTest, ErasingAllDataLeavesTheListAlone) {
+  storeMonth(2024, 1, {1});
+  auto dialog = openDialog();
+  ModalDriver driver;
+  driver.answer(QMessageBox::No);   // not only the selected device's...
+  driver.answer(QMessageBox::Yes);  // ...but all of them
+  dialog->onErase();
+  ASSERT_TRUE(driver.done());
+  EXPECT_TRUE(driver.texts[0].endsWith("選択機器ID=12"));
+  EXPECT_EQ(driver.texts[1], "全ての機器データを削除します\n本当によろしいですか");
+  EXPECT_FALSE(std::filesystem::exists(app.location.dataFolder()));
+  EXPECT_TRUE(std::filesystem::exists(app.location.masterFile()));
+  EXPECT_EQ(listed(*dialog), QStringList{"12|山田|5"});
+}
+
+TEST(CommSettingsTest, PortPreselectionAndTheValuesTakenBack) {
+  struct Case {
+    std::vector<int> found;
+    int32_t currentPort;
+    int32_t currentBaud;
+    QString selectedPort;
+    QString selectedBaud;
+  } cases[] = {
+      {{3, 12}, 1, 9600, "COM12 (/dev/p12)", "9600"},  // the first entry that begins with COM1
+      {{10}, 1, 38400, "COM10 (/dev/p10)", "38400"},
+      {{2}, 5, 38400, "COM2 (/dev/p2)", "38400"},      // none begins with COM5: entry 0
+      {{3, 17}, 17, 1234, "COM17 (/dev/p17)", "110"},  // 17 is not a fixed row: COM1 is looked for
+      {{}, 7, 256000, "COM7", "256000"},               // nothing found: the fixed list
+  };
+  for (const Case& c : cases) {
+    CommSettings current = kDefaultCommSettings;
+    current[0] = c.currentPort;
+    current[1] = c.currentBaud;
+    CSetSerial dialog(
+        current, [&] { return c.found; }, [](int n) { return "/dev/p" + std::to_string(n); });
+    QComboBox& ports = dialog.list(1016);
+    EXPECT_EQ(ports.count(), c.found.empty() ? 15 : static_cast<int>(c.found.size()));
+    EXPECT_EQ(ports.currentText(), c.selectedPort) << c.currentPort;
+    EXPECT_EQ(dialog.list(1017).currentText(), c.selectedBaud);
+    const int expectedPort = c.selectedPort.mid(3).section(' ', 0, 0).toInt();
+    EXPECT_EQ(dialog.settings()[0], expectedPort);
+  }
+  // Stop bits and parity keep their places in the stored six.
+  CSetSerial dialog(
+      {3, 9600, 7, 2, 1, 2}, [] { return std::vector<int>{}; }, [](int) { return std::string(); });
+  EXPECT_EQ(dialog.list(1018).currentText(), "7");
+  EXPECT_EQ(dialog.list(1019).currentText(), "奇数");
+  EXPECT_EQ(dialog.list(1020).currentText(), "2");
+  EXPECT_EQ(dialog.list(1021).currentText(), "Xon/Xoff");
+  EXPECT_EQ(dialog.settings(), (CommSettings{3, 9600, 7, 2, 1, 2}));
+}
+
+}  // namespace
+}  // namespace pelnor
