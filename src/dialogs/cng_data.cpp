@@ -16,6 +16,7 @@
 #include "app/pelnor_doc.h"
 #include "data/text.h"
 #include "dialogs/cng_data_dir.h"
+#include "ui/device_list.h"
 
 namespace pelnor {
 
@@ -57,18 +58,7 @@ CCngData::CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent)
       this));
 
   layout->addWidget(new QLabel("対象機器ＩＤ：", this));
-  devices_ = new QTableWidget(0, 3, this);
-  devices_->setObjectName("id1007");
-  devices_->setHorizontalHeaderLabels({"ＩＤ", "需要家名", "VCT(一次電流[A])"});
-  devices_->setColumnWidth(0, 100);
-  devices_->setColumnWidth(1, 230);
-  devices_->setColumnWidth(2, 150);
-  devices_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  devices_->setSelectionMode(QAbstractItemView::SingleSelection);
-  devices_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  devices_->verticalHeader()->hide();
-  devices_->setShowGrid(true);
-  devices_->setMinimumWidth(500);
+  devices_ = makeDeviceList(this);
   layout->addWidget(devices_, 1);
 
   auto* when = new QGridLayout;

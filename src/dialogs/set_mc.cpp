@@ -14,6 +14,7 @@
 #include "app/app_context.h"
 #include "data/data_erase.h"
 #include "data/text.h"
+#include "ui/device_list.h"
 
 namespace pelnor {
 
@@ -30,18 +31,7 @@ CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
   setObjectName("id134");
   setWindowTitle("機器の設定");
   auto* layout = new QVBoxLayout(this);
-  list_ = new QTableWidget(0, 3, this);
-  list_->setObjectName("id1007");
-  list_->setHorizontalHeaderLabels({"ＩＤ", "需要家名", "VCT(一次電流[A])"});
-  list_->setColumnWidth(0, 100);
-  list_->setColumnWidth(1, 230);
-  list_->setColumnWidth(2, 150);
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->verticalHeader()->hide();
-  list_->horizontalHeader()->setSectionsClickable(false);
-  list_->setMinimumSize(500, 220);
+  list_ = makeDeviceList(this);
   layout->addWidget(list_, 1);
 
   auto* form = new QFormLayout;
