@@ -1,8 +1,12 @@
 // Full months and a quiet reporter for the benchmarks.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "data/month_record.h"
 #include "data/reporter.h"
+#include "data/text.h"
 
 namespace pelnor::bench {
 
@@ -28,6 +32,20 @@ inline MonthRecord fullMonth(const DateTime& first) {
     }
   }
   return month;
+}
+
+// The data lines of `days` days from 1 January 2024, as a device sends them.
+inline std::vector<std::string> dataLines(int days) {
+  std::vector<std::string> lines;
+  DateTime day = DateTime::fromFields(2024, 1, 1);
+  for (int d = 0; d < days; ++d, day = day.addDays(1)) {
+    CalendarFields f = day.fields();
+    for (int s = 0; s < kSlotsPerDay; ++s) {
+      lines.push_back(formatText("%02d/%02d/%02d %02d:%02d,%04d,%02d", f.year - 2000, f.month, f.day, s / 2,
+                                 s % 2 * 30, (d * 48 + s) * 7 % 10000, 10 + s % 20));
+    }
+  }
+  return lines;
 }
 
 }  // namespace pelnor::bench

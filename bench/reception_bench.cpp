@@ -23,19 +23,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // `days` days of half-hourly data lines from 2024-01-01, with varying pulse counts.
-std::vector<std::string> dataLines(int days) {
-  std::vector<std::string> lines;
-  DateTime day = DateTime::fromFields(2024, 1, 1);
-  for (int d = 0; d < days; ++d, day = day.addDays(1)) {
-    CalendarFields f = day.fields();
-    for (int s = 0; s < 48; ++s) {
-      lines.push_back(formatText("%02d/%02d/%02d %02d:%02d,%04d,%02d", f.year - 2000, f.month, f.day, s / 2,
-                                 s % 2 * 30, (d * 48 + s) * 7 % 10000, 10 + s % 20));
-    }
-  }
-  return lines;
-}
-
 void BM_ParseDataLines(benchmark::State& state) {
   std::vector<std::string> lines = dataLines(31);
   for (auto& line : lines) line += "\r\n";

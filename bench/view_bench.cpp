@@ -5,12 +5,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QMessageBox>
 #include <QPainter>
+#include <QStringListModel>
+#include <QTimer>
+#include <atomic>
+#include <thread>
 
 #include "app/frame_switch_wnd.h"
 #include "app/main_frame.h"
 #include "app/pelnor_doc.h"
 #include "bench/bench_root.h"
+#include "comm/reception_parser.h"
+#include "dialogs/comm_read.h"
+#include "gui/modal_driver.h"
+#include "support/pty_pair.h"
 #include "support/temp_dir.h"
 #include "views/fonts.h"
 #include "views/graph_data.h"
@@ -111,6 +120,96 @@ void BM_StartUpToFirstPaint(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond);
+
+// 4,464 lines (three 31-day months) through a pseudo-terminal at 256000 baud with the
+// reception dialog open and every line listed; the confirmation is answered at once.
+void BM_ReceptionDialog(benchmark::State& state) {
+  constexpr double kBytesPerSecond = 25600;
+  const std::vector<std::string> lines = dataLines(93);
+  for (auto _ : state) {
+    test::TempDir dir;
+    test::PtyPair pty;
+    SilentReporter quiet;
+    writeBenchRoot(dir.path(), 0, quiet);
+    test::writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM1=" + pty.slavePath() + "\r\n");
+    AppContext app(dir.path());
+    app.storage.syncToDisk = false;
+    app.registry.load(dir.path(), app.storage);
+    app.registry.commSettings = {1, 256000, 8, 0, 0, 0};
+
+    CCommRead dialog(app, {}, true);
+    test::ModalDriver driver;
+    driver.answer(QMessageBox::Yes);
+
+    // The GUI thread's heartbeat: the longest gap between two ticks is how long it was blocked.
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastTick = Clock::now();
+    double longestGapMs = 0;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+      const auto now = Clock::now();
+      longestGapMs =
+          std::max(longestGapMs, std::chrono::duration<double, std::milli>(now - lastTick).count());
+      lastTick = now;
+    });
+    Clock::time_point lastLineListed{};
+    const QString lastLine = QString::fromStdString(lines.back());
+    QObject::connect(&dialog.rows(), &QAbstractItemModel::dataChanged, [&] {
+      if (lastLineListed == Clock::time_point{} && dialog.rows().stringList().contains(lastLine)) {
+        lastLineListed = Clock::now();
+      }
+    });
+
+    std::atomic<Clock::time_point::rep> lastByteSent{0};
+    std::thread device([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      const auto start = Clock::now();
+      double sent = 0;
+      auto send = [&](const std::string& text) {
+        pty.write(text);
+        sent += static_cast<double>(text.size());
+        std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
+                                                  std::chrono::duration<double>(sent / kBytesPerSecond)));
+      };
+      send("12\r\n");
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        send(lines[i] + "\r\n");
+        if (i + 1 == lines.size()) lastByteSent = Clock::now().time_since_epoch().count();
+      }
+      send(std::string(kEndLineText) + "\r\n");
+    });
+    QTimer::singleShot(0, [&] {
+      lastTick = Clock::now();
+      heartbeat.start(5);
+    });
+    const int result = dialog.exec();
+    heartbeat.stop();
+    device.join();
+
+    int64_t wrong = 0;
+    for (const std::string& line : lines) {
+      ParsedLine p = parseReceptionLine(line);
+      const int position = app.history.monthPosition(p.when);
+      bool found = false;
+      if (position >= 0) {
+        for (const Reading& r :
+             app.history.monthAt(position).days[static_cast<std::size_t>(p.when.day() - 1)].readings) {
+          found = found ||
+                  r == Reading{p.when.fields().hour, p.when.fields().minute, p.pulseCount, p.temperature};
+        }
+      }
+      wrong += found ? 0 : 1;
+    }
+    const Clock::time_point sentAt{Clock::duration(lastByteSent.load())};
+    state.counters["accepted"] = result == QDialog::Accepted ? 1 : 0;
+    state.counters["rows_listed"] = dialog.rows().rowCount();
+    state.counters["wrong_or_lost"] = static_cast<double>(wrong);
+    state.counters["last_line_listed_ms"] =
+        std::chrono::duration<double, std::milli>(lastLineListed - sentAt).count();
+    state.counters["gui_longest_gap_ms"] = longestGapMs;
+  }
+}
+BENCHMARK(BM_ReceptionDialog)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace pelnor::bench
