@@ -30,6 +30,7 @@ CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
     : QDialog(parent), app_(app), scan_(std::move(scan)), snapshot_{app.registry} {
   setObjectName("id134");
   setWindowTitle("機器の設定");
+  setMinimumWidth(600);
   auto* layout = new QVBoxLayout(this);
   list_ = makeDeviceList(this);
   layout->addWidget(list_, 1);
