@@ -17,9 +17,12 @@
 #include "app/pelnor_doc.h"
 #include "comm/port_scan.h"
 #include "data/text.h"
+#include "data/vct_change.h"
 #include "dialogs/about_box.h"
 #include "dialogs/cng_data.h"
 #include "dialogs/comm_read.h"
+#include "dialogs/input_rep.h"
+#include "dialogs/set_line_attr.h"
 #include "dialogs/set_mc.h"
 #include "ui/icons.h"
 #include "views/view_graph.h"
@@ -60,6 +63,7 @@ CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) 
       [this](int kind) -> QWidget* {
         if (kind == CPelnorDoc::kGraphView) return new CViewGraph(doc_);
         if (kind == CPelnorDoc::kSheetView) return new CViewSheet(doc_);
+        if (kind == CPelnorDoc::kReportView) return new CViewReport(doc_);
         return new CPelnorView();
       },
       splitter);
@@ -151,6 +155,11 @@ void CMainFrame::buildActions() {
     });
   });
   connect(action(cmd::kDeviceSettings), &QAction::triggered, this, &CMainFrame::onDeviceSettings);
+  connect(action(cmd::kReport), &QAction::triggered, this,
+          [this] { onViewCommand(CPelnorDoc::kReportView); });
+  connect(action(cmd::kReportEntry), &QAction::triggered, this, &CMainFrame::onReportEntry);
+  connect(action(cmd::kGraphAttributes), &QAction::triggered, this, &CMainFrame::onGraphAttributes);
+  connect(action(cmd::kVctChange), &QAction::triggered, this, &CMainFrame::onVctChange);
 }
 
 void CMainFrame::buildMenus() {
@@ -373,6 +382,47 @@ void CMainFrame::onDeviceSettings() {
   updateCommandStates();
 }
 
+void CMainFrame::onReportEntry() {
+  auto [kind, date] = GetSelection();
+  const int position = app_.history.monthPosition(date);
+  if (kind != kMonthKind || position < 0) return;
+  MonthRecord& month = app_.history.monthAt(position);
+  CInputRep dialog(month.report, QString::fromStdString(app_.settings.corpName),
+                   QString::fromStdString(app_.settings.inputTitle1), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  month.report = dialog.report();
+  month.report.entered = 1;
+  // The registry remembers the entry for the next month's defaults.
+  app_.registry.report.office = month.report.office;
+  app_.registry.report.entered = 1;
+  DeviceRecord device;
+  if (app_.registry.find(app_.history.device.deviceId, device)) {
+    ReportInfo& r = device.report;
+    r.contractNumber = month.report.contractNumber;
+    r.customerName = month.report.customerName;
+    r.businessType = month.report.businessType;
+    r.totalTransformerKva = month.report.totalTransformerKva;
+    r.singlePhaseKva = month.report.singlePhaseKva;
+    r.threePhaseKva = month.report.threePhaseKva;
+    r.demandKw = month.report.demandKw;
+    r.entered = 1;
+    app_.registry.put(device);
+  }
+  app_.history.mergeAndSave(true, app_.historyEnv());
+  ApplySelection(false, false);
+}
+
+void CMainFrame::onGraphAttributes() {
+  CSetLineAttr dialog(app_.settings, this);
+  if (dialog.exec() == QDialog::Accepted && !app_.history.months.empty()) ApplySelection(false, false);
+}
+
+void CMainFrame::onVctChange() {
+  auto [kind, date] = GetSelection();
+  if (reapplyVctChange(app_.history, kind, date, app_.historyEnv(), app_.reporter))
+    ApplySelection(true, true);
+}
+
 void CMainFrame::onPastData() {
   CCngData dialog(app_, doc_, this);
   dialog.setMonthsBack(app_.settings.monthsToLoad);
@@ -405,6 +455,7 @@ void CMainFrame::onKindChanged() {
 
 void CMainFrame::onViewCommand(int kind) {
   doc_.setViewKind(kind);
+  // The energy scale belongs to the graph and the report.
   scaleSelector_->setEnabled(kind != CPelnorDoc::kSheetView && !app_.history.months.empty());
   updateCommandStates();
 }

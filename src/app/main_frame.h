@@ -82,6 +82,9 @@ class CMainFrame : public QMainWindow {
 
   void onPastData();
   void onDeviceSettings();
+  void onReportEntry();
+  void onGraphAttributes();
+  void onVctChange();
   void onPageDate(int step);
   void onKindChanged();
   void onViewCommand(int kind);

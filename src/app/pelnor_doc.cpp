@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "data/report_defaults.h"
 #include "data/reporter.h"
 
 namespace pelnor {
@@ -22,8 +23,16 @@ void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool re
   display_.setView(app_.history, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
   if (!quiet) Q_EMIT energyScaleChosen(display_.energyScale);
   const ContentSource source{app_.history, app_.settings.pulseConstant};
+  if (mode == DisplayState::kMonthMode) {
+    // A month's report that was never entered shows today's defaults.
+    DeviceRecord registered;
+    app_.registry.find(app_.history.device.deviceId, registered);
+    fillReportDefaults(app_.history.monthAt(app_.history.monthPosition(date)).report, registered,
+                       app_.registry.report, DateTime::now());
+  }
   graph_.Build(source, mode, date);
   sheet_.Build(source, mode, date);
+  report_.Build(source, mode, date, QString::fromStdString(app_.settings.corpName));
   if (!quiet) Q_EMIT updated(kHintPeriod);
 }
 

@@ -8,6 +8,7 @@
 #include "app/app_context.h"
 #include "data/display_state.h"
 #include "views/graph_data.h"
+#include "views/report_data.h"
 #include "views/sheet_data.h"
 
 class QWidget;
@@ -42,6 +43,7 @@ class CPelnorDoc : public QObject {
   DisplayState& display() { return display_; }
   CSheetData& sheet() { return sheet_; }
   CGraphData& graph() { return graph_; }
+  CReportData& report() { return report_; }
   AxisScale demandAxis() const;
   AxisScale energyAxis() const;
   GraphStyle graphStyle() const;
@@ -58,6 +60,7 @@ class CPelnorDoc : public QObject {
   DisplayState display_;
   CSheetData sheet_;
   CGraphData graph_;
+  CReportData report_;
   bool initialised_ = false;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kRenderUsage =
     "usage: pelnor-cli render [--root DIR] [--ini FILE] --device ID --date YYYY-MM|YYYY-MM-DD "
-    "--view sheet|graph [--size WxH] --out FILE.png\n";
+    "--view sheet|graph|report [--size WxH] --out FILE.png\n";
 
 // Painting needs a GUI application; without a display it paints offscreen.
 std::unique_ptr<QGuiApplication> makeGuiApplication() {
@@ -57,7 +57,13 @@ int runRender(const Args& arguments) {
   const int mode = fields == 3 ? 1 : 2;
   DateTime date = DateTime::fromFields(year, month, mode == 1 ? day : 1);
   if ((fields != 2 && fields != 3) || !date.isValid()) return refuse("--date is YYYY-MM or YYYY-MM-DD");
-  if (*viewText != "sheet" && *viewText != "graph") return refuse("--view is sheet or graph");
+  const std::pair<const char*, RenderedView> views[] = {
+      {"sheet", RenderedView::Sheet}, {"graph", RenderedView::Graph}, {"report", RenderedView::Report}};
+  std::optional<RenderedView> view;
+  for (const auto& [name, kind] : views) {
+    if (*viewText == name) view = kind;
+  }
+  if (!view) return refuse("--view is sheet, graph or report");
   if (std::sscanf(sizeText.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 1 || height < 1 ||
       width > 20000 || height > 20000) {
     return refuse("--size is WIDTHxHEIGHT");
@@ -74,9 +80,7 @@ int runRender(const Args& arguments) {
 
   auto gui = makeGuiApplication();
   installFontSubstitutions();
-  QImage image =
-      renderView(history, env.settings, *viewText == "sheet" ? RenderedView::Sheet : RenderedView::Graph,
-                 mode, date, QSize(width, height));
+  QImage image = renderView(history, registry, env.settings, *view, mode, date, QSize(width, height));
   if (!image.save(QString::fromStdString(*out), "PNG")) {
     std::cerr << "pelnor-cli render: cannot write " << *out << '\n';
     return 1;

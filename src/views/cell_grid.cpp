@@ -12,6 +12,17 @@ void CCellGrid::setSize(int columns, int rows) {
   rowPercent_.assign(static_cast<std::size_t>(rows), rows > 0 ? 100.0 / rows : 0);
   texts_.assign(static_cast<std::size_t>(columns * rows), QString());
   fonts_.assign(static_cast<std::size_t>(columns), QFont(kFaceName));
+  alignment_.assign(static_cast<std::size_t>(columns), Qt::AlignCenter | Qt::TextSingleLine);
+}
+
+void CCellGrid::setFontForAll(const QFont& font) { std::fill(fonts_.begin(), fonts_.end(), font); }
+
+void CCellGrid::setUnderline(int column, bool underline) {
+  fonts_.at(static_cast<std::size_t>(column)).setUnderline(underline);
+}
+
+void CCellGrid::setAlignment(int column, int flags) {
+  alignment_.at(static_cast<std::size_t>(column)) = flags;
 }
 
 void CCellGrid::setColumnWidth(int column, double percent) {
@@ -93,7 +104,7 @@ void CCellGrid::paint(QPainter& painter, bool unclipped) const {
     for (int r = 0; r < rows(); ++r) {
       const QString& t = text(c, r);
       if (t.isEmpty()) continue;
-      painter.drawText(cell(c, r).adjusted(1, 1, 0, 0), Qt::AlignCenter | Qt::TextSingleLine, t);
+      painter.drawText(cell(c, r).adjusted(1, 1, 0, 0), alignment_[static_cast<std::size_t>(c)], t);
     }
   }
   painter.setBackgroundMode(Qt::TransparentMode);

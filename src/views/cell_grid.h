@@ -40,6 +40,11 @@ class CCellGrid {
   void fitFont(const QPainter& painter, int column, int row, const QString& sample, bool bold = false);
   void copyFontToAll(int fromColumn);
   void copyFont(int fromColumn, int toColumn);
+  const QFont& font(int column) const { return fonts_.at(static_cast<std::size_t>(column)); }
+  void setFontForAll(const QFont& font);
+  void setUnderline(int column, bool underline);
+  // How a column's texts sit in their cells: centred on one line unless said otherwise.
+  void setAlignment(int column, int flags);
 
   // Texts, then lines; clipped to the grid unless unclipped.
   void paint(QPainter& painter, bool unclipped) const;
@@ -50,6 +55,7 @@ class CCellGrid {
   std::vector<double> columnPercent_, rowPercent_;
   std::vector<QString> texts_;               // column-major
   std::vector<QFont> fonts_;                 // one per column
+  std::vector<int> alignment_;               // Qt alignment and text flags, one per column
   std::vector<int> columnEdges_, rowEdges_;  // left/top edge of each column/row, then the last right/bottom
   QPoint minimum_{0, 0};
   QPoint overflow_{0, 0};

@@ -7,15 +7,17 @@
 
 #include "data/app_settings.h"
 #include "data/device_history.h"
+#include "data/device_registry.h"
 #include "data/display_state.h"
 
 namespace pelnor {
 
-enum class RenderedView { Sheet, Graph };
+enum class RenderedView { Sheet, Graph, Report };
 
 // Chooses the scales for the period as the window does on a date change, builds the
-// contents and paints the view at size. The month of date must be loaded.
-QImage renderView(const DeviceHistory& history, const CAppSettings& settings, RenderedView view, int mode,
-                  const DateTime& date, QSize size);
+// contents (a month's report never entered gets its defaults from the registry) and paints
+// the view at size. The month of date must be loaded.
+QImage renderView(DeviceHistory& history, const DeviceRegistry& registry, const CAppSettings& settings,
+                  RenderedView view, int mode, const DateTime& date, QSize size);
 
 }  // namespace pelnor

@@ -6,15 +6,34 @@
 
 namespace pelnor {
 
-CViewGraph::CViewGraph(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
-  setObjectName("CViewGraph");
-  setAutoFillBackground(true);
-  QPalette palette = this->palette();
+namespace {
+
+// White, and repainted whenever the displayed period changes.
+void prepareView(QWidget& view, const char* name, CPelnorDoc& doc) {
+  view.setObjectName(name);
+  view.setAutoFillBackground(true);
+  QPalette palette = view.palette();
   palette.setColor(QPalette::Window, Qt::white);
-  setPalette(palette);
-  connect(&doc_, &CPelnorDoc::updated, this, [this](int hint) {
-    if (hint == CPelnorDoc::kHintPeriod) update();
+  view.setPalette(palette);
+  QObject::connect(&doc, &CPelnorDoc::updated, &view, [&view](int hint) {
+    if (hint == CPelnorDoc::kHintPeriod) view.update();
   });
+}
+
+}  // namespace
+
+CViewGraph::CViewGraph(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+  prepareView(*this, "CViewGraph", doc_);
+}
+
+CViewReport::CViewReport(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+  prepareView(*this, "CViewReport", doc_);
+}
+
+void CViewReport::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  doc_.report().Draw(painter, rect(), doc_.screenMetrics(), doc_.demandAxis(), doc_.energyAxis(),
+                     doc_.graphStyle());
 }
 
 void CViewGraph::paintEvent(QPaintEvent*) {

@@ -1,4 +1,5 @@
-// The graph in the window: the table's header block above the two charts.
+// The graph and the report in the window: each paints what the document built.
+// The graph: the table's header block above the two charts.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +13,20 @@ class CViewGraph : public QWidget {
 
  public:
   explicit CViewGraph(CPelnorDoc& doc, QWidget* parent = nullptr);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  CPelnorDoc& doc_;
+};
+
+// The monthly report in the window.
+class CViewReport : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CViewReport(CPelnorDoc& doc, QWidget* parent = nullptr);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,16 @@
+// What a month's report shows before anyone entered it.
+#pragma once
+
+#include "data/date_time.h"
+#include "data/device_record.h"
+
+namespace pelnor {
+
+// A report never entered takes today's date and, when the device's registered report was
+// entered, its contract data and figures with the office of the registry's report (a report
+// entry keeps the office there, for every device); otherwise only the device's customer
+// name. The entered flag stays 0. An entered report is left as it is.
+void fillReportDefaults(ReportInfo& report, const DeviceRecord& registered, const ReportInfo& registryReport,
+                        const DateTime& today);
+
+}  // namespace pelnor

@@ -1,0 +1,70 @@
+#include "dialogs/set_line_attr.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "data/app_settings.h"
+#include "ui/color_button.h"
+
+namespace pelnor {
+
+namespace {
+
+// The stored width is the position of the entry, not the number it shows.
+QComboBox* widthList(int32_t stored, QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  for (int i = 1; i <= CSetLineAttr::kWidths; ++i) list->addItem(QString::number(i));
+  list->setCurrentIndex(stored >= 0 && stored < CSetLineAttr::kWidths ? stored : -1);
+  return list;
+}
+
+ColorButton* colorButton(uint32_t color, QWidget* parent) {
+  auto* button = new ColorButton(parent);
+  button->setColor(color);
+  return button;
+}
+
+}  // namespace
+
+CSetLineAttr::CSetLineAttr(CAppSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+  setObjectName("id146");
+  setWindowTitle("グラフ描画属性の設定");
+  auto* layout = new QVBoxLayout(this);
+  temperatureColor_ = colorButton(settings.maxTempColor, this);
+  energyColor_ = colorButton(settings.energyColor, this);
+  demandColor_ = colorButton(settings.demandColor, this);
+  temperatureWidth_ = widthList(settings.maxTempWidth, this);
+  energyWidth_ = widthList(settings.energyWidth, this);
+
+  auto group = [&](const char* title, ColorButton* color, QComboBox* width) {
+    auto* box = new QGroupBox(title, this);
+    auto* form = new QFormLayout(box);
+    form->addRow("線の色：", color);
+    if (width) form->addRow("線の太さ：", width);
+    layout->addWidget(box);
+  };
+  group("最高気温折れ線グラフ：", temperatureColor_, temperatureWidth_);
+  group("使用電力量折れ線グラフ：", energyColor_, energyWidth_);
+  group("デマンド棒グラフ：", demandColor_, nullptr);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
+  layout->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CSetLineAttr::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void CSetLineAttr::accept() {
+  settings_.maxTempColor = temperatureColor_->color();
+  settings_.energyColor = energyColor_->color();
+  settings_.demandColor = demandColor_->color();
+  // Without a choice the width stays as it was.
+  if (temperatureWidth_->currentIndex() >= 0) settings_.maxTempWidth = temperatureWidth_->currentIndex();
+  if (energyWidth_->currentIndex() >= 0) settings_.energyWidth = energyWidth_->currentIndex();
+  QDialog::accept();
+}
+
+}  // namespace pelnor
