@@ -28,6 +28,11 @@ void CCellGrid::setAlignment(int column, int flags) {
 void CCellGrid::setColumnWidth(int column, double percent) {
   columnPercent_.at(static_cast<std::size_t>(column)) = percent;
 }
+void CCellGrid::setColumnWidths(std::initializer_list<double> percents) {
+  int column = 0;
+  for (double percent : percents) setColumnWidth(column++, percent);
+}
+
 void CCellGrid::setRowHeight(int row, double percent) {
   rowPercent_.at(static_cast<std::size_t>(row)) = percent;
 }

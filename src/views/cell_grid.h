@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <initializer_list>
 #include <vector>
 
 class QPainter;
@@ -21,6 +22,7 @@ class CCellGrid {
   int rows() const { return static_cast<int>(rowPercent_.size()); }
   // Percent of the grid's width; the last column always ends at the grid's right edge.
   void setColumnWidth(int column, double percent);
+  void setColumnWidths(std::initializer_list<double> percents);
   void setRowHeight(int row, double percent);
   void setText(int column, int row, const QString& text);
   const QString& text(int column, int row) const;

@@ -27,8 +27,7 @@ void single(CCellGrid& grid, const QString& text) {
 
 void table(CCellGrid& grid, std::initializer_list<std::pair<const char*, QString>> rows) {
   grid.setSize(2, static_cast<int>(rows.size()));
-  grid.setColumnWidth(0, 65);
-  grid.setColumnWidth(1, 35);
+  grid.setColumnWidths({65, 35});
   int r = 0;
   for (const auto& [label, text] : rows) {
     grid.setText(0, r, label);
@@ -79,18 +78,11 @@ void CReportData::Build(const ContentSource& source, int mode, const DateTime& s
   single(title_, "デ マ ン ド 実 績 報 告 書");
   single(issuer_, q(formatText("%s %s", corpName.toStdString().c_str(), r.office.c_str())));
   contract_.setSize(4, 1);
-  contract_.setColumnWidth(0, 15);
-  contract_.setColumnWidth(1, 20);
-  contract_.setColumnWidth(2, 15);
-  contract_.setColumnWidth(3, 50);
-  contract_.setText(0, 0, "契約番号");
-  contract_.setText(1, 0, q(r.contractNumber));
-  contract_.setText(2, 0, "お客さま名称");
-  contract_.setText(3, 0, q(r.customerName));
+  contract_.setColumnWidths({15, 20, 15, 50});
+  const QString contract[] = {"契約番号", q(r.contractNumber), "お客さま名称", q(r.customerName)};
+  for (int c = 0; c < 4; ++c) contract_.setText(c, 0, contract[c]);
   equipment_.setSize(3, 2);
-  equipment_.setColumnWidth(0, 20);
-  equipment_.setColumnWidth(1, 35);
-  equipment_.setColumnWidth(2, 45);
+  equipment_.setColumnWidths({20, 35, 45});
   equipment_.setText(0, 0, "業 種");
   equipment_.setText(0, 1, q(r.businessType));
   // The capacities are whole numbers on the report: truncated, never rounded.
@@ -119,8 +111,7 @@ void CReportData::Build(const ContentSource& source, int mode, const DateTime& s
   table(temperature_,
         {{"最高", temperature(t.max)}, {"最低", temperature(t.min)}, {"平均", temperature(t.avg)}});
   notes_.setSize(2, 1);
-  notes_.setColumnWidth(0, 5);
-  notes_.setColumnWidth(1, 95);
+  notes_.setColumnWidths({5, 95});
   notes_.setText(0, 0, "記事");
   notes_.setText(1, 0, q(r.notes).replace("\r\n", "\n"));
   notes_.setAlignment(1, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);

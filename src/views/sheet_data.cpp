@@ -18,11 +18,6 @@ QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 QString number(const char* format, double value) { return q(formatText(format, value)); }
 QString integer(long value) { return q(formatText("%ld", value)); }
 
-void setWidths(CCellGrid& grid, std::initializer_list<double> widths) {
-  int c = 0;
-  for (double w : widths) grid.setColumnWidth(c++, w);
-}
-
 void setEqualRows(CCellGrid& grid) {
   for (int r = 0; r < grid.rows(); ++r) grid.setRowHeight(r, 100.0 / grid.rows());
 }
@@ -65,14 +60,13 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
 
 void CSheetData::buildHeader(const DeviceRecord& d, int32_t pulseConstant) {
   device_.setSize(2, 3);
-  device_.setColumnWidth(0, 37);
-  device_.setColumnWidth(1, 63);
+  device_.setColumnWidths({37, 63});
   setEqualRows(device_);
   device_.setText(0, 0, "機器ＩＤ");
   device_.setText(0, 1, "需要家名");
 
   vct_.setSize(4, 3);
-  setWidths(vct_, {37, 21, 21, 21});
+  vct_.setColumnWidths({37, 21, 21, 21});
   setEqualRows(vct_);
   const char* labels[3][4] = {
       {"VCT諸元", "一次", "二次", "変成比"}, {"定格電圧[V]", "", "", ""}, {"定格電流[A]", "", "", ""}};
@@ -90,8 +84,7 @@ void CSheetData::buildHeader(const DeviceRecord& d, int32_t pulseConstant) {
   vct_.setText(3, 2, ratio(d.primaryCurrent, d.secondaryCurrent));
 
   whm_.setSize(2, 3);
-  whm_.setColumnWidth(0, 70);
-  whm_.setColumnWidth(1, 30);
+  whm_.setColumnWidths({70, 30});
   setEqualRows(whm_);
   whm_.setText(0, 0, "WHM諸元");
   whm_.setText(0, 1, "ﾊﾟﾙｽ定数[ﾊﾟﾙｽ/kWh]");
@@ -101,13 +94,13 @@ void CSheetData::buildHeader(const DeviceRecord& d, int32_t pulseConstant) {
 void CSheetData::buildDay(const DayRecord& day) {
   const char* headings[] = {"時刻", "デマンド値[kW]", "使用電力量[kWH]", "最高温度[℃]"};
   heading_.setSize(8, 1);
-  setWidths(heading_, {6, kDayValueWidth, kDayValueWidth, kDayValueWidth, 6, kDayValueWidth, kDayValueWidth,
-                       kDayValueWidth});
+  heading_.setColumnWidths(
+      {6, kDayValueWidth, kDayValueWidth, kDayValueWidth, 6, kDayValueWidth, kDayValueWidth, kDayValueWidth});
   for (int c = 0; c < 8; ++c) heading_.setText(c, 0, headings[c % 4]);
 
   body_.setSize(8, kSlotsPerDay / 2);
-  setWidths(body_, {6, kDayValueWidth, kDayValueWidth, kDayValueWidth, 6, kDayValueWidth, kDayValueWidth,
-                    kDayValueWidth});
+  body_.setColumnWidths(
+      {6, kDayValueWidth, kDayValueWidth, kDayValueWidth, 6, kDayValueWidth, kDayValueWidth, kDayValueWidth});
   setEqualRows(body_);
   const CalendarFields f = start_.fields();
   for (int k = 0; k < kSlotsPerDay; ++k) {
@@ -123,12 +116,12 @@ void CSheetData::buildDay(const DayRecord& day) {
   }
 
   totalsHeading_.setSize(4, 1);
-  setWidths(totalsHeading_, {6, kDayValueWidth, kDayValueWidth, kDayValueWidth});
+  totalsHeading_.setColumnWidths({6, kDayValueWidth, kDayValueWidth, kDayValueWidth});
   const char* totalsHeadings[] = {"合計", "デマンド値[kW]", "使用電力量[kWH]", "最高温度[℃]"};
   for (int c = 0; c < 4; ++c) totalsHeading_.setText(c, 0, totalsHeadings[c]);
 
   totals_.setSize(4, 4);
-  setWidths(totals_, {6, kDayValueWidth, kDayValueWidth, kDayValueWidth});
+  totals_.setColumnWidths({6, kDayValueWidth, kDayValueWidth, kDayValueWidth});
   setEqualRows(totals_);
   const SlotStats& s = day.dayStats;
   const char* labels[] = {"累計", "最大", "最小", "平均"};
@@ -146,13 +139,13 @@ void CSheetData::buildDay(const DayRecord& day) {
 void CSheetData::buildMonth(const MonthRecord& month) {
   const char* headings[] = {"日付", "曜日", "パルス数", "デマンド値[kW]", "使用電力量[kWH]", "最高温度[℃]"};
   heading_.setSize(6, 1);
-  setWidths(heading_, {6, 4, 22.5, 22.5, 22.5, 22.5});
+  heading_.setColumnWidths({6, 4, 22.5, 22.5, 22.5, 22.5});
   for (int c = 0; c < 6; ++c) heading_.setText(c, 0, headings[c]);
 
   const CalendarFields f = start_.fields();
   const int days = daysInMonth(f.year, f.month);
   body_.setSize(6, days);
-  setWidths(body_, {6, 4, 22.5, 22.5, 22.5, 22.5});
+  body_.setColumnWidths({6, 4, 22.5, 22.5, 22.5, 22.5});
   setEqualRows(body_);
   for (int d = 0; d < days; ++d) {
     const DateTime date = DateTime::fromFields(f.year, f.month, d + 1);
@@ -171,7 +164,7 @@ void CSheetData::buildMonth(const MonthRecord& month) {
 
   totalsHeading_.setSize(0, 0);
   totals_.setSize(6, 4);
-  setWidths(totals_, {10, 22.5, 22.5, 22.5, 22.5, 22.5});
+  totals_.setColumnWidths({10, 22.5, 22.5, 22.5, 22.5, 22.5});
   setEqualRows(totals_);
   const char* labels[] = {"累計", "最大", "最小", "平均"};
   for (int r = 0; r < 4; ++r) {
