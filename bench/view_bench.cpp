@@ -23,6 +23,7 @@
 #include "support/temp_dir.h"
 #include "views/fonts.h"
 #include "views/graph_data.h"
+#include "views/report_data.h"
 #include "views/sheet_data.h"
 
 namespace pelnor::bench {
@@ -70,6 +71,20 @@ void BM_PaintMonthGraph(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintMonthGraph)->Unit(benchmark::kMillisecond);
 
+void BM_PaintReport(benchmark::State& state) {
+  LoadedMonth loaded;
+  CReportData report;
+  report.Build(ContentSource{loaded.history, 50000}, CSheetData::kMonth, lastBenchMonth(), "デモ電力");
+  QImage image(kScreen, QImage::Format_RGB32);
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    report.Draw(painter, image.rect(), DrawMetrics{}, AxisScale{5, 0, 500}, AxisScale{5, 0, 20000},
+                GraphStyle{});
+  }
+}
+BENCHMARK(BM_PaintReport)->Unit(benchmark::kMillisecond);
+
 // One press of the right arrow key: the next day is selected, the contents are rebuilt and
 // the view in front is painted once.
 void BM_ArrowKeyPaging(benchmark::State& state) {
@@ -85,6 +100,11 @@ void BM_ArrowKeyPaging(benchmark::State& state) {
   frame.show();
   frame.showPastData(12, lastBenchMonth(), 3);
   if (state.range(0) == CPelnorDoc::kSheetView) frame.action(cmd::kSheet)->trigger();
+  if (state.range(0) == CPelnorDoc::kReportView) {  // the report pages through months
+    frame.kindSelector().setCurrentIndex(1);
+    Q_EMIT frame.kindSelector().activated(1);
+    frame.action(cmd::kReport)->trigger();
+  }
   QApplication::processEvents();
   QWidget* view = frame.switchFrame().currentWidget();
   for (auto _ : state) {
@@ -97,6 +117,7 @@ void BM_ArrowKeyPaging(benchmark::State& state) {
 BENCHMARK(BM_ArrowKeyPaging)
     ->Arg(CPelnorDoc::kGraphView)
     ->Arg(CPelnorDoc::kSheetView)
+    ->Arg(CPelnorDoc::kReportView)
     ->Unit(benchmark::kMillisecond);
 
 // Start-up to the first painted main window, with a root of 99 months: settings, registry,
