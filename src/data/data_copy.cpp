@@ -1,0 +1,124 @@
+#include "data/data_copy.h"
+
+#include <system_error>
+
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path tidy(const fs::path& path) {
+  std::error_code ec;
+  fs::path full = fs::weakly_canonical(fs::absolute(path), ec);
+  if (ec) full = fs::absolute(path).lexically_normal();
+  if (!full.has_filename() && full.has_parent_path()) full = full.parent_path();
+  return full;
+}
+
+// True when inner is outer or lies below it.
+bool within(const fs::path& inner, const fs::path& outer) {
+  auto o = outer.begin();
+  for (auto i = inner.begin(); o != outer.end(); ++i, ++o) {
+    if (i == inner.end() || *i != *o) return false;
+  }
+  return true;
+}
+
+void warn(const StorageContext& storage, const std::string& text) {
+  storage.reporter.beep();
+  storage.reporter.error(text);
+}
+
+}  // namespace
+
+std::optional<std::string> copyDestinationProblem(const DataLocation& own, int32_t deviceId,
+                                                  const fs::path& destination) {
+  const fs::path root = tidy(own.ownRoot());
+  const fs::path source = tidy(DataLocation(own.ownRoot()).deviceFolder(deviceId));
+  const fs::path target = tidy(destination);
+  if (target == root) return "コピー先がこのソフトのデータの場所です\n別のフォルダを指定してください";
+  if (within(target, source) || within(source, target)) {
+    return formatText("コピー先が機器のデータのフォルダと重なっています\n%s", source.c_str());
+  }
+  return std::nullopt;
+}
+
+bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int32_t deviceId,
+                    const std::string& destinationText, const StorageContext& storage) {
+  const std::string text(trimBlanks(destinationText));
+  if (text.empty()) {
+    warn(storage, "コピー先を入力してください");
+    return false;
+  }
+  if (auto problem = copyDestinationProblem(own, deviceId, text)) {
+    warn(storage, *problem);
+    return false;
+  }
+  std::error_code ec;
+  if (!fs::is_directory(text, ec)) {
+    storage.reporter.beep();
+    if (!storage.reporter.askYesNo(
+            formatText("指定のフォルダは存在しません\n作成してもよろしいですか\n%s", text.c_str()))) {
+      return false;
+    }
+    DataLocation::createFolderPath(text);
+  }
+  DeviceRegistry target(registry.defaults());
+  if (!target.load(text, storage)) return false;
+  if (target.positionOf(deviceId) >= 0) {
+    storage.reporter.beep();
+    if (!storage.reporter.askYesNo(
+            formatText("既にコピー先に存在します\n上書きしますか\n機器ＩＤ：%d", deviceId))) {
+      return false;
+    }
+  }
+  DeviceRecord record;
+  if (!registry.find(deviceId, record)) return false;
+  target.put(record);
+
+  const DataLocation destination(text);
+  const fs::path source = DataLocation(own.ownRoot()).deviceFolder(deviceId);
+  const fs::path targetFolder = destination.deviceFolder(deviceId);
+  DataLocation::createFolderPath(destination.dataFolder());
+  // The copy goes beside the old folder first; the old one goes only once it is complete.
+  const fs::path fresh = targetFolder.string() + ".copying";
+  const fs::path old = targetFolder.string() + ".replaced";
+  fs::remove_all(fresh, ec);
+  if (fs::exists(source, ec)) {
+    fs::copy(source, fresh, fs::copy_options::recursive, ec);
+  } else {
+    fs::create_directory(fresh, ec);  // a device without readings yet
+  }
+  auto failed = [&](const std::error_code& error) {
+    fs::remove_all(fresh, ec);
+    warn(storage,
+         formatText("コピー出来ませんでした\n%s\n%s", targetFolder.c_str(), error.message().c_str()));
+    return false;
+  };
+  if (ec) return failed(ec);
+  if (!target.save(text, storage)) {
+    fs::remove_all(fresh, ec);
+    return false;
+  }
+  fs::remove_all(old, ec);
+  const bool hadOld = fs::exists(targetFolder, ec);
+  if (hadOld) {
+    fs::rename(targetFolder, old, ec);
+    if (ec) return failed(ec);
+  }
+  fs::rename(fresh, targetFolder, ec);
+  if (ec) {
+    std::error_code back;
+    if (hadOld) fs::rename(old, targetFolder, back);
+    return failed(ec);
+  }
+  fs::remove_all(old, ec);
+  storage.reporter.beep();
+  storage.reporter.plain("コピーは正常に行われました");
+  return true;
+}
+
+}  // namespace pelnor

@@ -1,0 +1,173 @@
+#include "data/text_export.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr const char* kCsvModule = ".\\D_CsvOut";
+constexpr int kCsvLine = 282;
+constexpr const char* kRawModule = ".\\D_CsvOutVal";
+constexpr int kRawLine = 85;
+constexpr const char* kOpenError = "OpenError";
+const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+
+const MonthRecord& loadedMonth(const DeviceHistory& history, const DateTime& date) {
+  const int position = history.monthPosition(date);
+  if (position < 0) throw std::invalid_argument("the month is not loaded");
+  return history.monthAt(position);
+}
+
+std::string number(double value) { return formatText(", %.0lf", value); }
+
+void dayTable(std::string& out, const DayRecord& day, const DateTime& start) {
+  out += "時刻, デマンド値[kW], 使用電力量[kWH], 最高温度[℃]\n";
+  const CalendarFields f = start.fields();
+  for (int k = 0; k < kSlotsPerDay; ++k) {
+    const int minutes = f.hour * 60 + f.minute + k * 30;
+    out += formatText("%02d:%02d", minutes / 60 % 24, minutes % 60);
+    const SlotValue& slot = day.slots[static_cast<std::size_t>(k)];
+    if (slot.valid) {
+      out += number(slot.demandKw) + number(slot.energyKwh) +
+             (slot.temperatureValid ? number(slot.temperature) : ", ");
+    } else {
+      out += ", , ,";
+    }
+    out += '\n';
+  }
+  const SlotStats& s = day.dayStats;
+  const std::pair<const char*, const SlotValue*> rows[] = {
+      {"合計", &s.sum}, {"最大", &s.max}, {"最小", &s.min}, {"平均", &s.avg}};
+  for (const auto& [label, v] : rows)
+    out += label + number(v->demandKw) + number(v->energyKwh) + number(v->temperature) + "\n";
+}
+
+void monthTable(std::string& out, const MonthRecord& month, const DateTime& first) {
+  out += "日付, 曜日, パルス数, デマンド値[kW], 使用電力量[kWH], 最高温度[℃]\n";
+  const CalendarFields f = first.fields();
+  for (int d = 1; d <= daysInMonth(f.year, f.month); ++d) {
+    const DateTime date = DateTime::fromFields(f.year, f.month, d);
+    const SlotStats& s = month.days[static_cast<std::size_t>(d - 1)].dayStats;
+    out += formatText("%02d/%02d, %s", f.month, d, kWeekdays[date.fields().dayOfWeek]);
+    out += s.sum.valid ? formatText(", %ld", static_cast<long>(s.sum.pulses)) : ", ";
+    out += s.max.valid ? number(s.max.demandKw) : ", ";
+    out += s.sum.valid ? number(s.sum.energyKwh) : ", ";
+    out += s.max.valid && s.max.temperatureValid ? number(s.max.temperature) : ", ";
+    out += '\n';
+  }
+  const SlotValue SlotStats::*rows[] = {&SlotStats::sum, &SlotStats::max, &SlotStats::min, &SlotStats::avg};
+  const char* labels[] = {"合計, ", "最大, ", "最小, ", "平均, "};
+  for (int r = 0; r < 4; ++r) {
+    out += labels[r];
+    out += formatText(", %ld", static_cast<long>((month.pulseStats.*rows[r]).pulses));
+    out += number((month.demandStats.*rows[r]).demandKw) + number((month.energyStats.*rows[r]).energyKwh) +
+           number((month.temperatureStats.*rows[r]).temperature) + "\n";
+  }
+}
+
+// Writes text as cp932 with CR LF line ends; reports as the export's module says.
+bool writeExport(const std::filesystem::path& path, const std::function<std::string()>& text,
+                 const StorageContext& context, const char* module, int line) {
+  const std::filesystem::path full = std::filesystem::absolute(path);
+  try {
+    UniqueFd lock;
+    if (openWithRetry(lock, full, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,
+                      context.retry.intervalMs) != kOpenOk) {
+      throw CTryErr(formatText("%s\n%s", kOpenError, full.c_str()));
+    }
+    std::string bytes;
+    for (char c : utf8ToCp932(text())) {
+      if (c == '\n') bytes += '\r';
+      bytes += c;
+    }
+    saveFileContents(full, lock, bytes, false, kOpenError);
+    return true;
+  } catch (const CTryErr& e) {
+    if (context.log) context.log(e.text());
+    context.reporter.info(e.text());
+  } catch (...) {
+    reportCurrentException(context.reporter, module, line);
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string csvText(const DeviceHistory& history, const CsvRequest& request) {
+  const bool day = request.kind == 1;
+  const MonthRecord& month = loadedMonth(history, request.date);
+  const CalendarFields f = request.date.fields();
+  // The ratings as stored with the day (a month: its first day).
+  const DeviceRecord& header = month.days[day ? static_cast<std::size_t>(f.day - 1) : 0].header;
+  std::string out = day ? formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day)
+                        : formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
+  auto ratio = [](int32_t a, int32_t b) {
+    return b != 0 ? formatText("%.0lf", static_cast<double>(a) / b) : std::string();
+  };
+  out += formatText("機器ＩＤ, %ld\n", static_cast<long>(history.device.deviceId));
+  out += formatText("需要家名, %s\n", history.device.customerName.c_str());
+  out += formatText("VCT(一次電流[A]), %ld\n",
+                    static_cast<long>(VctTable::currentForMultiplier(header.multiplier)));
+  out += formatText("一次定格電圧[V], %ld\n", static_cast<long>(header.primaryVoltage));
+  out += formatText("一次定格電流[A], %ld\n", static_cast<long>(header.primaryCurrent));
+  out += formatText("二次定格電圧[V], %ld\n", static_cast<long>(header.secondaryVoltage));
+  out += formatText("二次定格電流[A], %ld\n", static_cast<long>(header.secondaryCurrent));
+  out += "電圧変成比, " + ratio(header.primaryVoltage, header.secondaryVoltage) + "\n";
+  out += "電流変成比, " + ratio(header.primaryCurrent, header.secondaryCurrent) + "\n";
+  out += formatText("ﾊﾟﾙｽ定数[ﾊﾟﾙｽ/kWh], %ld\n", static_cast<long>(request.pulseConstant));
+  if (day) {
+    dayTable(out, month.days[static_cast<std::size_t>(f.day - 1)], request.date.dateOnly());
+    return out;
+  }
+  const DateTime first = request.date.firstOfMonth();
+  monthTable(out, month, first);
+  if (request.withDays) {
+    for (int d = 1; d <= daysInMonth(f.year, f.month); ++d) {
+      out += formatText("%d 日,---------------------------------------------------------\n", d);
+      dayTable(out, month.days[static_cast<std::size_t>(d - 1)], first);
+    }
+  }
+  return out;
+}
+
+bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, const CsvRequest& request,
+              const StorageContext& context) {
+  return writeExport(
+      path, [&] { return csvText(history, request); }, context, kCsvModule, kCsvLine);
+}
+
+std::string csvFileName(int32_t deviceId, int kind, const DateTime& date) {
+  const CalendarFields f = date.fields();
+  return kind == 1 ? formatText("日別_%05d_%04d_%02d_%02d.CSV", deviceId, f.year, f.month, f.day)
+                   : formatText("月別_%05d_%04d_%02d.CSV", deviceId, f.year, f.month);
+}
+
+std::string rawText(const DeviceHistory& history, const DateTime& date) {
+  const MonthRecord& month = loadedMonth(history, date);
+  const CalendarFields f = date.fields();
+  std::string out = formatText("%05d\n", history.device.deviceId);
+  for (int d = 0; d < kDaysPerMonth; ++d) {
+    for (const Reading& r : month.days[static_cast<std::size_t>(d)].readings) {
+      out +=
+          formatText("%02d/%02d/%02d %02d:%02d,%04d, %02d\n", f.year - 2000, f.month, d + 1, r.hour, r.minute,
+                     r.pulseCount, std::isfinite(r.temperature) ? static_cast<int>(r.temperature) : 0);
+    }
+  }
+  return out;
+}
+
+bool writeRawText(const std::filesystem::path& path, const DeviceHistory& history, const DateTime& date,
+                  const StorageContext& context) {
+  return writeExport(
+      path, [&] { return rawText(history, date); }, context, kRawModule, kRawLine);
+}
+
+std::string rawFileName(const DateTime& date) {
+  return formatText("DAT_%04d_%02d.TXT", date.year(), date.month());
+}
+
+}  // namespace pelnor

@@ -1,0 +1,35 @@
+// The two text exports: the aggregated values of a day or a month as CSV, and the raw
+// readings of a month in the device's own line format. Both are cp932 with CR LF.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "data/device_history.h"
+
+namespace pelnor {
+
+struct CsvRequest {
+  int kind = 1;  // 1 a day, 2 a month
+  DateTime date;
+  bool withDays = false;  // a month: every day's table after the month's
+  int32_t pulseConstant = 50000;
+};
+
+// The file's text (UTF-8, LF line ends). The month of the date must be loaded.
+std::string csvText(const DeviceHistory& history, const CsvRequest& request);
+// Writes it; failures are reported through the context (and an open failure also goes to
+// the application log) and return false.
+bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, const CsvRequest& request,
+              const StorageContext& context);
+// "日別_%05d_%04d_%02d_%02d.CSV" or "月別_%05d_%04d_%02d.CSV".
+std::string csvFileName(int32_t deviceId, int kind, const DateTime& date);
+
+// The readings of the month of date, one line each, after the device ID line.
+std::string rawText(const DeviceHistory& history, const DateTime& date);
+bool writeRawText(const std::filesystem::path& path, const DeviceHistory& history, const DateTime& date,
+                  const StorageContext& context);
+// "DAT_%04d_%02d.TXT".
+std::string rawFileName(const DateTime& date);
+
+}  // namespace pelnor
