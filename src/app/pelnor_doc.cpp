@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-#include "data/report_defaults.h"
 #include "data/reporter.h"
 
 namespace pelnor {
@@ -18,27 +17,16 @@ void CPelnorDoc::firstInit() {
   Q_EMIT updated(kHintReloaded);
 }
 
-void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand,
-                         bool rescaleEnergy, bool quiet) {
-  display_.setView(app_.history, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
-  if (!quiet) Q_EMIT energyScaleChosen(display_.energyScale);
-  const ContentSource source{app_.history, app_.settings.pulseConstant};
-  if (mode == DisplayState::kMonthMode) {
-    // A month's report that was never entered shows today's defaults.
-    DeviceRecord registered;
-    app_.registry.find(app_.history.device.deviceId, registered);
-    fillReportDefaults(app_.history.monthAt(app_.history.monthPosition(date)).report, registered,
-                       app_.registry.report, DateTime::now());
-  }
-  graph_.Build(source, mode, date);
-  sheet_.Build(source, mode, date);
-  report_.Build(source, mode, date, QString::fromStdString(app_.settings.corpName));
+void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy,
+                         bool quiet) {
+  contents_.select(app_.history, app_.registry, app_.settings, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
+  if (!quiet) Q_EMIT energyScaleChosen(contents_.display.energyScale);
   if (!quiet) Q_EMIT updated(kHintPeriod);
 }
 
 void CPelnorDoc::setViewKind(int kind) {
-  if (kind == display_.viewKind) return;
-  display_.viewKind = kind;
+  if (kind == contents_.display.viewKind) return;
+  contents_.display.viewKind = kind;
   Q_EMIT viewKindChanged(kind);
 }
 
@@ -63,21 +51,9 @@ void CPelnorDoc::close(const QWidget& mainWindow) {
   app_.settings.placementValid = 1;
 }
 
-AxisScale CPelnorDoc::demandAxis() const {
-  const ScaleEntry& e = display_.demandScales.at(static_cast<std::size_t>(display_.demandScale));
-  return AxisScale{e.divisions, e.offset, e.step};
-}
-
-AxisScale CPelnorDoc::energyAxis() const {
-  const ScaleEntry& e = display_.energyScales.at(static_cast<std::size_t>(display_.energyScale));
-  return AxisScale{e.divisions, e.offset, e.step};
-}
-
-GraphStyle CPelnorDoc::graphStyle() const {
-  const CAppSettings& s = app_.settings;
-  return GraphStyle{colorFromBgr(s.demandColor), colorFromBgr(s.maxTempColor), colorFromBgr(s.energyColor),
-                    s.maxTempWidth, s.energyWidth};
-}
+AxisScale CPelnorDoc::demandAxis() const { return contents_.demandAxis(); }
+AxisScale CPelnorDoc::energyAxis() const { return contents_.energyAxis(); }
+GraphStyle CPelnorDoc::graphStyle() const { return ViewContents::styleOf(app_.settings); }
 
 DrawMetrics CPelnorDoc::screenMetrics() const {
   DrawMetrics m;

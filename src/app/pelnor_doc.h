@@ -7,9 +7,7 @@
 
 #include "app/app_context.h"
 #include "data/display_state.h"
-#include "views/graph_data.h"
-#include "views/report_data.h"
-#include "views/sheet_data.h"
+#include "views/view_contents.h"
 
 class QWidget;
 
@@ -34,16 +32,17 @@ class CPelnorDoc : public QObject {
   void setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy,
                bool quiet);
   void setViewKind(int kind);
-  int viewKind() const { return display_.viewKind; }
+  int viewKind() const { return contents_.display.viewKind; }
   // The past-data display: the chosen month and count - 1 months before it.
   void loadPastMonths(int32_t deviceId, const DateTime& month, int count);
   // Shutdown: the master is saved in own mode only, and the window placement is taken.
   void close(const QWidget& mainWindow);
 
-  DisplayState& display() { return display_; }
-  CSheetData& sheet() { return sheet_; }
-  CGraphData& graph() { return graph_; }
-  CReportData& report() { return report_; }
+  DisplayState& display() { return contents_.display; }
+  CSheetData& sheet() { return contents_.sheet; }
+  CGraphData& graph() { return contents_.graph; }
+  CReportData& report() { return contents_.report; }
+  ViewContents& contents() { return contents_; }
   AxisScale demandAxis() const;
   AxisScale energyAxis() const;
   GraphStyle graphStyle() const;
@@ -57,10 +56,7 @@ class CPelnorDoc : public QObject {
 
  private:
   AppContext& app_;
-  DisplayState display_;
-  CSheetData sheet_;
-  CGraphData graph_;
-  CReportData report_;
+  ViewContents contents_;
   bool initialised_ = false;
 };
 
