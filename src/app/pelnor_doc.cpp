@@ -17,9 +17,10 @@ void CPelnorDoc::firstInit() {
   Q_EMIT updated(kHintReloaded);
 }
 
-void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy,
-                         bool quiet) {
-  contents_.select(app_.history, app_.registry, app_.settings, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
+void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand,
+                         bool rescaleEnergy, bool quiet) {
+  contents_.select(app_.history, app_.registry, app_.settings, mode, outputFlag, date, rescaleDemand,
+                   rescaleEnergy);
   if (!quiet) Q_EMIT energyScaleChosen(contents_.display.energyScale);
   if (!quiet) Q_EMIT updated(kHintPeriod);
 }

@@ -16,6 +16,10 @@ int runImport(const Args& args);
 int runReceive(const Args& args);
 int runRender(const Args& args);
 int runDemo(const Args& args);
+int runPrint(const Args& args);
+int runExportCsv(const Args& args);
+int runExportRaw(const Args& args);
+int runCopy(const Args& args);
 
 // Exit code for wrong usage.
 constexpr int kUsageError = 2;

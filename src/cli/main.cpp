@@ -54,6 +54,10 @@ int main(int argc, char** argv) {
   if (command == "receive") return runReceive(args);
   if (command == "render") return runRender(args);
   if (command == "demo") return runDemo(args);
+  if (command == "print") return runPrint(args);
+  if (command == "export-csv") return runExportCsv(args);
+  if (command == "export-raw") return runExportRaw(args);
+  if (command == "copy") return runCopy(args);
   std::fprintf(stderr, "pelnor-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kUsageError;
 }

@@ -33,7 +33,8 @@ QImage renderView(DeviceHistory& history, const DeviceRegistry& registry, const 
                           contents.energyAxis(), style);
       break;
     case RenderedView::Report:
-      contents.report.Draw(painter, image.rect(), metrics, contents.demandAxis(), contents.energyAxis(), style);
+      contents.report.Draw(painter, image.rect(), metrics, contents.demandAxis(), contents.energyAxis(),
+                           style);
       break;
   }
   return image;

@@ -4,8 +4,9 @@
 
 namespace pelnor {
 
-void ViewContents::select(DeviceHistory& history, const DeviceRegistry& registry, const CAppSettings& settings,
-                          int mode, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy) {
+void ViewContents::select(DeviceHistory& history, const DeviceRegistry& registry,
+                          const CAppSettings& settings, int mode, int outputFlag, const DateTime& date,
+                          bool rescaleDemand, bool rescaleEnergy) {
   display.setView(history, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
   if (mode == DisplayState::kMonthMode) {
     DeviceRecord registered;
