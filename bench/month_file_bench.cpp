@@ -3,6 +3,7 @@
 
 #include "bench/bench_support.h"
 #include "data/month_file.h"
+#include "data/text_export.h"
 #include "support/temp_dir.h"
 
 namespace pelnor::bench {
@@ -35,4 +36,20 @@ void BM_WriteFullMonth(benchmark::State& state) {
 BENCHMARK(BM_WriteFullMonth)->ArgName("syncToDisk")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+// The CSV of a full month with every day's table after it, written to the page cache.
+void BM_MonthCsvWithDays(benchmark::State& state) {
+  SilentReporter reporter;
+  StorageContext context{reporter, {}, {}, false};
+  DeviceHistory history;
+  history.device.deviceId = 12;
+  history.months.push_back(fullMonth(DateTime::fromFields(2024, 1, 1)));
+  history.aggregateAll(50000);
+  const std::string path = (std::filesystem::temp_directory_path() / "pelnor-bench.csv").string();
+  for (auto _ : state) {
+    writeCsv(path, history, CsvRequest{2, DateTime::fromFields(2024, 1, 1), true, 50000}, context);
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_MonthCsvWithDays)->Unit(benchmark::kMillisecond);
+
 }  // namespace pelnor::bench

@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QImage>
 #include <QMessageBox>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QStringListModel>
 #include <QTimer>
 #include <atomic>
@@ -23,6 +25,7 @@
 #include "support/temp_dir.h"
 #include "views/fonts.h"
 #include "views/graph_data.h"
+#include "views/print_pages.h"
 #include "views/report_data.h"
 #include "views/sheet_data.h"
 
@@ -84,6 +87,31 @@ void BM_PaintReport(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PaintReport)->Unit(benchmark::kMillisecond);
+
+// Pages into a PDF at 300 dpi: 31 day pages (table and graph) of a full month, or 12
+// report pages of twelve full months.
+void BM_PrintToPdf(benchmark::State& state) {
+  const bool report = state.range(0) != 0;
+  test::TempDir dir;
+  SilentReporter quiet;
+  writeBenchRoot(dir.path(), 12, quiet);
+  AppContext app(dir.path());
+  app.registry.load(dir.path(), app.storage);
+  app.history.loadPastMonths(12, lastBenchMonth(), 12, app.historyEnv());
+  const PrintRange range = report
+                               ? PrintRange{2, DateTime::fromFields(2024, 1, 1), lastBenchMonth(), true}
+                               : PrintRange{1, lastBenchMonth(), DateTime::fromFields(2024, 12, 31), false};
+  for (auto _ : state) {
+    QPdfWriter writer(QString::fromStdString((dir / "pages.pdf").string()));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(300);
+    ViewContents contents;
+    contents.select(app.history, app.registry, app.settings, range.kind, 0, range.start, true, true);
+    printPages(writer, range, contents, PageSource{app.history, app.registry, app.settings});
+  }
+  state.counters["pages"] = pageCount(range);
+}
+BENCHMARK(BM_PrintToPdf)->ArgName("report")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One press of the right arrow key: the next day is selected, the contents are rebuilt and
 // the view in front is painted once.

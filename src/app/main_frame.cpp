@@ -8,6 +8,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -21,10 +25,15 @@
 #include "dialogs/about_box.h"
 #include "dialogs/cng_data.h"
 #include "dialogs/comm_read.h"
+#include "dialogs/csv_out.h"
+#include "dialogs/csv_out_val.h"
+#include "dialogs/dat_copy.h"
 #include "dialogs/input_rep.h"
+#include "dialogs/input_span.h"
 #include "dialogs/set_line_attr.h"
 #include "dialogs/set_mc.h"
 #include "ui/icons.h"
+#include "views/print_pages.h"
 #include "views/view_graph.h"
 #include "views/view_sheet.h"
 
@@ -87,6 +96,8 @@ CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) 
   updateTitle();
   resize(1024, 720);
 }
+
+CMainFrame::~CMainFrame() = default;
 
 QAction* CMainFrame::makeAction(int id, const QString& text, const QString& prompt, const QString& tip) {
   auto* action = new QAction(commandIcon(id), text, this);
@@ -160,6 +171,18 @@ void CMainFrame::buildActions() {
   connect(action(cmd::kReportEntry), &QAction::triggered, this, &CMainFrame::onReportEntry);
   connect(action(cmd::kGraphAttributes), &QAction::triggered, this, &CMainFrame::onGraphAttributes);
   connect(action(cmd::kVctChange), &QAction::triggered, this, &CMainFrame::onVctChange);
+  connect(action(cmd::kCsvExport), &QAction::triggered, this, &CMainFrame::onCsvExport);
+  connect(action(cmd::kRawExport), &QAction::triggered, this, &CMainFrame::onRawExport);
+  connect(action(cmd::kDataCopy), &QAction::triggered, this, [this] {
+    CDatCopy dialog(app_, this);
+    dialog.exec();
+  });
+  connect(action(cmd::kPrint), &QAction::triggered, this, [this] { onPrint(false); });
+  connect(action(cmd::kPrintPreview), &QAction::triggered, this, [this] { onPrint(true); });
+  connect(action(cmd::kPrintSetup), &QAction::triggered, this, [this] {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+  });
 }
 
 void CMainFrame::buildMenus() {
@@ -219,7 +242,7 @@ void CMainFrame::buildToolBars() {
   scaleSelector_->setObjectName("id1019");
   keyInButton_ = new QPushButton("ｷｰ入力", bar);
   keyInButton_->setObjectName("id1020");
-  keyInButton_->hide();
+  keyInButton_->setToolTip("日付を入力して表示します");
   layout->addWidget(new QLabel("種類：", bar));
   layout->addWidget(kindSelector_);
   layout->addSpacing(8);
@@ -233,6 +256,7 @@ void CMainFrame::buildToolBars() {
 
   connect(kindSelector_, &QComboBox::activated, this, [this] { onKindChanged(); });
   connect(dateSelector_, &QComboBox::activated, this, [this] { ApplySelection(true, true); });
+  connect(keyInButton_, &QPushButton::clicked, this, &CMainFrame::onKeyIn);
   connect(scaleSelector_, &QComboBox::activated, this, [this](int index) {
     doc_.display().energyScale = index;
     ApplySelection(true, false);
@@ -303,7 +327,6 @@ void CMainFrame::InitSelectors() {
     scaleSelector_->addItem(q(formatText("%7.0f", e.top())));
   scaleSelector_->setCurrentIndex(0);
   for (QComboBox* selector : {kindSelector_, dateSelector_, scaleSelector_}) selector->setEnabled(false);
-  keyInButton_->hide();
 }
 
 void CMainFrame::SwitchView(int kind) { switchFrame_->SwitchView(kind); }
@@ -421,6 +444,80 @@ void CMainFrame::onVctChange() {
   auto [kind, date] = GetSelection();
   if (reapplyVctChange(app_.history, kind, date, app_.historyEnv(), app_.reporter))
     ApplySelection(true, true);
+}
+
+void CMainFrame::onCsvExport() {
+  auto [kind, date] = GetSelection();
+  if (app_.history.monthPosition(date) < 0) return;
+  CCsvOut dialog(app_, kind, date, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  app_.settings.csvOutDir = dialog.folder().toStdString();
+  app_.settings.openAfterCsv = dialog.openAfter() ? 1 : 0;
+  app_.settings.csvViewer = dialog.program().toStdString();
+}
+
+void CMainFrame::onRawExport() {
+  auto [kind, date] = GetSelection();
+  if (app_.history.monthPosition(date) < 0) return;
+  const std::string folder =
+      app_.settings.rawOutDir.empty() ? DataLocation::personalFolder().string() : app_.settings.rawOutDir;
+  CCsvOutVal dialog(app_, date, QString::fromStdString(folder), this);
+  if (dialog.exec() == QDialog::Accepted) app_.settings.rawOutDir = dialog.folder().toStdString();
+}
+
+QPrinter& CMainFrame::printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void CMainFrame::onPrint(bool preview) {
+  DateTime first, last;
+  if (!app_.history.firstAndLast(first, last)) return;
+  auto [kind, date] = GetSelection();
+  CInputDataSpan span(kind, first, last, date, doc_.viewKind() == CPelnorDoc::kReportView, app_.reporter,
+                      this);
+  if (span.exec() != QDialog::Accepted) return;
+  const PrintRange range{kind, span.startDate(), span.endDate(), span.report()};
+  const int savedEnergyScale = doc_.display().energyScale;
+  const PageSource source{app_.history, app_.registry, app_.settings};
+  if (preview) {
+    QPrintPreviewDialog dialog(&printer(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [&](QPrinter* p) { printPages(*p, range, doc_.contents(), source); });
+    dialog.exec();
+  } else {
+    QPrintDialog dialog(&printer(), this);
+    dialog.setMinMax(1, pageCount(range));
+    dialog.setFromTo(1, pageCount(range));
+    if (dialog.exec() == QDialog::Accepted) {
+      const bool someOnly = printer().printRange() == QPrinter::PageRange;
+      printPages(printer(), range, doc_.contents(), source, someOnly ? printer().fromPage() : 0,
+                 someOnly ? printer().toPage() : 0);
+    }
+  }
+  // The views show the selectors' period again, with the user's energy scale.
+  doc_.display().energyScale = savedEnergyScale;
+  ShowEnergyScale();
+  ApplySelection(true, false);
+}
+
+void CMainFrame::onKeyIn() {
+  DateTime first, last;
+  const bool loaded = app_.history.firstAndLast(first, last);
+  const DateTime shown = DataLocation::dateFromText(dateSelector_->currentText().toStdString(), true);
+  CInputDay dialog(shown.isValid() ? shown : DateTime::now(),
+                   loaded ? first : DateTime(DateTime::kInvalid, 0),
+                   loaded ? last : DateTime(DateTime::kInvalid, 0), app_.reporter, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QString wanted = QString::fromStdString(DataLocation::monthText(kDayKind, dialog.date()));
+  if (GetSelection().first != kDayKind) FillSelectors(kDayKind, first, last, dialog.date());
+  for (int i = 0; i < dateSelector_->count(); ++i) {
+    if (dateSelector_->itemText(i).startsWith(wanted)) {
+      dateSelector_->setCurrentIndex(i);
+      break;
+    }
+  }
+  ApplySelection(true, true);
 }
 
 void CMainFrame::onPastData() {

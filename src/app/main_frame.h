@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -18,6 +19,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QToolBar;
+class QPrinter;
 
 namespace pelnor {
 
@@ -42,6 +44,7 @@ class CMainFrame : public QMainWindow {
   static constexpr int kMonthKind = 2;
 
   CMainFrame(AppContext& app, CPelnorDoc& doc);
+  ~CMainFrame() override;
 
   // (kind, date) of the selectors.
   std::pair<int, DateTime> GetSelection() const;
@@ -66,6 +69,8 @@ class CMainFrame : public QMainWindow {
   // A collection from the serial line (file empty) or a file, then the day of the last
   // received reading is shown.
   void collect(const std::filesystem::path& file);
+  // The printer of print, preview and printer set-up, kept for the run.
+  QPrinter& printer();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -85,6 +90,10 @@ class CMainFrame : public QMainWindow {
   void onReportEntry();
   void onGraphAttributes();
   void onVctChange();
+  void onCsvExport();
+  void onRawExport();
+  void onPrint(bool preview);
+  void onKeyIn();
   void onPageDate(int step);
   void onKindChanged();
   void onViewCommand(int kind);
@@ -102,6 +111,7 @@ class CMainFrame : public QMainWindow {
   CFrameSwitchWnd* switchFrame_ = nullptr;
   bool selectorsInitialised_ = false;
   bool shownOnce_ = false;
+  std::unique_ptr<QPrinter> printer_;  // made when first needed: it looks for printers
 };
 
 }  // namespace pelnor

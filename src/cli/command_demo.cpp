@@ -84,7 +84,7 @@ int runDemo(const Args& arguments) {
       const double kw = demandAt(workday, hour, temperature, noise(random));
       const auto pulses = static_cast<int32_t>(std::lround(kw / 2 / kwhPerPulse));
       history.addReading(DateTime::fromFields(f.year, f.month, f.day, slot / 2, (slot % 2) * 30), pulses,
-                         std::trunc(temperature), env.storage.defaults);
+                         std::trunc(temperature) + 0.0, env.storage.defaults);  // never -0
     }
   }
   HistoryEnv historyEnv = env.historyEnv(registry);

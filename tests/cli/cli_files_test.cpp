@@ -1,7 +1,9 @@
 // pelnor-cli dump, restore and show: they refuse what they cannot do exactly, and say why.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <nlohmann/json.hpp>
 
@@ -185,6 +187,53 @@ TEST_F(CliFilesTest, DemoFillsOnlyAnEmptyRootAndRenderPaintsIt) {
   EXPECT_EQ(bigEndian(20), 600);
   EXPECT_EQ(cli.run({"render", "--device", "55", "--date", "2024-01", "--view", "graph", "--out", png}), 2);
   EXPECT_EQ(cli.run({"render", "--device", "100", "--date", "2024-13", "--view", "graph", "--out", png}), 2);
+}
+
+TEST_F(CliFilesTest, PrintExportAndCopyFromTheCommandLine) {
+  writeFile(dir / "Pelnor.INI", "");
+  ASSERT_EQ(cli.run({"demo"}), 0);
+  // A PDF of three days: three pages, each with its day's title.
+  const std::string pdf = (dir / "days.pdf").string();
+  ASSERT_EQ(cli.run({"print", "--device", "100", "--kind", "day", "--from", thisMonth() + "-01", "--to",
+                     thisMonth() + "-03", "--pdf", pdf}),
+            0)
+      << cli.output();
+  ASSERT_EQ(std::system(("pdftotext " + pdf + " " + (dir / "days.txt").string()).c_str()), 0);
+  const std::string text = readFile(dir / "days.txt");
+  for (int day = 1; day <= 3; ++day) {
+    const std::string title = "日別電力使用実績表（ " + std::to_string(std::stoi(thisMonth().substr(0, 4))) +
+                              "年" + std::to_string(std::stoi(thisMonth().substr(5))) + "月" +
+                              std::to_string(day) + "日分 ）";
+    EXPECT_NE(text.find(title), std::string::npos) << title;
+  }
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 3) << "three pages";
+
+  // The raw text of a month is read back by import as the same readings.
+  const std::string raw = (dir / "month.txt").string();
+  ASSERT_EQ(cli.run({"export-raw", "--device", "100", "--month", thisMonth(), "--out", raw}), 0)
+      << cli.output();
+  ASSERT_EQ(cli.run({"dump", (dir / "DATA" / "00100" /
+                              ("D" + thisMonth().substr(0, 4) + thisMonth().substr(5) + ".dmd"))
+                                 .string()}),
+            0);
+  const std::string before = cli.output();
+  ASSERT_EQ(cli.run({"import", raw, "--yes"}), 0) << cli.output();
+  ASSERT_EQ(cli.run({"dump", (dir / "DATA" / "00100" /
+                              ("D" + thisMonth().substr(0, 4) + thisMonth().substr(5) + ".dmd"))
+                                 .string()}),
+            0);
+  EXPECT_EQ(cli.output(), before) << "the same readings, headers and report";
+
+  const std::string csv = (dir / "month.csv").string();
+  ASSERT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--with-days", "--out", csv}),
+            0);
+  EXPECT_EQ(readFile(csv).substr(0, 4), "\x8C\x8E\x95\xCA") << "月別 in cp932";
+
+  TempDir other;
+  ASSERT_EQ(cli.run({"copy", "--device", "100", "--to", other.path().string(), "--yes"}), 0) << cli.output();
+  EXPECT_TRUE(std::filesystem::exists(other / "MCDATA.MST"));
+  EXPECT_EQ(cli.run({"copy", "--device", "100", "--to", dir.path().string(), "--yes"}), 1)
+      << "never onto itself";
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+// "テキスト出力（ＣＳＶ形式）": the aggregated values of the selected day or month as CSV,
+// then, if asked, the file opened with a program.
+#pragma once
+
+#include <QDialog>
+
+#include "data/date_time.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+
+namespace pelnor {
+
+struct AppContext;
+
+class CCsvOut : public QDialog {
+  Q_OBJECT
+
+ public:
+  // folder, openAfter and program come from the settings; the caller stores them on OK.
+  CCsvOut(AppContext& app, int kind, const DateTime& date, QWidget* parent = nullptr);
+
+  QString folder() const;
+  bool openAfter() const;
+  QString program() const;
+  QLineEdit& folderEdit() const { return *folder_; }
+  QLineEdit& fileEdit() const { return *file_; }
+  QCheckBox& withDays() const { return *withDays_; }
+  QCheckBox& openAfterBox() const { return *openAfter_; }
+  QLineEdit& programEdit() const { return *program_; }
+
+  void accept() override;
+
+ private:
+  AppContext& app_;
+  int kind_;
+  DateTime date_;
+  QLineEdit* folder_;
+  QLineEdit* file_;
+  QCheckBox* withDays_;
+  QCheckBox* openAfter_;
+  QGroupBox* programGroup_;
+  QLineEdit* program_;
+};
+
+// Opens a written file: with the program (the file its one argument, no shell), or with
+// the program the desktop associates with it when none is given.
+void openWithProgram(const QString& program, const QString& file);
+
+}  // namespace pelnor

@@ -1,0 +1,37 @@
+#include "dialogs/output_target.h"
+
+#include "data/data_location.h"
+#include "data/reporter.h"
+#include "data/text.h"
+
+namespace pelnor {
+
+std::optional<std::filesystem::path> outputTarget(const QString& folderText, const QString& fileText,
+                                                  Reporter& reporter) {
+  const std::string file = fileText.trimmed().toStdString();
+  const std::string folder = folderText.trimmed().toStdString();
+  auto refuse = [&](const char* text) {
+    reporter.beep();
+    reporter.error(text);
+    return std::nullopt;
+  };
+  if (file.empty()) return refuse("出力ファイル名を指定してください");
+  if (folder.empty()) return refuse("出力先を指定してください");
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    reporter.beep();
+    if (!reporter.askYesNo(
+            formatText("指定のフォルダは存在していません\n作成しますか？\n%s", folder.c_str()))) {
+      return std::nullopt;
+    }
+    DataLocation::createFolderPath(folder);
+  }
+  return std::filesystem::path(folder) / file;
+}
+
+void reportWritten(const std::filesystem::path& file, Reporter& reporter) {
+  reporter.beep();
+  reporter.plain(formatText("テキストファイルへ正常に出力しました\n%s", file.c_str()));
+}
+
+}  // namespace pelnor
