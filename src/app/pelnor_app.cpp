@@ -9,7 +9,9 @@
 #include "app/app_context.h"
 #include "app/main_frame.h"
 #include "app/pelnor_doc.h"
+#include "app/quit_signal.h"
 #include "app/single_instance.h"
+#include "data/own_root.h"
 #include "ui/icons.h"
 #include "views/fonts.h"
 
@@ -34,7 +36,9 @@ int CPelnorApp::run(QApplication& qtApp) {
   installFontSubstitutions();
 
   const QFileInfo program(QCoreApplication::applicationFilePath());
-  const std::filesystem::path programDir = program.absolutePath().toStdString();
+  // Settings, device master, data and logs live in the own data root: the program's folder,
+  // or the user's own folder for an installed program.
+  const std::filesystem::path programDir = ownDataRoot(program.absolutePath().toStdString());
   AppContext app(programDir, program.completeBaseName().toStdString());
 
   std::unique_ptr<CMainFrame> frame;
@@ -63,6 +67,7 @@ int CPelnorApp::run(QApplication& qtApp) {
   doc.firstInit();
   placeWindow(*frame, app.settings);
   frame->showNormal();
+  quitOnTerminationSignals(*frame, [&frame] { frame->close(); });
   starting = false;
 
   const int status = qtApp.exec();

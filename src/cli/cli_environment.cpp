@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "data/own_root.h"
+
 namespace pelnor::cli {
 
 std::filesystem::path programFolder() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::current_path() : exe.parent_path();
+  return ownDataRoot(ec ? std::filesystem::current_path() : exe.parent_path());
 }
 
 std::optional<std::string> takeOption(Args& args, const std::string& name) {

@@ -15,7 +15,8 @@
 
 namespace pelnor::cli {
 
-// The folder of the running executable.
+// The program's own data root: the folder of the running executable, or the user's own
+// folder when that one is installed (ownDataRoot).
 std::filesystem::path programFolder();
 
 class CliEnvironment {

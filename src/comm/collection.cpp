@@ -191,6 +191,7 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
   } else {
     post(Notification::kProblem, true,
          formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
+    if (std::string hint = port_.AccessHint(); !hint.empty()) post(Notification::kProblem, true, hint);
     run_ = 0;
   }
   return std::make_unique<SerialLineSource>(port_);

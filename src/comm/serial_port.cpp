@@ -1,9 +1,11 @@
 #include "comm/serial_port.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -254,6 +256,18 @@ std::string SerialPort::ErrorText(uint32_t code) const {
   if (code == 0) code = lastError_ != 0 ? lastError_.load() : static_cast<uint32_t>(errno);
   std::string message = std::strerror(static_cast<int>(code));
   return formatText("%sｴﾗｰNo:hex(%X),dec(%lu)", message.c_str(), code, static_cast<unsigned long>(code));
+}
+
+std::string SerialPort::AccessHint() const {
+  if (lastError_ != EACCES && lastError_ != EPERM) return {};
+  struct stat st {};
+  if (::stat(devicePath_.c_str(), &st) != 0) return {};
+  const struct group* owner = ::getgrgid(st.st_gid);
+  if (!owner || st.st_gid == 0) return formatText("%s を開く権限がありません", devicePath_.c_str());
+  return formatText(
+      "%s を使うにはグループ「%s」に加わる必要があります（sudo usermod -aG %s ユーザー名 "
+      "の後、ログインし直してください）",
+      devicePath_.c_str(), owner->gr_name, owner->gr_name);
 }
 
 }  // namespace pelnor

@@ -60,6 +60,9 @@ class SerialPort : public RotatingLog {
   // "<message>ｴﾗｰNo:hex(%X),dec(%lu)" for the code (the last error when 0 is given).
   std::string ErrorText(uint32_t code = 0) const;
   const std::string& devicePath() const { return devicePath_; }
+  // After an open refused for lack of permission: how to get access (the group that owns
+  // the device); empty otherwise.
+  std::string AccessHint() const;
 
  private:
   enum class ByteRead { Byte, Nothing, Failed };

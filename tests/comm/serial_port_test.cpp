@@ -1,7 +1,9 @@
 #include "comm/serial_port.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <thread>
 
 #include "comm/port_scan.h"
+#include "support/child_process.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 
@@ -165,6 +168,30 @@ TEST(SerialPort, MissingPortAndErrorText) {
   EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ENOENT));
   EXPECT_EQ(port.ErrorText(), std::string(std::strerror(ENOENT)) + "ｴﾗｰNo:hex(2),dec(2)");
   EXPECT_EQ(port.ErrorText(0x1F), std::string(std::strerror(0x1F)) + "ｴﾗｰNo:hex(1F),dec(31)");
+}
+
+TEST(SerialPortAccess, APortRefusedForPermissionSaysWhichGroupGivesAccess) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.valid());
+  ::chmod(pty.slavePath().c_str(), 0660);
+  auto hint = test::runInChild(
+      [&] {
+        SerialPort port([&](int) { return pty.slavePath(); });
+        port.Configure(1, 9600, 8, 0, 0, 0, false);
+        if (port.Open()) return std::string("opened");
+        return port.AccessHint();
+      },
+      test::ChildLimits{true, -1});
+  ASSERT_TRUE(hint);
+  struct stat st {};
+  ASSERT_EQ(::stat(pty.slavePath().c_str(), &st), 0);
+  if (::getuid() != 0 && st.st_uid == ::getuid()) GTEST_SKIP() << "the terminal is this user's own";
+  const group* owner = ::getgrgid(st.st_gid);
+  ASSERT_NE(owner, nullptr);
+  EXPECT_NE(hint->find(pty.slavePath()), std::string::npos) << *hint;
+  if (st.st_gid != 0) {
+    EXPECT_NE(hint->find(std::string("「") + owner->gr_name + "」"), std::string::npos) << *hint;
+  }
 }
 
 TEST(PortScan, ListsThePortsThatOpen) {

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The Debian package: built, unpacked without root, and run as an installed program whose data
+# lands in the user's own folder.
+set -euo pipefail
+build=${1:?build folder}
+source_dir=${2:?source folder}
+work=$(mktemp -d)
+trap 'if [ -n "${pid:-}" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$work/out" > "$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
+deb=$(ls "$work"/out/pelnor_*.deb)
+dpkg-deb -I "$deb" | grep -q 'Depends:.*fonts-ipafont-gothic'
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate "$work/root/usr/share/applications/pelnor.desktop"
+test -f "$work/root/usr/share/doc/pelnor/README.md"
+test -f "$work/root/usr/share/icons/hicolor/scalable/apps/pelnor.svg"
+
+# Every command of --help is in the manual page.
+"$work/root/usr/bin/pelnor-cli" --help > "$work/help.txt"
+for command in $(sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p; s/^  \([a-z][a-z-]*\)$/\1/p' "$work/help.txt"); do
+  grep -q "^\.BR* $command\b" "$work/root/usr/share/man/man1/pelnor-cli.1" || {
+    echo "pelnor-cli.1 lacks the command $command" >&2; exit 1; }
+done
+
+# Started as an installed program, Pelnor keeps its settings and master in ~/.local/share/Pelnor.
+export HOME="$work/home"
+unset XDG_DATA_HOME
+mkdir -p "$HOME"
+QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/Pelnor" > "$work/pelnor.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do
+  [ -f "$HOME/.local/share/Pelnor/Pelnor.INI" ] && break
+  sleep 0.1
+done
+test -f "$HOME/.local/share/Pelnor/Pelnor.INI" || { cat "$work/pelnor.log"; exit 1; }
+kill -TERM "$pid"
+wait "$pid"
+test -f "$HOME/.local/share/Pelnor/MCDATA.MST"
+test ! -e "$work/root/usr/bin/Pelnor.INI"
+# pelnor-cli of the package finds the same root.
+"$work/root/usr/bin/pelnor-cli" demo > /dev/null 2>&1 && { echo "demo wrote over a root with a master" >&2; exit 1; }
+echo "package ok"
