@@ -35,23 +35,24 @@ int CPelnorApp::run(QApplication& qtApp) {
   QApplication::setWindowIcon(applicationIcon());
   installFontSubstitutions();
 
-  const QFileInfo program(QCoreApplication::applicationFilePath());
-  // Settings, device master, data and logs live in the own data root: the program's folder,
-  // or the user's own folder for an installed program.
-  const std::filesystem::path programDir = ownDataRoot(program.absolutePath().toStdString());
-  AppContext app(programDir, program.completeBaseName().toStdString());
-
-  std::unique_ptr<CMainFrame> frame;
+  // A second start hands over to the first before it touches any file or folder.
+  CMainFrame* shown = nullptr;
   SingleInstance instance;
-  if (!instance.claim([&frame] {
-        if (!frame) return;
-        frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
-        frame->raise();
-        frame->activateWindow();
+  if (!instance.claim([&shown] {
+        if (!shown) return;
+        shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
+        shown->raise();
+        shown->activateWindow();
       })) {
     QApplication::beep();
-    return EXIT_FAILURE;  // the running instance came to the front; nothing is touched
+    return EXIT_FAILURE;
   }
+
+  // Settings, device master, data and logs live in the own data root: the program's folder,
+  // or the user's own folder for an installed program.
+  const QFileInfo program(QCoreApplication::applicationFilePath());
+  const std::filesystem::path programDir = ownDataRoot(program.absolutePath().toStdString());
+  AppContext app(programDir, program.completeBaseName().toStdString());
 
   bool starting = true;
   const std::string installationId = readInstallationId();
@@ -62,7 +63,8 @@ int CPelnorApp::run(QApplication& qtApp) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
   CPelnorDoc doc(app);
-  frame = std::make_unique<CMainFrame>(app, doc);
+  auto frame = std::make_unique<CMainFrame>(app, doc);
+  shown = frame.get();
   app.reporter.setParentWindow(frame.get());
   doc.firstInit();
   placeWindow(*frame, app.settings);

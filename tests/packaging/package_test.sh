@@ -33,6 +33,14 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 test -f "$HOME/.local/share/Pelnor/Pelnor.INI" || { cat "$work/pelnor.log"; exit 1; }
+# A second start hands over to the first, fails and touches no file.
+sleep 0.5
+cp "$HOME/.local/share/Pelnor/Pelnor.INI" "$work/ini.before"
+rc=0
+QT_QPA_PLATFORM=offscreen timeout 20 "$work/root/usr/bin/Pelnor" > /dev/null 2>&1 || rc=$?
+[ "$rc" = 1 ] || { echo "a second Pelnor ended with $rc, not 1" >&2; exit 1; }
+cmp "$work/ini.before" "$HOME/.local/share/Pelnor/Pelnor.INI"
+kill -0 "$pid"
 kill -TERM "$pid"
 wait "$pid"
 test -f "$HOME/.local/share/Pelnor/MCDATA.MST"
