@@ -333,6 +333,13 @@ void CMainFrame::SwitchView(int kind) { switchFrame_->SwitchView(kind); }
 
 void CMainFrame::updateTitle() { setWindowTitle(app_.location.isOwn() ? kTitle : kViewModeTitle); }
 
+void CMainFrame::applyPlacement(const CAppSettings& settings) {
+  if (settings.installationChanged != 0 || settings.placementValid == 0) return;
+  const WindowPlacement& p = settings.windowPlacement;
+  if (p.right <= p.left || p.bottom <= p.top) return;
+  setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+}
+
 void CMainFrame::updateCommandStates() {
   const bool hasData = !app_.history.months.empty();
   const bool own = app_.location.isOwn();

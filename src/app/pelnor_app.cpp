@@ -17,18 +17,7 @@
 
 namespace pelnor {
 
-namespace {
-
-// The stored placement, when it was saved on this installation.
-void placeWindow(CMainFrame& frame, const CAppSettings& settings) {
-  if (settings.installationChanged != 0 || settings.placementValid == 0) return;
-  const WindowPlacement& p = settings.windowPlacement;
-  if (p.right <= p.left || p.bottom <= p.top) return;
-  // The stored show state is never used: a window closed maximised opens normal.
-  frame.setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int CPelnorApp::run(QApplication& qtApp) {
   QApplication::setApplicationName("Pelnor");
@@ -67,7 +56,7 @@ int CPelnorApp::run(QApplication& qtApp) {
   shown = frame.get();
   app.reporter.setParentWindow(frame.get());
   doc.firstInit();
-  placeWindow(*frame, app.settings);
+  frame->applyPlacement(app.settings);
   frame->showNormal();
   quitOnTerminationSignals(*frame, [&frame] { frame->close(); });
   starting = false;

@@ -131,5 +131,27 @@ TEST_F(MainFrameTest, ViewModeOfAnotherFolder) {
   EXPECT_EQ(readFile(other / "MCDATA.MST"), before);
 }
 
+TEST_F(MainFrameTest, TheStoredPlacementIsUsedOnlyOnThisInstallation) {
+  CAppSettings settings;
+  settings.placementValid = 1;
+  settings.windowPlacement.left = 40;
+  settings.windowPlacement.top = 30;
+  settings.windowPlacement.right = 840;
+  settings.windowPlacement.bottom = 630;
+  settings.installationChanged = 1;
+  const QRect before = frame->geometry();
+  frame->applyPlacement(settings);
+  EXPECT_EQ(frame->geometry(), before) << "saved on another installation";
+  settings.installationChanged = 0;
+  frame->applyPlacement(settings);
+  EXPECT_EQ(frame->geometry().size(), QSize(800, 600));
+
+  // Closed maximised: the normal rectangle is kept with the restore-to-maximised flag.
+  frame->showMaximized();
+  doc.close(*frame);
+  EXPECT_EQ(app.settings.windowPlacement.flags, 2u);
+  EXPECT_EQ(app.settings.placementValid, 1);
+}
+
 }  // namespace
 }  // namespace pelnor
