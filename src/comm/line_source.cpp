@@ -1,8 +1,5 @@
 #include "comm/line_source.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -40,15 +37,9 @@ FileOpenResult readReceptionFile(const std::filesystem::path& path, int limitMs,
   if (!std::filesystem::is_regular_file(path, ec)) return FileOpenResult::Missing;
   auto start = std::chrono::steady_clock::now();
   for (;;) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    // A shared lock: others may read along, but a writer holding the file waits.
-    if (fd.valid() && ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) {
-      try {
-        contents = readAll(fd.get());
-        return FileOpenResult::Opened;
-      } catch (const FileError&) {
-        return FileOpenResult::CannotOpen;
-      }
+    if (std::optional<std::string> read = readDenyingWriters(path)) {
+      contents = std::move(*read);
+      return FileOpenResult::Opened;
     }
     if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
       return FileOpenResult::CannotOpen;

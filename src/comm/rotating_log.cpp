@@ -1,10 +1,5 @@
 #include "comm/rotating_log.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -32,26 +27,17 @@ constexpr int kTraceIndent = 36;  // head and marker
 UniqueFd openLocked(const std::string& path, int timeoutMs) {
   auto start = std::chrono::steady_clock::now();
   for (;;) {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-    if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return fd;
+    UniqueFd fd = openForAppendExclusive(path);
+    if (fd.valid()) return fd;
     if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(timeoutMs)) return UniqueFd();
     std::this_thread::sleep_for(std::chrono::milliseconds(RotatingLog::kRetryIntervalMs));
   }
 }
 
 void deleteIfLargerThan(const std::string& path, int64_t limit) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && st.st_size > limit) ::unlink(path.c_str());
-}
-
-void writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += static_cast<std::size_t>(n);
-  }
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && static_cast<int64_t>(size) > limit) std::filesystem::remove(path, ec);
 }
 
 // Text mode: every line end is CR LF on disk.
@@ -118,11 +104,13 @@ void RotatingLog::write(std::string_view text, bool timestamp, bool lineEnd) {
   const long index = ((period % fileCount_) + fileCount_) % fileCount_;
   const std::string path = formatText("%s%ld.LOG", prefix_.c_str(), index);
 
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
+  if (std::optional<FileFacts> facts = fileFacts(path)) {
     // A file of an earlier turn of the ring starts afresh; so does one grown too large.
-    bool samePeriod = (dayNumber(st.st_mtime) - 1) / daysPerFile_ == period;
-    if (!samePeriod || st.st_size > sizeLimit_) ::unlink(path.c_str());
+    bool samePeriod = (dayNumber(facts->modified) - 1) / daysPerFile_ == period;
+    std::error_code ec;
+    if ((!samePeriod || facts->size > sizeLimit_) && std::filesystem::is_regular_file(path, ec)) {
+      std::filesystem::remove(path, ec);
+    }
   }
 
   bool periodFile = true;
@@ -139,12 +127,11 @@ void RotatingLog::write(std::string_view text, bool timestamp, bool lineEnd) {
   if (timestamp) bytes += head();
   bytes += toFileText(text);
   if (lineEnd) bytes += "\r\n";
-  writeAll(file.get(), bytes);
+  writeFully(file.get(), bytes);
 
   if (periodFile) {
     // The modification time tells the next write which period the file belongs to.
-    timespec times[2] = {{now, 0}, {now, 0}};
-    ::futimens(file.get(), times);
+    setModifiedTime(file.get(), now);
   }
 }
 

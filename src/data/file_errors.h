@@ -2,9 +2,13 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "data/reporter.h"
 
@@ -118,5 +122,24 @@ void saveFileContents(const std::filesystem::path& path, const UniqueFd& lockedF
 
 // Reads a whole open file. Throws FileError.
 std::string readAll(int fd);
+
+// One try at opening a file for appending, created when missing, with others kept from
+// writing it; invalid when it is held elsewhere or cannot be opened.
+UniqueFd openForAppendExclusive(const std::filesystem::path& path);
+// One try at reading a whole file while others are kept from writing it (others may read
+// along); empty when it is held by a writer or cannot be opened.
+std::optional<std::string> readDenyingWriters(const std::filesystem::path& path);
+// Writes all bytes; false when the file would not take them.
+bool writeFully(int fd, std::string_view bytes);
+// When a file was last changed and how large it is; empty when it does not exist.
+struct FileFacts {
+  std::time_t modified;
+  int64_t size;
+};
+std::optional<FileFacts> fileFacts(const std::filesystem::path& path);
+// Sets an open file's modification time (the logs keep their period in it).
+void setModifiedTime(int fd, std::time_t when);
+// Whether this user may write the file or folder.
+bool canWrite(const std::filesystem::path& path);
 
 }  // namespace pelnor

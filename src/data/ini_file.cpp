@@ -36,7 +36,7 @@ void writeLines(const std::filesystem::path& path, const std::vector<std::string
   for (const std::string& line : lines) bytes += line + "\r\n";
   std::error_code ec;
   // A read-only file stays as it is, as the platform's profile functions leave it.
-  if (std::filesystem::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return;
+  if (std::filesystem::exists(path, ec) && !canWrite(path)) return;
   try {
     saveFileContents(path, UniqueFd(), bytes, false, "");
   } catch (const std::exception&) {

@@ -1,11 +1,10 @@
 #include "data/own_root.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 
 #include "data/app_settings.h"
+#include "data/file_errors.h"
 
 namespace pelnor {
 
@@ -25,7 +24,7 @@ bool isInstalled(const std::filesystem::path& folder) {
 }  // namespace
 
 std::filesystem::path ownDataRoot(const std::filesystem::path& programFolder) {
-  if (!isInstalled(programFolder) && ::access(programFolder.c_str(), W_OK) == 0) return programFolder;
+  if (!isInstalled(programFolder) && canWrite(programFolder)) return programFolder;
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const std::filesystem::path base =
       xdg && *xdg == '/' ? std::filesystem::path(xdg) : homeFolder() / ".local" / "share";

@@ -1,0 +1,213 @@
+// The file layer on POSIX: descriptors, flock for the exclusive sharing, a temporary file
+// renamed over the old one.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "data/file_errors.h"
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+std::string systemDescription(int error) { return std::strerror(error); }
+
+}  // namespace
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) reset(other.release());
+  return *this;
+}
+
+void UniqueFd::reset(int fd) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = fd;
+}
+
+namespace {
+
+// Errors that another try cannot mend.
+bool isPermanentDenial(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+bool hasNoWriteBit(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The file a chain of symbolic links ends at; the path itself when it is no link.
+std::filesystem::path followLinks(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec)) return path;
+  std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : target;
+}
+
+void writeAll(int fd, const std::string& bytes, off_t offset, const std::string& path) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::pwrite(fd, data, left, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw FileError(systemDescription(n < 0 ? errno : ENOSPC), path);
+    data += n;
+    offset += n;
+    left -= static_cast<std::size_t>(n);
+  }
+}
+
+void syncFolder(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
+  UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
+}
+
+// The old way, for folders that take no new files: the same file, rewritten.
+void rewriteInPlace(int fd, const std::string& bytes, bool syncToDisk, const std::string& path) {
+  writeAll(fd, bytes, 0, path);
+  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) throw FileError(systemDescription(errno), path);
+  if (syncToDisk && ::fsync(fd) != 0) throw FileError(systemDescription(errno), path);
+}
+
+}  // namespace
+
+int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
+                  Reporter& reporter, int intervalMs, const std::atomic<bool>* abandon) {
+  WaitCursor wait(reporter);
+  file.reset();
+  std::error_code ec;
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  if (!std::filesystem::is_directory(folder, ec)) return kOpenNoFolder;
+  bool exists = std::filesystem::exists(path, ec);
+  bool isFolder = std::filesystem::is_directory(path, ec);
+  // A folder in the file's place cannot become a file by waiting.
+  if (isFolder) return kOpenNoFile;
+  if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
+  if (mode == OpenMode::Write && hasNoWriteBit(path)) return kOpenDenied;
+
+  const int flags = (mode == OpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    UniqueFd fd(::open(path.c_str(), flags));
+    if (!fd.valid() && isPermanentDenial(errno)) return kOpenDenied;
+    if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+      file = std::move(fd);
+      return kOpenOk;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    if (abandon && abandon->load()) return kOpenAbandoned;
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
+      return kOpenTimedOut;
+    }
+  }
+}
+
+void saveFileContents(const std::filesystem::path& path, const UniqueFd& lockedFile, const std::string& bytes,
+                      bool syncToDisk, const char* openFailureText) {
+  const std::string shownPath = path.string();
+  auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
+  const std::filesystem::path target = followLinks(path);
+
+  std::string tempName = target.string() + ".XXXXXX";
+  UniqueFd fd(::mkstemp(tempName.data()));
+  if (!fd.valid()) {
+    if (isPermanentDenial(errno) && lockedFile.valid()) {
+      rewriteInPlace(lockedFile.get(), bytes, syncToDisk, shownPath);
+      return;
+    }
+    throw cannotOpen();
+  }
+  bool renamed = false;
+  struct RemoveTemp {
+    const std::string& name;
+    const bool& renamed;
+    ~RemoveTemp() {
+      if (!renamed) ::unlink(name.c_str());
+    }
+  } removeTemp{tempName, renamed};
+
+  // The new file takes the old one's mode, and its owner and group where we may set them.
+  struct stat old {};
+  mode_t mode = 0644;
+  if (::stat(target.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+    if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // Not ours to give away: the file stays ours, with the old mode.
+    }
+  }
+  if (::fchmod(fd.get(), mode) != 0) throw FileError(systemDescription(errno), shownPath);
+
+  writeAll(fd.get(), bytes, 0, shownPath);
+  if (syncToDisk && ::fsync(fd.get()) != 0) throw FileError(systemDescription(errno), shownPath);
+  if (::close(fd.release()) != 0) throw FileError(systemDescription(errno), shownPath);
+  if (::rename(tempName.c_str(), target.c_str()) != 0) throw cannotOpen();
+  renamed = true;
+  if (syncToDisk) syncFolder(target);
+}
+
+std::string readAll(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw FileError(systemDescription(errno));
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError(systemDescription(errno));
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  return bytes;
+}
+
+UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+  if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return fd;
+  return UniqueFd();
+}
+
+std::optional<std::string> readDenyingWriters(const std::filesystem::path& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // A shared lock: others may read along, but a writer holding the file waits.
+  if (!fd.valid() || ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) return std::nullopt;
+  try {
+    return readAll(fd.get());
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
+bool writeFully(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::optional<FileFacts> fileFacts(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileFacts{st.st_mtime, static_cast<int64_t>(st.st_size)};
+}
+
+void setModifiedTime(int fd, std::time_t when) {
+  timespec times[2] = {{when, 0}, {when, 0}};
+  ::futimens(fd, times);
+}
+
+bool canWrite(const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; }
+
+}  // namespace pelnor
