@@ -3,14 +3,11 @@
 #include <algorithm>
 
 #include "data/own_root.h"
+#include "data/system.h"
 
 namespace pelnor::cli {
 
-std::filesystem::path programFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ownDataRoot(ec ? std::filesystem::current_path() : exe.parent_path());
-}
+std::filesystem::path programFolder() { return ownDataRoot(executableFolder()); }
 
 std::optional<std::string> takeOption(Args& args, const std::string& name) {
   auto it = std::find(args.begin(), args.end(), name);

@@ -7,6 +7,7 @@
 
 #include "comm/reception_parser.h"
 #include "data/file_errors.h"
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -73,8 +74,7 @@ int SimulatedDevice::nextLine(std::string& line) {
     firstLine_ = false;
     end_ = clock_();
     std::time_t start = end_ - 2 * 86400;
-    std::tm local{};
-    localtime_r(&start, &local);
+    std::tm local = localCalendar(start);
     local.tm_min = 0;
     local.tm_sec = 0;
     current_ = std::mktime(&local);
@@ -86,8 +86,7 @@ int SimulatedDevice::nextLine(std::string& line) {
   const int r = random_();
   const int c = static_cast<int>(std::trunc(r * 10.0 / 32767 - 5));
   pulseTotal_ += 10 * std::abs(c);
-  std::tm local{};
-  localtime_r(&current_, &local);
+  std::tm local = localCalendar(current_);
   line = formatText("%02d/%02d/%02d %02d:%02d,%04d,%02d", local.tm_year + 1900 - 2000, local.tm_mon + 1,
                     local.tm_mday, local.tm_hour, local.tm_min, pulseTotal_, baseTemperature_ + c);
   current_ += kStepSeconds;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "data/file_errors.h"
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -85,8 +86,7 @@ long RotatingLog::dayNumber(std::time_t when) {
 
 std::string RotatingLog::head() const {
   std::time_t now = clock_->now();
-  std::tm local{};
-  localtime_r(&now, &local);
+  std::tm local = localCalendar(now);
   uint32_t tick = clock_->tickMs();
   uint32_t elapsed = anyWriteYet.exchange(true) ? tick - previousWriteTick.load() : 0;
   previousWriteTick = tick;

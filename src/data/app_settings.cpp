@@ -1,8 +1,5 @@
 #include "data/app_settings.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -29,12 +26,6 @@ constexpr const char* kMachineKeys[] = {"受信データの表示", "txtOutDir",
 constexpr const char* kDefaultViewer = "xdg-open";
 
 }  // namespace
-
-std::filesystem::path homeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
-  return "/";
-}
 
 std::string readInstallationId(const std::filesystem::path& file) {
   std::ifstream in(file);

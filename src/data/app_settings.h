@@ -77,8 +77,11 @@ class CAppSettings {
 // COM13-20 /dev/ttyACM0-7; empty for other numbers.
 std::string fixedPortPath(int port);
 
-// /etc/machine-id, trimmed; empty when it cannot be read.
-std::string readInstallationId(const std::filesystem::path& file = "/etc/machine-id");
+// The identifier of this operating-system installation (/etc/machine-id; on Windows the
+// registry's ProductId); empty when it cannot be read.
+std::string readInstallationId();
+// The same from a file that holds it on its first line.
+std::string readInstallationId(const std::filesystem::path& file);
 
 // The user's home folder (the stand-in for a drive root).
 std::filesystem::path homeFolder();

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <limits>
 
+#include "data/system.h"
+
 namespace pelnor {
 
 namespace {
@@ -79,8 +81,7 @@ DateTime DateTime::fromFields(int year, int month, int day, int hour, int minute
 
 DateTime DateTime::now() {
   std::time_t t = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&t, &local);
+  std::tm local = localCalendar(t);
   return fromFields(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                     local.tm_sec);
 }

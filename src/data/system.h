@@ -1,0 +1,14 @@
+// What the core asks of the operating system besides files (see file_errors.h).
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+
+namespace pelnor {
+
+// The folder of the running program.
+std::filesystem::path executableFolder();
+// A time as the local calendar shows it.
+std::tm localCalendar(std::time_t when);
+
+}  // namespace pelnor
