@@ -25,6 +25,8 @@ done
 # Started as an installed program, Pelnor keeps its settings and master in ~/.local/share/Pelnor.
 export HOME="$work/home"
 unset XDG_DATA_HOME
+# One Pelnor per user: a name of its own keeps a Pelnor the developer has open out of the test.
+export USER="pelnor-test-$$"
 mkdir -p "$HOME"
 QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/Pelnor" > "$work/pelnor.log" 2>&1 &
 pid=$!
