@@ -2,6 +2,7 @@
 # The Debian package: built, unpacked without root, and run as an installed program whose data
 # lands in the user's own folder.
 set -euo pipefail
+trap 'echo "package test: failed at line $LINENO" >&2; cat "${work:-/dev/null}/pelnor.log" >&2 2>/dev/null || true' ERR
 build=${1:?build folder}
 source_dir=${2:?source folder}
 work=$(mktemp -d)
