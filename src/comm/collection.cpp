@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "comm/reception_parser.h"
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -157,15 +158,16 @@ void CollectionEngine::workerMain() {
 std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
   if (options_.mode == CollectionOptions::Mode::File) {
     std::filesystem::path path = std::filesystem::absolute(options_.file);
-    post(Notification::kProgress, true, formatText("ファイルオープン:%s", path.c_str()));
+    post(Notification::kProgress, true, formatText("ファイルオープン:%s", pathText(path).c_str()));
     std::string contents;
     switch (readReceptionFile(path, options_.fileOpenLimitMs, options_.fileOpenIntervalMs, contents)) {
       case FileOpenResult::Missing:
-        post(Notification::kProblem, true, formatText("ファイルが存在しません:%s", path.c_str()));
+        post(Notification::kProblem, true, formatText("ファイルが存在しません:%s", pathText(path).c_str()));
         run_ = 0;
         break;
       case FileOpenResult::CannotOpen:
-        post(Notification::kProblem, true, formatText("ファイルがオープン出来ません:%s", path.c_str()));
+        post(Notification::kProblem, true,
+             formatText("ファイルがオープン出来ません:%s", pathText(path).c_str()));
         run_ = 0;
         break;
       case FileOpenResult::Opened:

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -41,7 +42,7 @@ std::optional<std::string> copyDestinationProblem(const DataLocation& own, int32
   const fs::path target = tidy(destination);
   if (target == root) return "コピー先がこのソフトのデータの場所です\n別のフォルダを指定してください";
   if (within(target, source) || within(source, target)) {
-    return formatText("コピー先が機器のデータのフォルダと重なっています\n%s", source.c_str());
+    return formatText("コピー先が機器のデータのフォルダと重なっています\n%s", pathText(source).c_str());
   }
   return std::nullopt;
 }
@@ -94,8 +95,8 @@ bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int
   }
   auto failed = [&](const std::error_code& error) {
     fs::remove_all(fresh, ec);
-    warn(storage,
-         formatText("コピー出来ませんでした\n%s\n%s", targetFolder.c_str(), error.message().c_str()));
+    warn(storage, formatText("コピー出来ませんでした\n%s\n%s", pathText(targetFolder).c_str(),
+                             error.message().c_str()));
     return false;
   };
   if (ec) return failed(ec);

@@ -4,6 +4,7 @@
 
 #include "data/aggregation.h"
 #include "data/month_file.h"
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -128,11 +129,12 @@ bool DeviceHistory::keepDamagedMonth(const DateTime& month, const HistoryEnv& en
   const std::filesystem::path file = env.location.monthFile(device.deviceId, month);
   const std::filesystem::path copy = keepDamagedCopy(file);
   if (copy.empty()) {
-    env.storage.reporter.info(formatText("%s\n%s", kDamagedCopyFailed, file.c_str()));
+    env.storage.reporter.info(formatText("%s\n%s", kDamagedCopyFailed, pathText(file).c_str()));
     return false;
   }
   if (env.storage.log)
-    env.storage.log(formatText("%s %s -> %s", kDamagedCopyKept, file.c_str(), copy.c_str()));
+    env.storage.log(
+        formatText("%s %s -> %s", kDamagedCopyKept, pathText(file).c_str(), pathText(copy).c_str()));
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -18,7 +19,7 @@ std::filesystem::path masterPath(const std::filesystem::path& root) { return roo
 constexpr const char* kOpenFailure = "ファイルを開くことが出来ません";
 
 CTryErr cannotOpen(const std::filesystem::path& path) {
-  return CTryErr(formatText("%s\n%s", kOpenFailure, path.c_str()));
+  return CTryErr(formatText("%s\n%s", kOpenFailure, pathText(path).c_str()));
 }
 
 }  // namespace

@@ -116,8 +116,9 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
 // folder allows no new file but the existing file (lockedFile, opened by openWithRetry
 // for writing) is writable, the file is rewritten in place through lockedFile.
 // Throws CTryErr with openFailureText and the path when the file cannot be created or
-// replaced, FileError naming the path when writing it fails.
-void saveFileContents(const std::filesystem::path& path, const UniqueFd& lockedFile, const std::string& bytes,
+// replaced, FileError naming the path when writing it fails. Where the platform cannot
+// replace a file it holds open, lockedFile is closed just before the replace.
+void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, const std::string& bytes,
                       bool syncToDisk, const char* openFailureText);
 
 // Reads a whole open file. Throws FileError.

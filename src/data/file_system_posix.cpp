@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "data/file_errors.h"
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -109,9 +110,9 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   }
 }
 
-void saveFileContents(const std::filesystem::path& path, const UniqueFd& lockedFile, const std::string& bytes,
+void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, const std::string& bytes,
                       bool syncToDisk, const char* openFailureText) {
-  const std::string shownPath = path.string();
+  const std::string shownPath = pathText(path);
   auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
   const std::filesystem::path target = followLinks(path);
 

@@ -38,7 +38,8 @@ void writeLines(const std::filesystem::path& path, const std::vector<std::string
   // A read-only file stays as it is, as the platform's profile functions leave it.
   if (std::filesystem::exists(path, ec) && !canWrite(path)) return;
   try {
-    saveFileContents(path, UniqueFd(), bytes, false, "");
+    UniqueFd none;
+    saveFileContents(path, none, bytes, false, "");
   } catch (const std::exception&) {
     // Settings that cannot be written are lost quietly, as with the platform's functions.
   }

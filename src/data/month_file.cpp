@@ -1,6 +1,7 @@
 #include "data/month_file.h"
 
 #include "data/archive.h"
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -27,7 +28,7 @@ Reading readReading(ArchiveReader& in) {
 }
 
 CTryErr errorWithPath(const char* text, const std::filesystem::path& path) {
-  return CTryErr(formatText("%s\n%s", text, path.c_str()));
+  return CTryErr(formatText("%s\n%s", text, pathText(path).c_str()));
 }
 
 }  // namespace

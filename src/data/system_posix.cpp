@@ -23,6 +23,8 @@ std::filesystem::path executableFolder() {
   return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
+std::string pathText(const std::filesystem::path& path) { return path.string(); }
+
 std::tm localCalendar(std::time_t when) {
   std::tm local{};
   ::localtime_r(&when, &local);

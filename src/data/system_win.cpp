@@ -58,6 +58,8 @@ std::filesystem::path executableFolder() {
   return std::filesystem::path(name).parent_path();
 }
 
+std::string pathText(const std::filesystem::path& path) { return utf8OfWide(path.wstring()); }
+
 std::tm localCalendar(std::time_t when) {
   std::tm local{};
   ::localtime_s(&local, &when);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "data/system.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -77,7 +78,7 @@ bool writeExport(const std::filesystem::path& path, const std::function<std::str
     UniqueFd lock;
     if (openWithRetry(lock, full, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,
                       context.retry.intervalMs) != kOpenOk) {
-      throw CTryErr(formatText("%s\n%s", kOpenError, full.c_str()));
+      throw CTryErr(formatText("%s\n%s", kOpenError, pathText(full).c_str()));
     }
     std::string bytes;
     for (char c : utf8ToCp932(text())) {

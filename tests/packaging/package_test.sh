@@ -36,8 +36,15 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 test -f "$HOME/.local/share/Pelnor/Pelnor.INI" || { cat "$work/pelnor.log"; exit 1; }
-# A second start hands over to the first, fails and touches no file.
-sleep 0.5
+# A second start hands over to the first, fails and touches no file. The first writes its
+# settings key by key while it starts: wait until they stand still.
+previous=""
+for _ in $(seq 50); do
+  sleep 0.2
+  current=$(md5sum < "$HOME/.local/share/Pelnor/Pelnor.INI")
+  [ "$current" = "$previous" ] && break
+  previous=$current
+done
 cp "$HOME/.local/share/Pelnor/Pelnor.INI" "$work/ini.before"
 rc=0
 QT_QPA_PLATFORM=offscreen timeout 20 "$work/root/usr/bin/Pelnor" > /dev/null 2>&1 || rc=$?

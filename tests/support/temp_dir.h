@@ -1,11 +1,10 @@
 // A fresh folder per test, removed afterwards, and small file helpers.
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace pelnor::test {
@@ -13,8 +12,13 @@ namespace pelnor::test {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pelnor-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    std::random_device random;
+    for (;;) {
+      path_ = std::filesystem::temp_directory_path() / ("pelnor-test-" + std::to_string(random()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(path_, ec)) break;  // a new folder, ours alone
+    }
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
   }
   ~TempDir() {
     std::error_code ec;

@@ -1,0 +1,195 @@
+// The file layer on Windows: C runtime descriptors opened with a share mode (no sharing for
+// the exclusive open), a temporary file moved over the old one with MoveFileExW.
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#include <sys/utime.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "data/file_errors.h"
+#include "data/system.h"
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+std::string systemDescription(int error) { return std::strerror(error); }
+
+// One open with a share mode; -1 on failure, with the Windows error in windowsError.
+int openShared(const std::filesystem::path& path, int flags, int share, DWORD& windowsError) {
+  int fd = -1;
+  const errno_t result =
+      ::_wsopen_s(&fd, path.c_str(), flags | _O_BINARY | _O_NOINHERIT, share, _S_IREAD | _S_IWRITE);
+  windowsError = result == 0 ? 0 : static_cast<DWORD>(_doserrno);
+  return result == 0 ? fd : -1;
+}
+
+bool isReadOnly(const std::filesystem::path& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+void writeAll(int fd, const std::string& bytes, const std::string& path) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    const int n = ::_write(fd, bytes.data() + done, chunk);
+    if (n <= 0) throw FileError(systemDescription(n < 0 ? errno : ENOSPC), path);
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+// The old way, for folders that take no new files: the same file, rewritten.
+void rewriteInPlace(int fd, const std::string& bytes, bool syncToDisk, const std::string& path) {
+  if (::_lseeki64(fd, 0, SEEK_SET) != 0) throw FileError(systemDescription(errno), path);
+  writeAll(fd, bytes, path);
+  if (::_chsize_s(fd, static_cast<long long>(bytes.size())) != 0)
+    throw FileError(systemDescription(errno), path);
+  if (syncToDisk && ::_commit(fd) != 0) throw FileError(systemDescription(errno), path);
+}
+
+}  // namespace
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) reset(other.release());
+  return *this;
+}
+
+void UniqueFd::reset(int fd) {
+  if (fd_ >= 0) ::_close(fd_);
+  fd_ = fd;
+}
+
+int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
+                  Reporter& reporter, int intervalMs, const std::atomic<bool>* abandon) {
+  WaitCursor wait(reporter);
+  file.reset();
+  std::error_code ec;
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  if (!std::filesystem::is_directory(folder, ec)) return kOpenNoFolder;
+  const bool exists = std::filesystem::exists(path, ec);
+  // A folder in the file's place cannot become a file by waiting.
+  if (std::filesystem::is_directory(path, ec)) return kOpenNoFile;
+  if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
+  if (mode == OpenMode::Write && isReadOnly(path)) return kOpenDenied;
+
+  const int flags = mode == OpenMode::Write ? _O_RDWR : _O_RDONLY;
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    DWORD error = 0;
+    const int fd = openShared(path, flags, _SH_DENYRW, error);
+    if (fd >= 0) {
+      file.reset(fd);
+      return kOpenOk;
+    }
+    // Only another program holding the file is worth waiting for.
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) return kOpenDenied;
+    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    if (abandon && abandon->load()) return kOpenAbandoned;
+    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) return kOpenTimedOut;
+  }
+}
+
+void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, const std::string& bytes,
+                      bool syncToDisk, const char* openFailureText) {
+  const std::string shownPath = pathText(path);
+  auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
+
+  std::filesystem::path temp;
+  int fd = -1;
+  DWORD error = 0;
+  for (int n = 0; n < 100 && fd < 0; ++n) {
+    temp = path;
+    temp += formatText(".%lu-%d.tmp", static_cast<unsigned long>(::GetCurrentProcessId()), n);
+    fd = openShared(temp, _O_WRONLY | _O_CREAT | _O_EXCL, _SH_DENYRW, error);
+    if (fd < 0 && error != ERROR_FILE_EXISTS) break;
+  }
+  if (fd < 0) {
+    if (error == ERROR_ACCESS_DENIED && lockedFile.valid()) {
+      rewriteInPlace(lockedFile.get(), bytes, syncToDisk, shownPath);
+      return;
+    }
+    throw cannotOpen();
+  }
+  UniqueFd written(fd);
+  bool moved = false;
+  struct RemoveTemp {
+    const std::filesystem::path& name;
+    const bool& moved;
+    ~RemoveTemp() {
+      std::error_code ec;
+      if (!moved) std::filesystem::remove(name, ec);
+    }
+  } removeTemp{temp, moved};
+
+  writeAll(written.get(), bytes, shownPath);
+  if (syncToDisk && ::_commit(written.get()) != 0) throw FileError(systemDescription(errno), shownPath);
+  written.reset();
+  // A file held open without sharing cannot be replaced: the lock goes just before.
+  lockedFile.reset();
+  if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    throw cannotOpen();
+  }
+  moved = true;
+}
+
+std::string readAll(int fd) {
+  std::string bytes;
+  char buffer[4096];
+  for (;;) {
+    const int n = ::_read(fd, buffer, sizeof buffer);
+    if (n < 0) throw FileError(systemDescription(errno));
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  return bytes;
+}
+
+UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
+  DWORD error = 0;
+  return UniqueFd(openShared(path, _O_WRONLY | _O_CREAT | _O_APPEND, _SH_DENYWR, error));
+}
+
+std::optional<std::string> readDenyingWriters(const std::filesystem::path& path) {
+  DWORD error = 0;
+  UniqueFd fd(openShared(path, _O_RDONLY, _SH_DENYWR, error));
+  if (!fd.valid()) return std::nullopt;
+  try {
+    return readAll(fd.get());
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
+bool writeFully(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const int n = ::_write(fd, bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::optional<FileFacts> fileFacts(const std::filesystem::path& path) {
+  struct _stat64 st {};
+  if (::_wstat64(path.c_str(), &st) != 0) return std::nullopt;
+  return FileFacts{static_cast<std::time_t>(st.st_mtime), static_cast<int64_t>(st.st_size)};
+}
+
+void setModifiedTime(int fd, std::time_t when) {
+  __utimbuf64 times{when, when};
+  ::_futime64(fd, &times);
+}
+
+bool canWrite(const std::filesystem::path& path) { return ::_waccess(path.c_str(), 2) == 0; }
+
+}  // namespace pelnor
