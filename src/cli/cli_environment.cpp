@@ -1,9 +1,11 @@
 #include "cli/cli_environment.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "data/own_root.h"
 #include "data/system.h"
+#include "data/text.h"
 
 namespace pelnor::cli {
 
@@ -22,6 +24,22 @@ bool takeFlag(Args& args, const std::string& name) {
   if (it == args.end()) return false;
   args.erase(it);
   return true;
+}
+
+std::optional<int32_t> deviceIdArg(const std::optional<std::string>& text) {
+  if (!text || text->empty() || text->find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  return intPrefixIfFits(*text);
+}
+
+std::optional<DateArg> dateArg(const std::string& text) {
+  int year = 0, month = 0, day = 0;
+  char tail = 0;
+  const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail);
+  if (fields != 2 && fields != 3) return std::nullopt;
+  DateArg arg{fields == 3 ? 1 : 2, DateTime::fromFields(year, month, fields == 3 ? day : 1)};
+  if (!arg.date.isValid()) return std::nullopt;
+  return arg;
 }
 
 namespace {

@@ -39,4 +39,13 @@ std::optional<std::string> takeOption(Args& args, const std::string& name);
 // Takes "--name" out of args.
 bool takeFlag(Args& args, const std::string& name);
 
+// A device ID written with digits only; empty otherwise.
+std::optional<int32_t> deviceIdArg(const std::optional<std::string>& text);
+// A date written YYYY-MM (kind 2, the first of the month) or YYYY-MM-DD (kind 1).
+struct DateArg {
+  int kind = 0;
+  DateTime date;
+};
+std::optional<DateArg> dateArg(const std::string& text);
+
 }  // namespace pelnor::cli

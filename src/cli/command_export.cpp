@@ -1,5 +1,4 @@
 // print, export-csv, export-raw and copy: the window's output commands without a window.
-#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -8,37 +7,15 @@
 
 #include "cli/cli_environment.h"
 #include "cli/commands.h"
+#include "cli/gui_application.h"
 #include "data/data_copy.h"
 #include "data/text.h"
 #include "data/text_export.h"
-#include "views/fonts.h"
 #include "views/print_pages.h"
 
 namespace pelnor::cli {
 
 namespace {
-
-// A date written YYYY-MM (kind 2) or YYYY-MM-DD (kind 1).
-struct DateArg {
-  int kind = 0;
-  DateTime date;
-};
-
-std::optional<DateArg> parseDate(const std::string& text) {
-  int year = 0, month = 0, day = 0;
-  char tail = 0;
-  const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail);
-  if (fields != 2 && fields != 3) return std::nullopt;
-  DateArg arg{fields == 3 ? 1 : 2, DateTime::fromFields(year, month, fields == 3 ? day : 1)};
-  if (!arg.date.isValid()) return std::nullopt;
-  return arg;
-}
-
-std::optional<int32_t> deviceArg(const std::optional<std::string>& text) {
-  if (!text || text->empty() || text->find_first_not_of("0123456789") != std::string::npos)
-    return std::nullopt;
-  return intPrefixIfFits(*text);
-}
 
 int usage(const char* command, const std::string& why, const char* usageText) {
   std::cerr << "pelnor-cli " << command << ": " << why << '\n' << usageText;
@@ -67,16 +44,6 @@ std::optional<Loaded> load(CliEnvironment& env, int32_t device, const DateTime& 
   return loaded;
 }
 
-std::unique_ptr<QGuiApplication> guiApplication() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "pelnor-cli";
-  static char* argv[] = {name, nullptr};
-  auto app = std::make_unique<QGuiApplication>(argc, argv);
-  installFontSubstitutions();
-  return app;
-}
-
 }  // namespace
 
 int runPrint(const Args& arguments) {
@@ -86,7 +53,7 @@ int runPrint(const Args& arguments) {
   Args args = arguments;
   CliEnvironment env(args);
   const bool report = takeFlag(args, "--report");
-  auto device = deviceArg(takeOption(args, "--device"));
+  auto device = deviceIdArg(takeOption(args, "--device"));
   auto kind = takeOption(args, "--kind");
   auto from = takeOption(args, "--from");
   auto to = takeOption(args, "--to");
@@ -95,15 +62,15 @@ int runPrint(const Args& arguments) {
     return usage("print", "missing or unknown arguments", kUsage);
   if (!device) return usage("print", "--device is a device ID (digits only)", kUsage);
   if (*kind != "day" && *kind != "month") return usage("print", "--kind is day or month", kUsage);
-  auto start = parseDate(*from);
-  auto end = parseDate(*to);
+  auto start = dateArg(*from);
+  auto end = dateArg(*to);
   if (!start || !end) return usage("print", "--from and --to are dates YYYY-MM-DD (or YYYY-MM)", kUsage);
   PrintRange range{*kind == "day" ? 1 : 2, start->date, end->date, report && *kind == "month"};
   if (pageCount(range) <= 0) return usage("print", "--from must not be after --to", kUsage);
 
   std::optional<Loaded> loaded = load(env, *device, range.start, range.end, "print");
   if (!loaded) return kUsageError;
-  auto gui = guiApplication();
+  auto gui = makeGuiApplication();
   QPdfWriter writer(QString::fromStdString(*pdf));
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
@@ -128,12 +95,12 @@ int runExportCsv(const Args& arguments) {
   Args args = arguments;
   CliEnvironment env(args);
   const bool withDays = takeFlag(args, "--with-days");
-  auto device = deviceArg(takeOption(args, "--device"));
+  auto device = deviceIdArg(takeOption(args, "--device"));
   auto dateText = takeOption(args, "--date");
   auto out = takeOption(args, "--out");
   if (!args.empty() || !dateText || !out) return usage("export-csv", "missing or unknown arguments", kUsage);
   if (!device) return usage("export-csv", "--device is a device ID (digits only)", kUsage);
-  auto date = parseDate(*dateText);
+  auto date = dateArg(*dateText);
   if (!date) return usage("export-csv", "--date is YYYY-MM or YYYY-MM-DD", kUsage);
   std::optional<Loaded> loaded = load(env, *device, date->date, date->date, "export-csv");
   if (!loaded) return kUsageError;
@@ -146,12 +113,12 @@ int runExportRaw(const Args& arguments) {
       "usage: pelnor-cli export-raw [--root DIR] --device ID --month YYYY-MM --out FILE\n";
   Args args = arguments;
   CliEnvironment env(args);
-  auto device = deviceArg(takeOption(args, "--device"));
+  auto device = deviceIdArg(takeOption(args, "--device"));
   auto monthText = takeOption(args, "--month");
   auto out = takeOption(args, "--out");
   if (!args.empty() || !monthText || !out) return usage("export-raw", "missing or unknown arguments", kUsage);
   if (!device) return usage("export-raw", "--device is a device ID (digits only)", kUsage);
-  auto month = parseDate(*monthText);
+  auto month = dateArg(*monthText);
   if (!month || month->kind != 2) return usage("export-raw", "--month is YYYY-MM", kUsage);
   std::optional<Loaded> loaded = load(env, *device, month->date, month->date, "export-raw");
   if (!loaded) return kUsageError;
@@ -166,7 +133,7 @@ int runCopy(const Args& arguments) {
   std::optional<bool> answer;
   if (yes || no) answer = yes;
   CliEnvironment env(args, answer);
-  auto device = deviceArg(takeOption(args, "--device"));
+  auto device = deviceIdArg(takeOption(args, "--device"));
   auto to = takeOption(args, "--to");
   if (!args.empty() || !to) return usage("copy", "missing or unknown arguments", kUsage);
   if (!device) return usage("copy", "--device is a device ID (digits only)", kUsage);

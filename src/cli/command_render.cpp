@@ -1,12 +1,11 @@
 // render: a view painted offscreen as the window paints it, saved as PNG.
-#include <QGuiApplication>
 #include <iostream>
 #include <memory>
 
 #include "cli/cli_environment.h"
 #include "cli/commands.h"
+#include "cli/gui_application.h"
 #include "data/text.h"
-#include "views/fonts.h"
 #include "views/render.h"
 
 namespace pelnor::cli {
@@ -16,18 +15,6 @@ namespace {
 constexpr const char* kRenderUsage =
     "usage: pelnor-cli render [--root DIR] [--ini FILE] --device ID --date YYYY-MM|YYYY-MM-DD "
     "--view sheet|graph|report [--size WxH] --out FILE.png\n";
-
-// Painting needs a GUI application; without a display it paints offscreen.
-std::unique_ptr<QGuiApplication> makeGuiApplication() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  static int argc = 1;
-  static char name[] = "pelnor-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 }  // namespace
 
@@ -47,16 +34,14 @@ int runRender(const Args& arguments) {
     std::cerr << "pelnor-cli render: " << why << '\n' << kRenderUsage;
     return kUsageError;
   };
-  std::optional<int32_t> device = intPrefixIfFits(*deviceText);
-  if (!device || deviceText->find_first_not_of("0123456789") != std::string::npos) {
-    return refuse("--device is a device ID (digits only)");
-  }
-  int year = 0, month = 0, day = 0, width = 0, height = 0;
+  std::optional<int32_t> device = deviceIdArg(deviceText);
+  if (!device) return refuse("--device is a device ID (digits only)");
+  std::optional<DateArg> when = dateArg(*dateText);
+  if (!when) return refuse("--date is YYYY-MM or YYYY-MM-DD");
+  const int mode = when->kind;
+  const DateTime date = when->date;
+  int width = 0, height = 0;
   char tail = 0;
-  const int fields = std::sscanf(dateText->c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail);
-  const int mode = fields == 3 ? 1 : 2;
-  DateTime date = DateTime::fromFields(year, month, mode == 1 ? day : 1);
-  if ((fields != 2 && fields != 3) || !date.isValid()) return refuse("--date is YYYY-MM or YYYY-MM-DD");
   const std::pair<const char*, RenderedView> views[] = {
       {"sheet", RenderedView::Sheet}, {"graph", RenderedView::Graph}, {"report", RenderedView::Report}};
   std::optional<RenderedView> view;
@@ -79,7 +64,6 @@ int runRender(const Args& arguments) {
   history.loadPastMonths(*device, date, 1, env.historyEnv(registry));
 
   auto gui = makeGuiApplication();
-  installFontSubstitutions();
   QImage image = renderView(history, registry, env.settings, *view, mode, date, QSize(width, height));
   if (!image.save(QString::fromStdString(*out), "PNG")) {
     std::cerr << "pelnor-cli render: cannot write " << *out << '\n';

@@ -48,4 +48,9 @@ void reportCurrentException(Reporter& reporter, const char* module, int line) {
   }
 }
 
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) reset(other.release());
+  return *this;
+}
+
 }  // namespace pelnor

@@ -57,11 +57,6 @@ void rewriteInPlace(int fd, const std::string& bytes, bool syncToDisk, const std
 
 }  // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-  if (this != &other) reset(other.release());
-  return *this;
-}
-
 void UniqueFd::reset(int fd) {
   if (fd_ >= 0) ::_close(fd_);
   fd_ = fd;

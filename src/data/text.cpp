@@ -6,7 +6,21 @@
 #include <limits>
 #include <vector>
 
+#include "data/text_raw_bytes.h"
+
 namespace pelnor {
+
+std::string utf8ToCp932(std::string_view utf8) {
+  bool lossless = true;
+  return encodeCp932(utf8, lossless);
+}
+
+std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8) {
+  bool lossless = true;
+  std::string out = encodeCp932(utf8, lossless);
+  if (!lossless) return std::nullopt;
+  return out;
+}
 
 std::string formatText(const char* format, ...) {
   va_list args;

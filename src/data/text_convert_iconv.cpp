@@ -95,9 +95,6 @@ std::string cp932ToUtf8(std::string_view cp932) {
   return *convert(Direction::Cp932ToUtf8, cp932, 1, rawByteAsUtf8);
 }
 
-namespace {
-
-// UTF-8 to cp932; lossless becomes false when a character had to become "?".
 std::string encodeCp932(std::string_view utf8, bool& lossless) {
   lossless = true;
   bool ascii = true;
@@ -122,20 +119,6 @@ std::string encodeCp932(std::string_view utf8, bool& lossless) {
     // Convert runs of plain ASCII without calling iconv.
     while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) out += utf8[pos++];
   }
-  return out;
-}
-
-}  // namespace
-
-std::string utf8ToCp932(std::string_view utf8) {
-  bool lossless = true;
-  return encodeCp932(utf8, lossless);
-}
-
-std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8) {
-  bool lossless = true;
-  std::string out = encodeCp932(utf8, lossless);
-  if (!lossless) return std::nullopt;
   return out;
 }
 

@@ -39,6 +39,8 @@ std::string cp932OfCharacter(std::string_view sequence) {
   return std::string(out, static_cast<std::size_t>(size));
 }
 
+}  // namespace
+
 std::string encodeCp932(std::string_view utf8, bool& lossless) {
   lossless = true;
   if (isAscii(utf8)) return std::string(utf8);
@@ -65,8 +67,6 @@ std::string encodeCp932(std::string_view utf8, bool& lossless) {
   return out;
 }
 
-}  // namespace
-
 std::string cp932ToUtf8(std::string_view cp932) {
   if (isAscii(cp932)) return std::string(cp932);
   std::string out;
@@ -90,18 +90,6 @@ std::string cp932ToUtf8(std::string_view cp932) {
       ++pos;
     }
   }
-  return out;
-}
-
-std::string utf8ToCp932(std::string_view utf8) {
-  bool lossless = true;
-  return encodeCp932(utf8, lossless);
-}
-
-std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8) {
-  bool lossless = true;
-  std::string out = encodeCp932(utf8, lossless);
-  if (!lossless) return std::nullopt;
   return out;
 }
 

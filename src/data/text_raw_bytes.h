@@ -29,3 +29,11 @@ inline int rawByteOf(std::string_view sequence) {
 }
 
 }  // namespace pelnor::rawbytes
+
+namespace pelnor {
+
+// UTF-8 to cp932 by the platform's converter; lossless becomes false when a character had
+// to become "?".
+std::string encodeCp932(std::string_view utf8, bool& lossless);
+
+}  // namespace pelnor

@@ -17,6 +17,13 @@ const AxisScale kTemperatureScale{7, -10, 10};
 
 }  // namespace
 
+void drawDebugModeText(QPainter& painter, const QRect& rect) {
+  painter.save();
+  painter.setPen(Qt::black);
+  painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(kDebugModeText));
+  painter.restore();
+}
+
 QColor colorFromBgr(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 void CGraphData::Build(const ContentSource& source, int mode, const DateTime& start) {
@@ -84,12 +91,7 @@ void CGraphData::configure(const AxisScale& demandScale, const AxisScale& energy
 void CGraphData::Draw(QPainter& p, const QRect& area, const DrawMetrics& m, CSheetData* sheet,
                       const AxisScale& demandScale, const AxisScale& energyScale, const GraphStyle& style) {
   if (mode_ == kNothing) {
-    if (m.debugMode) {
-      p.save();
-      p.setPen(Qt::black);
-      p.drawText(area, Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(kDebugModeText));
-      p.restore();
-    }
+    if (m.debugMode) drawDebugModeText(p, area);
     return;
   }
   if (area.width() <= kSmallest || area.height() <= kSmallest) return;

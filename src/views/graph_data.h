@@ -53,5 +53,7 @@ class CGraphData {
 
 // The text shown while nothing is displayed and a maintenance switch is on.
 extern const char* const kDebugModeText;
+// Draws it at the top left of rect.
+void drawDebugModeText(QPainter& painter, const QRect& rect);
 
 }  // namespace pelnor

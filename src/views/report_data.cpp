@@ -180,12 +180,7 @@ void CReportData::configure(const AxisScale& demandScale, const AxisScale& energ
 void CReportData::Draw(QPainter& p, const QRect& area, const DrawMetrics& m, const AxisScale& demandScale,
                        const AxisScale& energyScale, const GraphStyle& style) {
   if (mode_ == kEmpty) {
-    if (m.debugMode) {
-      p.save();
-      p.setPen(Qt::black);
-      p.drawText(area, Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(kDebugModeText));
-      p.restore();
-    }
+    if (m.debugMode) drawDebugModeText(p, area);
     return;
   }
   if (area.width() <= kSmallest || area.height() <= kSmallest) return;
