@@ -10,7 +10,9 @@ trap 'if [ -n "${pid:-}" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$w
 
 (cd "$build" && cpack -G DEB -B "$work/out" > "$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/out/pelnor_*.deb)
-dpkg-deb -I "$deb" | grep -q 'Depends:.*fonts-ipafont-gothic'
+# The field is read whole first: grep -q in a pipe would close it early (SIGPIPE under pipefail).
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ "$depends" == *fonts-ipafont-gothic* ]] || { echo "Depends lacks the font: $depends" >&2; exit 1; }
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/pelnor.desktop"
 test -f "$work/root/usr/share/doc/pelnor/README.md"
