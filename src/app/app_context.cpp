@@ -14,7 +14,7 @@ constexpr int64_t kAppLogSizeLimit = 5242880;
 AppContext::AppContext(const std::filesystem::path& dir, const std::string& base)
     : programDir(dir), baseName(base), location(dir), storage{reporter, {}, {}, true} {
   settings.Open(programDir, baseName);
-  appLog.Configure((programDir / baseName).string(), kAppLogDaysPerFile, kAppLogFiles, kAppLogOpenTimeoutMs,
+  appLog.Configure(pathText(programDir / baseName), kAppLogDaysPerFile, kAppLogFiles, kAppLogOpenTimeoutMs,
                    kAppLogSizeLimit);
   storage.log = [this](const std::string& line) { appLog.WriteLine(line); };
 }

@@ -162,7 +162,7 @@ void CMainFrame::buildActions() {
     refuseWithoutDevices([this] {
       const QString file =
           QFileDialog::getOpenFileName(this, "計測データファイルを開く", QString(), "計測ﾃﾞｰﾀﾌｧｲﾙ (*)");
-      if (!file.isEmpty()) collect(file.toStdString());
+      if (!file.isEmpty()) collect(pathFromText(file.toStdString()));
     });
   });
   connect(action(cmd::kDeviceSettings), &QAction::triggered, this, &CMainFrame::onDeviceSettings);
@@ -467,7 +467,7 @@ void CMainFrame::onRawExport() {
   auto [kind, date] = GetSelection();
   if (app_.history.monthPosition(date) < 0) return;
   const std::string folder =
-      app_.settings.rawOutDir.empty() ? DataLocation::personalFolder().string() : app_.settings.rawOutDir;
+      app_.settings.rawOutDir.empty() ? pathText(DataLocation::personalFolder()) : app_.settings.rawOutDir;
   CCsvOutVal dialog(app_, date, QString::fromStdString(folder), this);
   if (dialog.exec() == QDialog::Accepted) app_.settings.rawOutDir = dialog.folder().toStdString();
 }

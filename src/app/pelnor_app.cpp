@@ -40,14 +40,14 @@ int CPelnorApp::run(QApplication& qtApp) {
   // Settings, device master, data and logs live in the own data root: the program's folder,
   // or the user's own folder for an installed program.
   const QFileInfo program(QCoreApplication::applicationFilePath());
-  const std::filesystem::path programDir = ownDataRoot(program.absolutePath().toStdString());
+  const std::filesystem::path programDir = ownDataRoot(pathFromText(program.absolutePath().toStdString()));
   AppContext app(programDir, program.completeBaseName().toStdString());
 
   bool starting = true;
   const std::string installationId = readInstallationId();
   app.settings.Load(installationId, app.location);
   app.applySettings();
-  QDir::setCurrent(QString::fromStdString(programDir.string()));
+  QDir::setCurrent(QString::fromStdString(pathText(programDir)));
   app.settings.WriteCheckSection(PELNOR_VERSION_TEXT, PELNOR_VERSION_TEXT);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 #include "data/own_root.h"
 #include "data/system.h"
@@ -47,7 +48,7 @@ namespace {
 CAppSettings loadSettings(const std::optional<std::string>& iniPath) {
   CAppSettings settings;
   if (iniPath) {
-    settings.ini.OpenFile(*iniPath);
+    settings.ini.OpenFile(pathFromText(*iniPath));
   } else {
     settings.Open(programFolder(), "Pelnor");
   }
@@ -57,12 +58,37 @@ CAppSettings loadSettings(const std::optional<std::string>& iniPath) {
   return settings;
 }
 
+std::filesystem::path rootArg(const std::optional<std::string>& text) {
+  return text ? pathFromText(*text) : programFolder();
+}
+
 }  // namespace
 
 CliEnvironment::CliEnvironment(Args& args, std::optional<bool> answer)
     : settings(loadSettings(takeOption(args, "--ini"))),
-      location(takeOption(args, "--root").value_or(programFolder().string())),
+      location(rootArg(takeOption(args, "--root"))),
       reporter(answer),
       storage{reporter, settings.deviceDefaults(), OpenRetry{}, true} {}
+
+int usageError(const char* command, const std::string& why, const char* usageText) {
+  std::cerr << "pelnor-cli " << command << ": " << why << '\n' << usageText;
+  return kUsageError;
+}
+
+std::optional<LoadedDevice> loadDevice(CliEnvironment& env, int32_t device, const DateTime& first,
+                                       const DateTime& last, const char* command) {
+  LoadedDevice loaded{DeviceRegistry(env.storage.defaults), {}};
+  if (!loaded.registry.load(env.location.root(), env.storage)) return std::nullopt;
+  if (loaded.registry.positionOf(device) < 0) {
+    std::cerr << "pelnor-cli " << command << ": device " << device << " is not registered\n";
+    return std::nullopt;
+  }
+  int months = 0;
+  for (DateTime m = first.firstOfMonth(); !(last.firstOfMonth() < m);
+       m = m.addDays(daysInMonth(m.year(), m.month())))
+    ++months;
+  loaded.history.loadPastMonths(device, last, std::max(months, 1), env.historyEnv(loaded.registry));
+  return loaded;
+}
 
 }  // namespace pelnor::cli

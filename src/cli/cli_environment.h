@@ -48,4 +48,16 @@ struct DateArg {
 };
 std::optional<DateArg> dateArg(const std::string& text);
 
+// Says why the arguments are wrong, with the command's usage; returns kUsageError.
+int usageError(const char* command, const std::string& why, const char* usageText);
+
+// The registry of the root and the months from first to last of a registered device.
+struct LoadedDevice {
+  DeviceRegistry registry;
+  DeviceHistory history;
+};
+// Empty (with a message) when the master cannot be read or the device is not registered.
+std::optional<LoadedDevice> loadDevice(CliEnvironment& env, int32_t device, const DateTime& first,
+                                       const DateTime& last, const char* command);
+
 }  // namespace pelnor::cli

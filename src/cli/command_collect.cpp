@@ -49,10 +49,10 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
   options.simulatedDevice = env.settings.noSerialPort != 0;
   options.showReceivedLines = env.settings.showReceivedData != 0;
   const std::filesystem::path programDir = env.settings.ini.ProgramDir();
-  if (env.settings.commLog != 0) options.commLogPrefix = (programDir / "COMM_").string();
+  if (env.settings.commLog != 0) options.commLogPrefix = pathText(programDir / "COMM_");
 
   RotatingLog appLog;
-  appLog.Configure((programDir / env.settings.ini.BaseName()).string(), kAppLogDaysPerFile, kAppLogFiles,
+  appLog.Configure(pathText(programDir / env.settings.ini.BaseName()), kAppLogDaysPerFile, kAppLogFiles,
                    kAppLogOpenTimeoutMs, kAppLogSizeLimit);
   HistoryEnv historyEnv = env.historyEnv(registry);
   DeviceHistory history;
@@ -79,7 +79,7 @@ int runImport(const Args& arguments) {
   }
   CollectionOptions options;
   options.mode = CollectionOptions::Mode::File;
-  options.file = args[0];
+  options.file = pathFromText(args[0]);
   return collect(env, options);
 }
 

@@ -51,7 +51,7 @@ int runDemo(const Args& arguments) {
   }
   std::error_code ec;
   if (std::filesystem::exists(env.location.masterFile(), ec)) {
-    std::cerr << "pelnor-cli demo: " << env.location.masterFile().string()
+    std::cerr << "pelnor-cli demo: " << pathText(env.location.masterFile())
               << " exists; the demonstration data is only made for a root without devices\n";
     return 1;
   }
@@ -90,7 +90,7 @@ int runDemo(const Args& arguments) {
   HistoryEnv historyEnv = env.historyEnv(registry);
   if (!history.saveAll(false, historyEnv)) return 1;
   std::cout << "demonstration data for device " << kDemoDevice << " written under "
-            << env.location.root().string() << '\n';
+            << pathText(env.location.root()) << '\n';
   return 0;
 }
 

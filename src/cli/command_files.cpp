@@ -32,7 +32,7 @@ FileKind detectKind(const std::filesystem::path& path) {
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(in.gcount()));
   if (head == std::string(1, '\x2C') + kMonthFileSignature) return FileKind::Month;
-  const std::string name = path.filename().string();
+  const std::string name = pathText(path.filename());
   if (isMonthFileName(name)) return FileKind::Month;
   if (name == kMasterFileName) return FileKind::Master;
   if (head.size() >= 4 && head[1] == 0 && head[2] == 0 && head[3] == 0 && head[0] >= 1 &&
@@ -76,13 +76,14 @@ int runDump(const Args& arguments) {
     std::cerr << "usage: pelnor-cli dump [--kind master|month] FILE\n";
     return kUsageError;
   }
+  const std::filesystem::path path = pathFromText(file);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) {
+  if (!std::filesystem::is_regular_file(path, ec)) {
     std::cerr << "pelnor-cli dump: no such file: " << file << '\n';
     return 1;
   }
   const StorageContext& context = env.storage;
-  FileKind fileKind = kind.value_or(detectKind(file));
+  FileKind fileKind = kind.value_or(detectKind(path));
   if (fileKind == FileKind::Unknown) {
     std::cerr << "pelnor-cli dump: " << file
               << " is neither a month file nor a device master file by its start or its name;"
@@ -92,7 +93,7 @@ int runDump(const Args& arguments) {
   if (fileKind == FileKind::Month) {
     MonthRecord month = MonthRecord::makeNew(DateTime(), context.defaults);
     int32_t version = 0;
-    if (!readMonthFile(file, month, context, &version)) return 1;
+    if (!readMonthFile(path, month, context, &version)) return 1;
     Json json = monthToJson(month, version);
     if (aggregate) {
       aggregateMonth(month, env.settings.pulseConstant);
@@ -101,7 +102,7 @@ int runDump(const Args& arguments) {
     printJson(json);
   } else {
     DeviceRegistry registry(context.defaults);
-    if (!registry.loadFile(file, context)) return 1;
+    if (!registry.loadFile(path, context)) return 1;
     printJson(masterToJson(registry, registry.loadedVersion()));
   }
   return 0;
@@ -116,7 +117,7 @@ int runRestore(const Args& arguments) {
   }
   Json json;
   try {
-    std::ifstream in(args[0]);
+    std::ifstream in(pathFromText(args[0]));
     if (!in) {
       std::cerr << "pelnor-cli restore: cannot read " << args[0] << '\n';
       return 1;
@@ -140,8 +141,9 @@ int runRestore(const Args& arguments) {
     std::cerr << "pelnor-cli restore: " << args[0] << ": " << e.what() << "; nothing was written\n";
     return 1;
   }
-  if (month) return writeMonthFile(args[1], *month, false, context) ? 0 : 1;
-  return registry.saveFile(args[1], context) ? 0 : 1;
+  const std::filesystem::path target = pathFromText(args[1]);
+  if (month) return writeMonthFile(target, *month, false, context) ? 0 : 1;
+  return registry.saveFile(target, context) ? 0 : 1;
 }
 
 }  // namespace pelnor::cli

@@ -1,4 +1,8 @@
-// render: a view painted offscreen as the window paints it, saved as PNG.
+// render and print: the views painted offscreen as the window paints them, into a PNG or
+// into the pages of a PDF. The only commands that need Qt.
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <iostream>
 #include <memory>
 
@@ -6,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/gui_application.h"
 #include "data/text.h"
+#include "views/print_pages.h"
 #include "views/render.h"
 
 namespace pelnor::cli {
@@ -54,21 +59,58 @@ int runRender(const Args& arguments) {
     return refuse("--size is WIDTHxHEIGHT");
   }
 
-  DeviceRegistry registry(env.storage.defaults);
-  if (!registry.load(env.location.root(), env.storage)) return 1;
-  if (registry.positionOf(*device) < 0) {
-    std::cerr << "pelnor-cli render: device " << *device << " is not registered\n";
-    return kUsageError;
-  }
-  DeviceHistory history;
-  history.loadPastMonths(*device, date, 1, env.historyEnv(registry));
+  std::optional<LoadedDevice> loaded = loadDevice(env, *device, date, date, "render");
+  if (!loaded) return kUsageError;
 
   auto gui = makeGuiApplication();
-  QImage image = renderView(history, registry, env.settings, *view, mode, date, QSize(width, height));
+  QImage image =
+      renderView(loaded->history, loaded->registry, env.settings, *view, mode, date, QSize(width, height));
   if (!image.save(QString::fromStdString(*out), "PNG")) {
     std::cerr << "pelnor-cli render: cannot write " << *out << '\n';
     return 1;
   }
+  return 0;
+}
+
+int runPrint(const Args& arguments) {
+  constexpr const char* kUsage =
+      "usage: pelnor-cli print [--root DIR] --device ID --kind day|month --from DATE --to DATE [--report] "
+      "--pdf OUT.pdf\n";
+  Args args = arguments;
+  CliEnvironment env(args);
+  const bool report = takeFlag(args, "--report");
+  auto device = deviceIdArg(takeOption(args, "--device"));
+  auto kind = takeOption(args, "--kind");
+  auto from = takeOption(args, "--from");
+  auto to = takeOption(args, "--to");
+  auto pdf = takeOption(args, "--pdf");
+  if (!args.empty() || !kind || !from || !to || !pdf)
+    return usageError("print", "missing or unknown arguments", kUsage);
+  if (!device) return usageError("print", "--device is a device ID (digits only)", kUsage);
+  if (*kind != "day" && *kind != "month") return usageError("print", "--kind is day or month", kUsage);
+  auto start = dateArg(*from);
+  auto end = dateArg(*to);
+  if (!start || !end) return usageError("print", "--from and --to are dates YYYY-MM-DD (or YYYY-MM)", kUsage);
+  PrintRange range{*kind == "day" ? 1 : 2, start->date, end->date, report && *kind == "month"};
+  if (pageCount(range) <= 0) return usageError("print", "--from must not be after --to", kUsage);
+
+  std::optional<LoadedDevice> loaded = loadDevice(env, *device, range.start, range.end, "print");
+  if (!loaded) return kUsageError;
+  auto gui = makeGuiApplication();
+  QPdfWriter writer(QString::fromStdString(*pdf));
+  writer.setPageLayout(
+      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
+  writer.setResolution(300);
+  writer.setTitle("Pelnor");
+  ViewContents contents;
+  const PageSource source{loaded->history, loaded->registry, env.settings};
+  // The first page keeps the scales in use: here those chosen for it.
+  contents.select(loaded->history, loaded->registry, env.settings, range.kind, 0, range.start, true, true);
+  if (!printPages(writer, range, contents, source)) {
+    std::cerr << "pelnor-cli print: cannot write " << *pdf << '\n';
+    return 1;
+  }
+  std::cout << pageCount(range) << " pages written to " << *pdf << '\n';
   return 0;
 }
 

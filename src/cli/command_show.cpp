@@ -81,7 +81,7 @@ int runShow(const Args& arguments) {
   if (!registry.load(env.location.root(), env.storage)) return 1;
   if (registry.positionOf(*device) < 0) {
     std::cerr << "pelnor-cli show: device " << *device << " is not registered in "
-              << (env.location.root() / kMasterFileName).string() << '\n';
+              << pathText(env.location.root() / kMasterFileName) << '\n';
     return kUsageError;
   }
   DeviceHistory history;

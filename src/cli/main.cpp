@@ -1,9 +1,9 @@
 // pelnor-cli: the data core without a window, for inspecting, repairing and collecting.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "cli/commands.h"
+#include "data/system.h"
 
 namespace {
 
@@ -41,12 +41,13 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace pelnor::cli;
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    std::fputs(kUsage, argc < 2 ? stderr : stdout);
-    return argc < 2 ? kUsageError : 0;
+  Args args = pelnor::commandLineArguments(argc, argv);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    return args.empty() ? kUsageError : 0;
   }
-  std::string command = argv[1];
-  Args args(argv + 2, argv + argc);
+  const std::string command = args[0];
+  args.erase(args.begin());
   if (command == "dump") return runDump(args);
   if (command == "restore") return runRestore(args);
   if (command == "show") return runShow(args);

@@ -25,7 +25,7 @@ const LogClock& systemClock() {
 constexpr int kTraceIndent = 36;  // head and marker
 
 // Opens for appending with others kept from writing, retrying until the time-out.
-UniqueFd openLocked(const std::string& path, int timeoutMs) {
+UniqueFd openLocked(const std::filesystem::path& path, int timeoutMs) {
   auto start = std::chrono::steady_clock::now();
   for (;;) {
     UniqueFd fd = openForAppendExclusive(path);
@@ -35,7 +35,7 @@ UniqueFd openLocked(const std::string& path, int timeoutMs) {
   }
 }
 
-void deleteIfLargerThan(const std::string& path, int64_t limit) {
+void deleteIfLargerThan(const std::filesystem::path& path, int64_t limit) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
   if (!ec && static_cast<int64_t>(size) > limit) std::filesystem::remove(path, ec);
@@ -102,7 +102,7 @@ void RotatingLog::write(std::string_view text, bool timestamp, bool lineEnd) {
   const std::time_t now = clock_->now();
   const long period = (dayNumber(now) - 1) / daysPerFile_;
   const long index = ((period % fileCount_) + fileCount_) % fileCount_;
-  const std::string path = formatText("%s%ld.LOG", prefix_.c_str(), index);
+  const std::filesystem::path path = pathFromText(formatText("%s%ld.LOG", prefix_.c_str(), index));
 
   if (std::optional<FileFacts> facts = fileFacts(path)) {
     // A file of an earlier turn of the ring starts afresh; so does one grown too large.
@@ -117,7 +117,7 @@ void RotatingLog::write(std::string_view text, bool timestamp, bool lineEnd) {
   UniqueFd file = openLocked(path, openTimeoutMs_);
   if (!file.valid()) {
     periodFile = false;
-    const std::string fallback = prefix_ + "E.LOG";
+    const std::filesystem::path fallback = pathFromText(prefix_ + "E.LOG");
     deleteIfLargerThan(fallback, sizeLimit_);
     file = openLocked(fallback, 0);
     if (!file.valid()) return;

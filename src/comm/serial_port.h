@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -38,7 +39,7 @@ class SerialPort : public RotatingLog {
                  bool overlapped = false);
   bool Open();
   bool Close();
-  bool isOpen() const { return fd_ >= 0; }
+  bool isOpen() const { return handle_ != kNoHandle; }
 
   // Per-read time-outs [ms]: the longest wait of one read of n bytes is
   // readMultiplier * n + readConstant. Safe to call from another thread: a pending
@@ -66,12 +67,27 @@ class SerialPort : public RotatingLog {
 
  private:
   enum class ByteRead { Byte, Nothing, Failed };
+  void fail(uint32_t error) { lastError_ = error; }
+
+  // The platform's side, in serial_port_posix.cpp or serial_port_win.cpp.
+  void createWake();
+  void destroyWake();
+  bool openDevice();   // exclusively, with the line settings applied
+  bool closeDevice();  // purged and closed; the handle is forgotten even when closing fails
+  bool wakeReader();   // false (with the error) when the port is not open
   ByteRead readByte(char& byte);
-  void fail(int error) { lastError_ = static_cast<uint32_t>(error); }
+  static uint32_t currentSystemError();
+  static std::string systemMessage(uint32_t code);
+
+  // The open device: a file descriptor, or a HANDLE on Windows. SetDriverTimeouts reads
+  // it from another thread.
+  static constexpr std::intptr_t kNoHandle = -1;
+  std::atomic<std::intptr_t> handle_{kNoHandle};
+  // What wakes a waiting read from another thread: the two ends of a pipe, or on Windows
+  // an event and the event of the read in flight.
+  std::intptr_t wake_[2] = {kNoHandle, kNoHandle};
 
   PortPathResolver resolver_;
-  std::atomic<int> fd_{-1};  // read by SetDriverTimeouts from another thread
-  int wakePipe_[2] = {-1, -1};
   bool overlapped_ = true;
   int port_ = 1;
   int baudRate_ = 38400;

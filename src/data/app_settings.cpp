@@ -66,11 +66,11 @@ void CAppSettings::Load(const std::string& installationId, DataLocation& locatio
   showReceivedData = ini.GetInt(kSetting, "受信データの表示", 1, settings, wb);
   monthsToLoad = ini.GetInt(kSetting, "過去データ読込月数", 1, settings, wb);
 
-  csvOutDir = ini.GetString(kSetting, "txtOutDir", (ini.ProgramDir() / "REPORT").string(), settings, wb);
+  csvOutDir = ini.GetString(kSetting, "txtOutDir", pathText(ini.ProgramDir() / "REPORT"), settings, wb);
   openAfterCsv = ini.GetInt(kSetting, "IsOutExe", 1, settings, wb);
   csvViewer = ini.GetString(kSetting, "txtOutExe", kDefaultViewer, settings, wb);
   rawOutDir = ini.GetString(kSetting, "txtValOutDir", "", settings, wb);
-  copyDir = ini.GetString(kSetting, "DatCopyDir", homeFolder().string(), settings, wb);
+  copyDir = ini.GetString(kSetting, "DatCopyDir", pathText(homeFolder()), settings, wb);
 
   location.setOtherPath(ini.GetString(kSetting, "DocDir", "", settings, wb));
   location.setMode(ini.GetInt(kSetting, "DocTp(0:My,1:Other)", 0, settings, wb) != 0 ? DataLocation::kOther
@@ -121,13 +121,6 @@ void CAppSettings::WriteCheckSection(const std::string& fileVersion,
 std::string CAppSettings::serialDevicePath(int port) const {
   std::string configured = ini.GetString(kSerialPorts, formatText("COM%d", port), "");
   return configured.empty() ? fixedPortPath(port) : configured;
-}
-
-std::string fixedPortPath(int port) {
-  if (port >= 1 && port <= 4) return formatText("/dev/ttyS%d", port - 1);
-  if (port >= 5 && port <= 12) return formatText("/dev/ttyUSB%d", port - 5);
-  if (port >= 13 && port <= 20) return formatText("/dev/ttyACM%d", port - 13);
-  return {};
 }
 
 DeviceDefaults CAppSettings::deviceDefaults() const {

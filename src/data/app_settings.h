@@ -74,7 +74,7 @@ class CAppSettings {
 };
 
 // The device path of COMn by the fixed rule: COM1-4 /dev/ttyS0-3, COM5-12 /dev/ttyUSB0-7,
-// COM13-20 /dev/ttyACM0-7; empty for other numbers.
+// COM13-20 /dev/ttyACM0-7, empty for other numbers; on Windows "\\.\COMn" itself.
 std::string fixedPortPath(int port);
 
 // The identifier of this operating-system installation (/etc/machine-id; on Windows the

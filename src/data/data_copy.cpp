@@ -54,21 +54,22 @@ bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int
     warn(storage, "コピー先を入力してください");
     return false;
   }
-  if (auto problem = copyDestinationProblem(own, deviceId, text)) {
+  const fs::path destinationFolder = pathFromText(text);
+  if (auto problem = copyDestinationProblem(own, deviceId, destinationFolder)) {
     warn(storage, *problem);
     return false;
   }
   std::error_code ec;
-  if (!fs::is_directory(text, ec)) {
+  if (!fs::is_directory(destinationFolder, ec)) {
     storage.reporter.beep();
     if (!storage.reporter.askYesNo(
             formatText("指定のフォルダは存在しません\n作成してもよろしいですか\n%s", text.c_str()))) {
       return false;
     }
-    DataLocation::createFolderPath(text);
+    DataLocation::createFolderPath(destinationFolder);
   }
   DeviceRegistry target(registry.defaults());
-  if (!target.load(text, storage)) return false;
+  if (!target.load(destinationFolder, storage)) return false;
   if (target.positionOf(deviceId) >= 0) {
     storage.reporter.beep();
     if (!storage.reporter.askYesNo(
@@ -80,13 +81,15 @@ bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int
   if (!registry.find(deviceId, record)) return false;
   target.put(record);
 
-  const DataLocation destination(text);
+  const DataLocation destination(destinationFolder);
   const fs::path source = DataLocation(own.ownRoot()).deviceFolder(deviceId);
   const fs::path targetFolder = destination.deviceFolder(deviceId);
   DataLocation::createFolderPath(destination.dataFolder());
   // The copy goes beside the old folder first; the old one goes only once it is complete.
-  const fs::path fresh = targetFolder.string() + ".copying";
-  const fs::path old = targetFolder.string() + ".replaced";
+  fs::path fresh = targetFolder;
+  fresh += ".copying";
+  fs::path old = targetFolder;
+  old += ".replaced";
   fs::remove_all(fresh, ec);
   if (fs::exists(source, ec)) {
     fs::copy(source, fresh, fs::copy_options::recursive, ec);

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "data/path_text.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -16,7 +17,7 @@ std::filesystem::path tidy(const std::filesystem::path& path) {
 }
 
 EraseResult removeTree(const std::filesystem::path& folder, const std::filesystem::path& expectedParent) {
-  const std::string text = folder.string();
+  const std::string text = pathText(folder);
   if (text.size() > kMaxErasedPathChars) return {false, formatText("%s\n(パスが長すぎます)", text.c_str())};
   // Only a folder of exactly the expected place, and never through a link to elsewhere.
   if (tidy(folder).parent_path() != tidy(expectedParent) || tidy(folder).filename().empty()) {

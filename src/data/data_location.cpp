@@ -18,7 +18,7 @@ bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) 
 
 void DataLocation::setOtherPath(const std::string& text) {
   otherPath_ = std::string(trimBlanks(text));
-  mode_ = !otherPath_.empty() && !sameFolder(otherPath_, ownRoot_) ? kOther : kOwn;
+  mode_ = !otherPath_.empty() && !sameFolder(pathFromText(otherPath_), ownRoot_) ? kOther : kOwn;
 }
 
 std::string DataLocation::label() const {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/date_time.h"
+#include "data/path_text.h"
 #include "data/reporter.h"
 
 namespace pelnor {
@@ -18,7 +19,7 @@ class DataLocation {
 
   explicit DataLocation(std::filesystem::path ownRoot) : ownRoot_(std::move(ownRoot)) {}
 
-  std::filesystem::path root() const { return isOwn() ? ownRoot_ : std::filesystem::path(otherPath_); }
+  std::filesystem::path root() const { return isOwn() ? ownRoot_ : pathFromText(otherPath_); }
   const std::filesystem::path& ownRoot() const { return ownRoot_; }
   bool isOwn() const { return mode_ == kOwn; }
   int mode() const { return mode_; }

@@ -1,6 +1,5 @@
 #include "data/ini_file.h"
 
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "data/file_errors.h"
+#include "data/path_text.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -140,7 +140,7 @@ void CIniFile::Open(const std::filesystem::path& programDir, const std::string& 
 
 void CIniFile::OpenFile(const std::filesystem::path& settingsFile) {
   programDir_ = settingsFile.parent_path();
-  baseName_ = settingsFile.stem().string();
+  baseName_ = pathText(settingsFile.stem());
   path_ = settingsFile;
 }
 

@@ -5,6 +5,7 @@
 
 #include "data/app_settings.h"
 #include "data/file_errors.h"
+#include "data/path_text.h"
 
 namespace pelnor {
 
@@ -13,7 +14,7 @@ namespace {
 // Installed: in a system folder, or in the layout an installation makes (bin/ beside
 // share/applications with our desktop entry), wherever that was unpacked.
 bool isInstalled(const std::filesystem::path& folder) {
-  const std::string text = folder.lexically_normal().string();
+  const std::string text = pathText(folder.lexically_normal());
   for (const char* prefix : {"/usr/", "/bin", "/sbin", "/opt/"}) {
     if (text.rfind(prefix, 0) == 0) return true;
   }

@@ -4,13 +4,16 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "data/path_text.h"
 
 namespace pelnor {
 
 // The folder of the running program.
 std::filesystem::path executableFolder();
-// A path as text (UTF-8), for messages.
-std::string pathText(const std::filesystem::path& path);
+// The program's arguments after its name, as UTF-8 text.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
 // A time as the local calendar shows it.
 std::tm localCalendar(std::time_t when);
 

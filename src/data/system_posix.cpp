@@ -2,10 +2,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "data/app_settings.h"
 #include "data/system.h"
+#include "data/text.h"
 
 namespace pelnor {
 
@@ -15,6 +17,17 @@ std::filesystem::path homeFolder() {
   return "/";
 }
 
+std::string fixedPortPath(int port) {
+  if (port >= 1 && port <= 4) return formatText("/dev/ttyS%d", port - 1);
+  if (port >= 5 && port <= 12) return formatText("/dev/ttyUSB%d", port - 5);
+  if (port >= 13 && port <= 20) return formatText("/dev/ttyACM%d", port - 13);
+  return {};
+}
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+}
+
 std::string readInstallationId() { return readInstallationId("/etc/machine-id"); }
 
 std::filesystem::path executableFolder() {
@@ -22,8 +35,6 @@ std::filesystem::path executableFolder() {
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::filesystem::current_path() : exe.parent_path();
 }
-
-std::string pathText(const std::filesystem::path& path) { return path.string(); }
 
 std::tm localCalendar(std::time_t when) {
   std::tm local{};

@@ -1,31 +1,35 @@
 // The operating system's side of the core on Windows.
 #include <windows.h>
+// After windows.h:
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <ctime>
 
 #include "data/app_settings.h"
 #include "data/system.h"
+#include "data/text.h"
+#include "data/wide_text_win.h"
 
 namespace pelnor {
-
-namespace {
-
-std::string utf8OfWide(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr,
-                        nullptr);
-  return out;
-}
-
-}  // namespace
 
 std::filesystem::path homeFolder() {
   if (const wchar_t* profile = ::_wgetenv(L"USERPROFILE"); profile && *profile) return profile;
   return L"C:\\";
+}
+
+std::string fixedPortPath(int port) { return port >= 1 ? formatText("\\\\.\\COM%d", port) : std::string(); }
+
+// The arguments come from the wide command line: the narrow argv holds only what the
+// system's code page can spell. The console shows UTF-8 as the program writes it.
+std::vector<std::string> commandLineArguments(int, char**) {
+  ::SetConsoleOutputCP(CP_UTF8);
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide && i < count; ++i) args.push_back(utf8OfWide(wide[i]));
+  ::LocalFree(wide);
+  return args;
 }
 
 // The ProductId value of the Windows installation, as the settings compare it.
@@ -57,8 +61,6 @@ std::filesystem::path executableFolder() {
   }
   return std::filesystem::path(name).parent_path();
 }
-
-std::string pathText(const std::filesystem::path& path) { return utf8OfWide(path.wstring()); }
 
 std::tm localCalendar(std::time_t when) {
   std::tm local{};

@@ -4,6 +4,7 @@
 
 #include "data/text.h"
 #include "data/text_raw_bytes.h"
+#include "data/wide_text_win.h"
 
 namespace pelnor {
 
@@ -16,13 +17,6 @@ bool isAscii(std::string_view text) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   }
   return true;
-}
-
-std::string utf8OfWide(const wchar_t* wide, int count) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, count, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide, count, out.data(), size, nullptr, nullptr);
-  return out;
 }
 
 // One UTF-8 character as cp932 bytes; empty when cp932 has no such character.
@@ -40,6 +34,15 @@ std::string cp932OfCharacter(std::string_view sequence) {
 }
 
 }  // namespace
+
+std::string utf8OfWide(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int count = static_cast<int>(wide.size());
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, out.data(), size, nullptr, nullptr);
+  return out;
+}
 
 std::string encodeCp932(std::string_view utf8, bool& lossless) {
   lossless = true;
@@ -83,7 +86,7 @@ std::string cp932ToUtf8(std::string_view cp932) {
     const int count = ::MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, cp932.data() + pos,
                                             static_cast<int>(width), wide, 2);
     if (count == 1) {
-      out += utf8OfWide(wide, count);
+      out += utf8OfWide(std::wstring_view(wide, 1));
       pos += width;
     } else {
       out += rawbytes::rawByteAsUtf8(byte);
@@ -110,7 +113,7 @@ std::optional<std::string> utf16leToUtf8ForCp932(std::string_view utf16le) {
   ::WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                         nullptr, &usedDefault);
   if (usedDefault) return std::nullopt;
-  return utf8OfWide(wide.data(), static_cast<int>(wide.size()));
+  return utf8OfWide(wide);
 }
 
 }  // namespace pelnor

@@ -20,10 +20,10 @@ QUrl manualUrl(const std::filesystem::path& programDir) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(candidate, ec)) {
       return QUrl::fromLocalFile(
-          QString::fromStdString(std::filesystem::weakly_canonical(candidate, ec).string()));
+          QString::fromStdString(pathText(std::filesystem::weakly_canonical(candidate, ec))));
     }
   }
-  return QUrl::fromLocalFile(QString::fromStdString((programDir / "README.md").string()));
+  return QUrl::fromLocalFile(QString::fromStdString(pathText(programDir / "README.md")));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ CCngDataDir::CCngDataDir(AppContext& app, QWidget* parent) : QDialog(parent), ap
   layout->addWidget(buttons);
 
   const std::string other = app_.location.otherPath();
-  path_->setText(QString::fromStdString(other.empty() ? DataLocation::personalFolder().string() : other));
+  path_->setText(QString::fromStdString(other.empty() ? pathText(DataLocation::personalFolder()) : other));
   (app_.location.isOwn() ? own_ : other_)->setChecked(true);
   followChoice();
 

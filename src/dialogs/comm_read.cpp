@@ -82,7 +82,7 @@ CCommRead::CCommRead(AppContext& app, std::filesystem::path file, bool showRecei
   options.comm = app_.registry.commSettings;
   options.simulatedDevice = app_.settings.noSerialPort != 0;
   options.showReceivedLines = showReceivedLines;
-  if (app_.settings.commLog != 0) options.commLogPrefix = (app_.programDir / kCommLogName).string();
+  if (app_.settings.commLog != 0) options.commLogPrefix = pathText(app_.programDir / kCommLogName);
   engine_ = std::make_unique<CollectionEngine>(
       app_.history, app_.historyEnv(), app_.reporter, *sink_, app_.appLog,
       [this](int port) { return app_.settings.serialDevicePath(port); }, options);

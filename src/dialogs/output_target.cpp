@@ -17,16 +17,17 @@ std::optional<std::filesystem::path> outputTarget(const QString& folderText, con
   };
   if (file.empty()) return refuse("出力ファイル名を指定してください");
   if (folder.empty()) return refuse("出力先を指定してください");
+  const std::filesystem::path folderPath = pathFromText(folder);
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
+  if (!std::filesystem::is_directory(folderPath, ec)) {
     reporter.beep();
     if (!reporter.askYesNo(
             formatText("指定のフォルダは存在していません\n作成しますか？\n%s", folder.c_str()))) {
       return std::nullopt;
     }
-    DataLocation::createFolderPath(folder);
+    DataLocation::createFolderPath(folderPath);
   }
-  return std::filesystem::path(folder) / file;
+  return folderPath / pathFromText(file);
 }
 
 void reportWritten(const std::filesystem::path& file, Reporter& reporter) {
