@@ -3,6 +3,7 @@
 // building (working hours, lunch, weekends, the season's temperature).
 #include <cmath>
 #include <iostream>
+#include <numbers>
 #include <random>
 
 #include "cli/cli_environment.h"
@@ -22,7 +23,7 @@ double meanTemperature(int month) {
 }
 
 double temperatureAt(int month, double hour, double dayNoise) {
-  return meanTemperature(month) + dayNoise + 4.5 * std::cos((hour - 14.0) / 24.0 * 2 * M_PI);
+  return meanTemperature(month) + dayNoise + 4.5 * std::cos((hour - 14.0) / 24.0 * 2 * std::numbers::pi);
 }
 
 // Demand [kW] of an office building at a half hour.

@@ -9,18 +9,11 @@ namespace pelnor {
 
 namespace {
 
-// A path without "." or ".." and without a trailing separator, for comparing places.
-std::filesystem::path tidy(const std::filesystem::path& path) {
-  std::filesystem::path normal = path.lexically_normal();
-  if (!normal.has_filename() && normal.has_parent_path()) normal = normal.parent_path();
-  return normal;
-}
-
 EraseResult removeTree(const std::filesystem::path& folder, const std::filesystem::path& expectedParent) {
   const std::string text = pathText(folder);
   if (text.size() > kMaxErasedPathChars) return {false, formatText("%s\n(パスが長すぎます)", text.c_str())};
   // Only a folder of exactly the expected place, and never through a link to elsewhere.
-  if (tidy(folder).parent_path() != tidy(expectedParent) || tidy(folder).filename().empty()) {
+  if (tidyPath(folder).parent_path() != tidyPath(expectedParent) || tidyPath(folder).filename().empty()) {
     return {false, formatText("%s\n(削除の対象ではありません)", text.c_str())};
   }
   std::error_code ec;

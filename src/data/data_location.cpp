@@ -11,7 +11,7 @@ namespace {
 bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code ec;
   if (std::filesystem::equivalent(a, b, ec)) return true;
-  return a.lexically_normal() == b.lexically_normal();
+  return tidyPath(a) == tidyPath(b);
 }
 
 }  // namespace

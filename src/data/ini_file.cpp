@@ -1,6 +1,5 @@
 #include "data/ini_file.h"
 
-
 #include <fstream>
 #include <iterator>
 #include <optional>

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <cmath>
+#include <numbers>
 
 namespace pelnor {
 
@@ -37,7 +38,7 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
   const double radius = std::min(width(), height()) / 2.0 - 4;
   const QPointF centre(width() / 2.0, height() / 2.0);
   for (int i = 0; i < kDots; ++i) {
-    const double angle = 2 * M_PI * i / kDots;
+    const double angle = 2 * std::numbers::pi * i / kDots;
     // The dots behind the bright one fade out; a stopped ring is all grey.
     const int age = (step_ - i + kDots) % kDots;
     QColor color = running() ? QColor(31, 95, 153) : QColor(190, 190, 190);

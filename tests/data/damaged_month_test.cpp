@@ -1,12 +1,11 @@
 // A stored month that is damaged at its end: what precedes the damage is shown and kept
 // through the next save, and the damaged original is kept beside it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include "data/archive.h"
 #include "data/device_history.h"
 #include "support/data_root_test.h"
+#include "support/held_file.h"
 
 namespace pelnor {
 namespace {
@@ -122,13 +121,13 @@ TEST_F(DamagedMonthTest, ACollectionKeepsTheEarlierDaysAndTheDamagedOriginal) {
 TEST_F(DamagedMonthTest, AMonthThatCannotBeOpenedIsNotReplaced) {
   store(april);
   const std::string before = readFile(monthFile(2024, 4));
-  int held = ::open(monthFile(2024, 4).c_str(), O_RDONLY);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another program holds it
+  HeldFile held(monthFile(2024, 4));  // another program holds it
+  ASSERT_TRUE(held.held());
   history.resetForDevice(12, registry);
   history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
   history.addReading(DateTime::fromFields(2024, 5, 1, 12, 0), 5, 19, defaults);
   EXPECT_FALSE(history.mergeAndSave(false, env));
-  ::close(held);
+  held.release();
   EXPECT_EQ(readFile(monthFile(2024, 4)), before);
   EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 5))) << "nothing is saved";
 }

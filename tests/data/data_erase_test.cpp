@@ -18,18 +18,11 @@ TEST(DataErase, RemovesExactlyTheDevicesFolder) {
     fs::create_directories(location.deviceFolder(id));
     writeFile(location.deviceFolder(id) / "D202401.dmd", "x");
   }
-  TempDir elsewhere;
-  writeFile(elsewhere / "D202401.dmd", "kept");
-  fs::create_directory_symlink(elsewhere.path(), location.deviceFolder(14));
 
   EXPECT_TRUE(eraseDeviceData(location, 12).ok);
   EXPECT_FALSE(fs::exists(location.deviceFolder(12)));
   EXPECT_TRUE(fs::exists(location.deviceFolder(13) / "D202401.dmd"));
   EXPECT_TRUE(eraseDeviceData(location, 12).ok) << "a folder that is gone is fine";
-
-  EXPECT_TRUE(eraseDeviceData(location, 14).ok);
-  EXPECT_FALSE(fs::exists(fs::symlink_status(location.deviceFolder(14))));
-  EXPECT_EQ(readFile(elsewhere / "D202401.dmd"), "kept") << "a linked folder's readings stay";
 
   EraseResult refused = eraseDeviceData(location, -1);
   EXPECT_FALSE(refused.ok);
@@ -39,6 +32,21 @@ TEST(DataErase, RemovesExactlyTheDevicesFolder) {
   EXPECT_TRUE(eraseAllData(trailing).ok);
   EXPECT_FALSE(fs::exists(location.dataFolder()));
   EXPECT_TRUE(fs::exists(dir.path()));
+}
+
+TEST(DataErase, ALinkedDeviceFolderLosesOnlyTheLink) {
+  TempDir dir;
+  DataLocation location(dir.path());
+  TempDir elsewhere;
+  writeFile(elsewhere / "D202401.dmd", "kept");
+  fs::create_directories(location.dataFolder());
+  std::error_code ec;
+  fs::create_directory_symlink(elsewhere.path(), location.deviceFolder(14), ec);
+  if (ec) GTEST_SKIP() << "this system does not let the user make links: " << ec.message();
+
+  EXPECT_TRUE(eraseDeviceData(location, 14).ok);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(location.deviceFolder(14))));
+  EXPECT_EQ(readFile(elsewhere / "D202401.dmd"), "kept") << "a linked folder's readings stay";
 }
 
 TEST(DataErase, AFailureIsReportedWithThePath) {

@@ -1,11 +1,10 @@
 #include "data/device_registry.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include "data/text.h"
 #include "support/file_fixtures.h"
+#include "support/held_file.h"
 #include "support/scripted_reporter.h"
 #include "support/temp_dir.h"
 
@@ -134,14 +133,15 @@ TEST_F(DeviceRegistryTest, HugeCountIsAnArchiveErrorAndKeepsWhatWasRead) {
 
 TEST_F(DeviceRegistryTest, LockedFileIsRetriedThenReported) {
   writeFile(master(), masterFileBytes(3));
-  UniqueFd other(::open(master().c_str(), O_RDONLY));
-  ASSERT_EQ(::flock(other.get(), LOCK_EX), 0);
+  HeldFile other(master());
+  ASSERT_TRUE(other.held());
   EXPECT_FALSE(registry.load(dir.path(), context));
   EXPECT_FALSE(registry.save(dir.path(), context));
   auto messages = reporter.messages();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].kind, "info");
   EXPECT_EQ(messages[0].text, "ファイルを開くことが出来ません\n" + master().string());
+  other.release();
   EXPECT_EQ(readFile(master()), masterFileBytes(3));  // unchanged by the failed save
 }
 

@@ -1,13 +1,12 @@
 #include "data/month_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include <algorithm>
 #include <chrono>
 
 #include "support/file_fixtures.h"
+#include "support/held_file.h"
 #include "support/scripted_reporter.h"
 #include "support/temp_dir.h"
 
@@ -139,10 +138,10 @@ TEST_F(MonthFileTest, FailedWritesLeaveTheOldFileUnchanged) {
   writeFile(file(), old);
   month.days[5].readings.push_back(Reading{1, 0, 1, 1});
 
-  UniqueFd other(::open(file().c_str(), O_RDONLY));
-  ASSERT_EQ(::flock(other.get(), LOCK_EX), 0);
+  HeldFile other(file());
+  ASSERT_TRUE(other.held());
   EXPECT_FALSE(writeMonthFile(file(), month, false, context));
-  other.reset();
+  other.release();
   ASSERT_EQ(reporter.messages().size(), 1u);
   EXPECT_EQ(reporter.messages()[0].text, "ファイルがライトオープン出来ません\n" + file().string());
   EXPECT_EQ(readFile(file()), old);
@@ -160,8 +159,8 @@ TEST_F(MonthFileTest, FailedWritesLeaveTheOldFileUnchanged) {
 
 TEST_F(MonthFileTest, LockedFileIsRetriedUntilTheLimit) {
   writeFile(file(), monthFileBytes(3));
-  UniqueFd other(::open(file().c_str(), O_RDONLY));
-  ASSERT_EQ(::flock(other.get(), LOCK_EX), 0);
+  HeldFile other(file());
+  ASSERT_TRUE(other.held());
   auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(readMonthFile(file(), month, context));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
