@@ -14,6 +14,7 @@ namespace pelnor {
 namespace {
 
 constexpr DWORD kReadChunk = 512;
+constexpr DWORD kOverrunMs = 1000;
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 std::intptr_t valueOf(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
@@ -105,36 +106,52 @@ SerialPort::ByteRead SerialPort::readByte(char& byte) {
     return ByteRead::Failed;
   }
   HANDLE port = handleOf(handle_);
-  // The longest wait for one byte: the per-byte multiplier plus the constant. The driver
-  // returns as soon as one byte is there, with whatever else has come with it.
+  // What has come is taken in one read; otherwise one byte is waited for, at most the
+  // per-byte multiplier plus the constant. A plain total time-out: every driver (and Wine)
+  // keeps that one.
   const uint64_t waitMs = uint64_t{readMultiplier_} + readConstant_;
+  DWORD errors = 0;
+  COMSTAT status{};
+  DWORD wanted = 1;
+  if (::ClearCommError(port, &errors, &status) && status.cbInQue > 0)
+    wanted = std::min(status.cbInQue, kReadChunk);
   const DWORD driverWait = static_cast<DWORD>(std::clamp<uint64_t>(waitMs, 1, MAXDWORD - 1));
-  COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, driverWait, writeMultiplier_, writeConstant_};
+  COMMTIMEOUTS timeouts{0, 0, driverWait, writeMultiplier_, writeConstant_};
   if (!::SetCommTimeouts(port, &timeouts)) {
     fail(::GetLastError());
     return ByteRead::Failed;
   }
 
-  pending_.resize(kReadChunk);
+  pending_.resize(wanted);
   pendingPos_ = 0;
   OVERLAPPED request{};
   request.hEvent = handleOf(wake_[1]);
   DWORD got = 0;
-  if (!::ReadFile(port, pending_.data(), kReadChunk, &got, &request)) {
+  if (!::ReadFile(port, pending_.data(), wanted, &got, &request)) {
     const DWORD error = ::GetLastError();
     if (error != ERROR_IO_PENDING) {
       pending_.clear();
       fail(error);
       return ByteRead::Failed;
     }
-    // Wait for the read, for a wake-up, or (should the driver overrun its time-out) a
-    // little longer than the wait; then the read is cancelled and what it got is kept.
+    // Wait for the read or for a wake-up; a read that is cancelled keeps what it got. A
+    // driver that lets a second pass beyond its own time-out has lost its device (Wine
+    // does so when the terminal behind the port hangs up).
     HANDLE events[2] = {request.hEvent, handleOf(wake_[0])};
-    const DWORD limit = waitMs >= MAXDWORD - 1000 ? INFINITE : static_cast<DWORD>(waitMs + 1000);
-    if (::WaitForMultipleObjects(2, events, FALSE, limit) != WAIT_OBJECT_0) ::CancelIoEx(port, &request);
+    const DWORD limit = waitMs >= MAXDWORD - kOverrunMs ? INFINITE : static_cast<DWORD>(waitMs + kOverrunMs);
+    const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, limit);
+    if (woken != WAIT_OBJECT_0) ::CancelIoEx(port, &request);
+    if (woken == WAIT_TIMEOUT) {
+      ::GetOverlappedResult(port, &request, &got, TRUE);
+      pending_.clear();
+      fail(ERROR_DEVICE_NOT_CONNECTED);
+      return ByteRead::Failed;
+    }
     if (!::GetOverlappedResult(port, &request, &got, TRUE)) {
+      // A read that was cancelled, or that ran out of time (Wine says so where Windows
+      // completes it with nothing), is not a failure.
       const DWORD failure = ::GetLastError();
-      if (failure != ERROR_OPERATION_ABORTED) {
+      if (failure != ERROR_OPERATION_ABORTED && failure != ERROR_TIMEOUT) {
         pending_.clear();
         fail(failure);  // a vanished device is not "no byte yet"
         return ByteRead::Failed;
