@@ -126,13 +126,25 @@ TEST_F(AppSettingsTest, SaveWritesItsKeysInOrder) {
 TEST_F(AppSettingsTest, SerialPortPaths) {
   writeFile(settings.ini.Path(), "[SerialPorts]\r\nCOM3=/dev/pts/4\r\n");
   EXPECT_EQ(settings.serialDevicePath(3), "/dev/pts/4");
-  EXPECT_EQ(settings.serialDevicePath(1), "/dev/ttyS0");
-  EXPECT_EQ(settings.serialDevicePath(4), "/dev/ttyS3");
-  EXPECT_EQ(settings.serialDevicePath(5), "/dev/ttyUSB0");
-  EXPECT_EQ(settings.serialDevicePath(12), "/dev/ttyUSB7");
-  EXPECT_EQ(settings.serialDevicePath(13), "/dev/ttyACM0");
-  EXPECT_EQ(settings.serialDevicePath(20), "/dev/ttyACM7");
-  EXPECT_EQ(settings.serialDevicePath(21), "");
+  for (int port : {1, 4, 5, 12, 13, 20, 21}) EXPECT_EQ(settings.serialDevicePath(port), fixedPortPath(port));
+}
+
+TEST(FixedPortPath, TheRuleOfThisPlatform) {
+  const std::pair<int, std::string> cases[] = {
+#ifdef _WIN32
+      {1, "\\\\.\\COM1"}, {9, "\\\\.\\COM9"}, {12, "\\\\.\\COM12"}, {20, "\\\\.\\COM20"}, {0, ""},
+#else
+      {1, "/dev/ttyS0"},
+      {4, "/dev/ttyS3"},
+      {5, "/dev/ttyUSB0"},
+      {12, "/dev/ttyUSB7"},
+      {13, "/dev/ttyACM0"},
+      {20, "/dev/ttyACM7"},
+      {21, ""},
+      {0, ""},
+#endif
+  };
+  for (const auto& [port, path] : cases) EXPECT_EQ(fixedPortPath(port), path) << port;
 }
 
 }  // namespace
