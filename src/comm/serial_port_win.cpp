@@ -22,11 +22,12 @@ std::intptr_t valueOf(HANDLE handle) { return reinterpret_cast<std::intptr_t>(ha
 }  // namespace
 
 void SerialPort::createWake() {
-  // wake_[0]: set by SetDriverTimeouts (auto-reset); wake_[1]: the overlapped read's event.
-  for (std::intptr_t& event : wake_) {
-    HANDLE created = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    event = created ? valueOf(created) : kNoHandle;
-  }
+  // wake_[0]: set by SetDriverTimeouts, reset by the wait that sees it; wake_[1]: the
+  // overlapped read's event, manual as overlapped I/O wants it (ReadFile resets it).
+  HANDLE wake = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE read = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  wake_[0] = wake ? valueOf(wake) : kNoHandle;
+  wake_[1] = read ? valueOf(read) : kNoHandle;
 }
 
 void SerialPort::destroyWake() {
