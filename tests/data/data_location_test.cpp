@@ -34,6 +34,20 @@ TEST(DataLocation, OtherPathSelectsViewModeUnlessItIsTheOwnRoot) {
   EXPECT_EQ(location.label(), "自分 （このソフトが管理している場所）");
 }
 
+// The text a user typed names the folder whatever the system's code page (on Windows a
+// path made from plain bytes takes them in the code page, not as UTF-8).
+TEST(DataLocation, AFolderNamedInJapaneseIsThatFolder) {
+  TempDir dir;
+  DataLocation location(dir.path());
+  location.setOtherPath(pathText(dir.path() / pathFromText("需要データ")));
+  ASSERT_TRUE(DataLocation::createFolderPath(location.dataFolder()));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    names.push_back(pathText(entry.path().filename()));
+  EXPECT_EQ(names, std::vector<std::string>{"需要データ"});
+  EXPECT_EQ(location.label(), pathText(dir.path() / pathFromText("需要データ")));
+}
+
 TEST(DataLocation, Names) {
   DataLocation location("/root");
   EXPECT_EQ(location.masterFile(), "/root/MCDATA.MST");
