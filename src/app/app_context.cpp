@@ -14,8 +14,8 @@ constexpr int64_t kAppLogSizeLimit = 5242880;
 AppContext::AppContext(const std::filesystem::path& dir, const std::string& base)
     : programDir(dir), baseName(base), location(dir), storage{reporter, {}, {}, true} {
   settings.Open(programDir, baseName);
-  appLog.Configure(pathText(programDir / baseName), kAppLogDaysPerFile, kAppLogFiles, kAppLogOpenTimeoutMs,
-                   kAppLogSizeLimit);
+  appLog.Configure(pathText(programDir / pathFromText(baseName)), kAppLogDaysPerFile, kAppLogFiles,
+                   kAppLogOpenTimeoutMs, kAppLogSizeLimit);
   storage.log = [this](const std::string& line) { appLog.WriteLine(line); };
 }
 

@@ -52,8 +52,8 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
   if (env.settings.commLog != 0) options.commLogPrefix = pathText(programDir / "COMM_");
 
   RotatingLog appLog;
-  appLog.Configure(pathText(programDir / env.settings.ini.BaseName()), kAppLogDaysPerFile, kAppLogFiles,
-                   kAppLogOpenTimeoutMs, kAppLogSizeLimit);
+  appLog.Configure(pathText(programDir / pathFromText(env.settings.ini.BaseName())), kAppLogDaysPerFile,
+                   kAppLogFiles, kAppLogOpenTimeoutMs, kAppLogSizeLimit);
   HistoryEnv historyEnv = env.historyEnv(registry);
   DeviceHistory history;
   WaitingSink sink(print);

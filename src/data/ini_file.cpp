@@ -134,7 +134,7 @@ std::optional<std::string> readValue(const std::filesystem::path& path, const st
 void CIniFile::Open(const std::filesystem::path& programDir, const std::string& baseName) {
   programDir_ = programDir;
   baseName_ = baseName;
-  path_ = programDir / (baseName + ".INI");
+  path_ = programDir / pathFromText(baseName + ".INI");
 }
 
 void CIniFile::OpenFile(const std::filesystem::path& settingsFile) {
