@@ -11,12 +11,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The place a path names, links resolved where they exist.
 fs::path tidy(const fs::path& path) {
   std::error_code ec;
-  fs::path full = fs::weakly_canonical(fs::absolute(path), ec);
-  if (ec) full = fs::absolute(path).lexically_normal();
-  if (!full.has_filename() && full.has_parent_path()) full = full.parent_path();
-  return full;
+  const fs::path resolved = fs::weakly_canonical(fs::absolute(path), ec);
+  return tidyPath(ec ? fs::absolute(path) : resolved);
 }
 
 // True when inner is outer or lies below it.

@@ -53,4 +53,14 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
   return *this;
 }
 
+std::optional<std::string> readDenyingWriters(const std::filesystem::path& path) {
+  UniqueFd fd = openDenyingWriters(path);
+  if (!fd.valid()) return std::nullopt;
+  try {
+    return readAll(fd.get());
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace pelnor

@@ -127,8 +127,10 @@ std::string readAll(int fd);
 // One try at opening a file for appending, created when missing, with others kept from
 // writing it; invalid when it is held elsewhere or cannot be opened.
 UniqueFd openForAppendExclusive(const std::filesystem::path& path);
-// One try at reading a whole file while others are kept from writing it (others may read
-// along); empty when it is held by a writer or cannot be opened.
+// One try at opening a file for reading while others are kept from writing it (others may
+// read along); invalid when it is held by a writer or cannot be opened.
+UniqueFd openDenyingWriters(const std::filesystem::path& path);
+// The whole file, opened so; empty when it is held by a writer or cannot be read.
 std::optional<std::string> readDenyingWriters(const std::filesystem::path& path);
 // Writes all bytes; false when the file would not take them.
 bool writeFully(int fd, std::string_view bytes);

@@ -171,15 +171,11 @@ UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
   return UniqueFd();
 }
 
-std::optional<std::string> readDenyingWriters(const std::filesystem::path& path) {
+UniqueFd openDenyingWriters(const std::filesystem::path& path) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   // A shared lock: others may read along, but a writer holding the file waits.
-  if (!fd.valid() || ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) return std::nullopt;
-  try {
-    return readAll(fd.get());
-  } catch (const FileError&) {
-    return std::nullopt;
-  }
+  if (fd.valid() && ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) return fd;
+  return UniqueFd();
 }
 
 bool writeFully(int fd, std::string_view bytes) {

@@ -36,14 +36,10 @@ bool isReadOnly(const std::filesystem::path& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+// A write that takes nothing without an error means the disk is full.
 void writeAll(int fd, const std::string& bytes, const std::string& path) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    const int n = ::_write(fd, bytes.data() + done, chunk);
-    if (n <= 0) throw FileError(systemDescription(n < 0 ? errno : ENOSPC), path);
-    done += static_cast<std::size_t>(n);
-  }
+  errno = 0;
+  if (!writeFully(fd, bytes)) throw FileError(systemDescription(errno != 0 ? errno : ENOSPC), path);
 }
 
 // The old way, for folders that take no new files: the same file, rewritten.
@@ -153,21 +149,16 @@ UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
   return UniqueFd(openShared(path, _O_WRONLY | _O_CREAT | _O_APPEND, _SH_DENYWR, error));
 }
 
-std::optional<std::string> readDenyingWriters(const std::filesystem::path& path) {
+UniqueFd openDenyingWriters(const std::filesystem::path& path) {
   DWORD error = 0;
-  UniqueFd fd(openShared(path, _O_RDONLY, _SH_DENYWR, error));
-  if (!fd.valid()) return std::nullopt;
-  try {
-    return readAll(fd.get());
-  } catch (const FileError&) {
-    return std::nullopt;
-  }
+  return UniqueFd(openShared(path, _O_RDONLY, _SH_DENYWR, error));
 }
 
 bool writeFully(int fd, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const int n = ::_write(fd, bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
+    const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    const int n = ::_write(fd, bytes.data() + done, chunk);
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }

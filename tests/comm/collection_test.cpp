@@ -254,9 +254,7 @@ TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
 }
 
 TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
-  DeviceRecord device = DeviceRecord::makeNew(defaults);
-  device.deviceId = 100;
-  registry.put(device);
+  registerDevice(100, "");
   std::time_t now = std::time(nullptr);
   CollectionOptions options;
   options.simulatedDevice = true;

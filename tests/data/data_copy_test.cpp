@@ -15,10 +15,7 @@ namespace fs = std::filesystem;
 class DataCopyTest : public DataRootTest {
  protected:
   DataCopyTest() {
-    DeviceRecord other = DeviceRecord::makeNew(defaults);
-    other.deviceId = 13;
-    other.customerName = "十三";
-    registry.put(other);
+    registerDevice(13, "十三");
     for (int32_t id : {12, 13}) {
       fs::create_directories(location.deviceFolder(id));
       writeFile(location.deviceFolder(id) / "D202401.dmd", "month of " + std::to_string(id));

@@ -78,16 +78,21 @@ TEST_F(ViewsTest, MonthTableHasOneRowPerDayAndEmptyValuesWithoutData) {
 
 QColor pixel(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
 
-TEST_F(ViewsTest, GraphPixelsShowBarsWhereValuesAreAndBreakLinesAtGaps) {
-  CGraphData graph;
-  graph.Build(source(), CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
+// The graph of 1 April 2024 drawn on a white 1600x1000 image with the given demand axis.
+QImage drawDayGraph(CGraphData& graph, const ContentSource& source, const AxisScale& demand) {
+  graph.Build(source, CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
   QImage image(1600, 1000, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
+  graph.Draw(painter, image.rect(), DrawMetrics{}, nullptr, demand, AxisScale{5, 0, 1}, GraphStyle{});
+  return image;
+}
+
+TEST_F(ViewsTest, GraphPixelsShowBarsWhereValuesAreAndBreakLinesAtGaps) {
+  CGraphData graph;
   const GraphStyle style;
   // Demand axis 0..5 kW: slot 21 (4.8 kW) fits, the temperature line runs -10..60.
-  graph.Draw(painter, image.rect(), DrawMetrics{}, nullptr, AxisScale{5, 0, 1}, AxisScale{5, 0, 1}, style);
-  painter.end();
+  const QImage image = drawDayGraph(graph, source(), AxisScale{5, 0, 1});
   const ChartFrame& upper = graph.upperFrame();
   const QRect plot = upper.plot();
   const int bottom = plot.bottom() - 2;
@@ -112,14 +117,9 @@ TEST_F(ViewsTest, GraphPixelsShowBarsWhereValuesAreAndBreakLinesAtGaps) {
 
 TEST_F(ViewsTest, ValuesAboveTheScaleAreCutAtThePlotTop) {
   CGraphData graph;
-  graph.Build(source(), CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
-  QImage image(1600, 1000, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
   const GraphStyle style;
   // Demand axis 0..1 kW: the 4.8 kW bar of slot 21 is far above it.
-  graph.Draw(painter, image.rect(), DrawMetrics{}, nullptr, AxisScale{5, 0, 0.2}, AxisScale{5, 0, 1}, style);
-  painter.end();
+  const QImage image = drawDayGraph(graph, source(), AxisScale{5, 0, 0.2});
   const ChartFrame& lower = graph.lowerFrame();
   const int x = lower.xOf(21);
   EXPECT_EQ(pixel(image, x, lower.plot().top() + 1), style.demandColor);

@@ -13,10 +13,12 @@ namespace pelnor::test {
 
 class DataRootTest : public ::testing::Test {
  protected:
-  DataRootTest() {
+  DataRootTest() { registerDevice(12, "山田"); }
+
+  void registerDevice(int32_t id, const std::string& customerName) {
     DeviceRecord device = DeviceRecord::makeNew(defaults);
-    device.deviceId = 12;
-    device.customerName = "山田";
+    device.deviceId = id;
+    device.customerName = customerName;
     registry.put(device);
   }
 
