@@ -390,9 +390,10 @@ void CMainFrame::showPastData(int32_t deviceId, const DateTime& month, int count
 
 void CMainFrame::collect(const std::filesystem::path& file) {
   CCommRead dialog(app_, file, app_.settings.showReceivedData != 0, this);
-  const bool ok = dialog.exec() == QDialog::Accepted;
-  if (ok) {
-    app_.settings.showReceivedData = dialog.showReceivedLines() ? 1 : 0;
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  // After a save that failed in part the received period is shown as it is stored.
+  if (accepted || dialog.storeEnded()) {
+    if (accepted) app_.settings.showReceivedData = dialog.showReceivedLines() ? 1 : 0;
     followHasData();
     // The day of the last received reading is shown.
     DateTime first, last;
@@ -416,29 +417,31 @@ void CMainFrame::onReportEntry() {
   auto [kind, date] = GetSelection();
   const int position = app_.history.monthPosition(date);
   if (kind != kMonthKind || position < 0) return;
-  MonthRecord& month = app_.history.monthAt(position);
-  CInputRep dialog(month.report, QString::fromStdString(app_.settings.corpName),
+  CInputRep dialog(app_.history.monthAt(position).report, QString::fromStdString(app_.settings.corpName),
                    QString::fromStdString(app_.settings.inputTitle1), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  month.report = dialog.report();
-  month.report.entered = 1;
+  ReportInfo entered = dialog.report();
+  entered.entered = 1;
   // The registry remembers the entry for the next month's defaults.
-  app_.registry.report.office = month.report.office;
+  app_.registry.report.office = entered.office;
   app_.registry.report.entered = 1;
   DeviceRecord device;
   if (app_.registry.find(app_.history.device.deviceId, device)) {
     ReportInfo& r = device.report;
-    r.contractNumber = month.report.contractNumber;
-    r.customerName = month.report.customerName;
-    r.businessType = month.report.businessType;
-    r.totalTransformerKva = month.report.totalTransformerKva;
-    r.singlePhaseKva = month.report.singlePhaseKva;
-    r.threePhaseKva = month.report.threePhaseKva;
-    r.demandKw = month.report.demandKw;
+    r.contractNumber = entered.contractNumber;
+    r.customerName = entered.customerName;
+    r.businessType = entered.businessType;
+    r.totalTransformerKva = entered.totalTransformerKva;
+    r.singlePhaseKva = entered.singlePhaseKva;
+    r.threePhaseKva = entered.threePhaseKva;
+    r.demandKw = entered.demandKw;
     r.entered = 1;
     app_.registry.put(device);
   }
-  app_.history.mergeAndSave(true, app_.historyEnv());
+  // The master first, then the month: the order in which every program takes the locks.
+  if (app_.location.isOwn()) app_.registry.save(app_.location.root(), app_.storage);
+  app_.history.changeStoredMonth(date, app_.historyEnv(),
+                                 [&](MonthRecord& month) { month.report = entered; });
   ApplySelection(false, false);
 }
 

@@ -8,6 +8,7 @@
 #include "cli/json_codec.h"
 #include "cli/stderr_reporter.h"
 #include "data/aggregation.h"
+#include "data/data_locks.h"
 #include "data/month_file.h"
 
 namespace pelnor::cli {
@@ -142,7 +143,16 @@ int runRestore(const Args& arguments) {
     return 1;
   }
   const std::filesystem::path target = pathFromText(args[1]);
-  if (month) return writeMonthFile(target, *month, false, context) ? 0 : 1;
+  // A file of a data root is written while its lock is held, as the window writes it;
+  // files elsewhere get no lock file beside them.
+  FileLock lock;
+  if (month) {
+    const std::filesystem::path folder = std::filesystem::absolute(target).parent_path();
+    if (folder.parent_path().filename() == "DATA" && !lockDeviceFolder(lock, folder, false, context))
+      return 1;
+    return writeMonthFile(target, *month, false, context) ? 0 : 1;
+  }
+  if (target.filename() == kMasterFileName && !lockMasterFile(lock, target, context)) return 1;
   return registry.saveFile(target, context) ? 0 : 1;
 }
 

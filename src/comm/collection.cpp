@@ -21,6 +21,8 @@ constexpr int64_t kCommLogSizeLimit = 5242880;
 constexpr const char* kDataBeforeId =
     "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません";
 constexpr const char* kEndBeforeId = "機器ＩＤを受信しないまま送信が終わりました，受信データは保存しません";
+constexpr const char* kDropped = "前の受信データ %lu 件を破棄しました";
+constexpr const char* kNotSaved = "保存出来ませんでした";
 
 // The ID as the message shows it: its value, or the digits themselves when they are
 // too many for a number.
@@ -79,6 +81,7 @@ void CollectionEngine::start() {
   outstanding_ = 1;  // the worker, counted before it runs so that a stop waits for it
   run_ = 1;
   cancelled_ = false;
+  storeEnded_ = false;
   {
     std::lock_guard lock(endMutex_);
     workerEnded_ = false;
@@ -112,8 +115,7 @@ bool CollectionEngine::cancel(const Pump& pump) {
   }
   lock.unlock();
   join();
-  history_.clear();
-  history_ = saved_;
+  if (!storeEnded_) history_ = saved_;
   return true;
 }
 
@@ -124,11 +126,8 @@ bool CollectionEngine::finished() const {
 
 void CollectionEngine::endWorker() {
   std::lock_guard lock(endMutex_);
-  if (restoreWhenEnded_) {
-    history_.clear();
-    history_ = saved_;
-    restoreWhenEnded_ = false;
-  }
+  if (restoreWhenEnded_ && !storeEnded_) history_ = saved_;
+  restoreWhenEnded_ = false;
   workerEnded_ = true;
 }
 
@@ -160,7 +159,8 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
     std::filesystem::path path = std::filesystem::absolute(options_.file);
     post(Notification::kProgress, true, formatText("ファイルオープン:%s", pathText(path).c_str()));
     std::string contents;
-    switch (readReceptionFile(path, options_.fileOpenLimitMs, options_.fileOpenIntervalMs, contents)) {
+    switch (readReceptionFile(path, options_.fileOpenLimitMs, options_.fileOpenIntervalMs, contents,
+                              &cancelled_)) {
       case FileOpenResult::Missing:
         post(Notification::kProblem, true, formatText("ファイルが存在しません:%s", pathText(path).c_str()));
         run_ = 0;
@@ -214,6 +214,7 @@ bool CollectionEngine::receive() {
     run_ = 0;
     ok = false;
   };
+  bool readingsDropped = false;
   bool firstLine = true;
   std::string line;
   while (run_ == 1) {
@@ -249,6 +250,12 @@ bool CollectionEngine::receive() {
       case kIdLine:
         idReceived = true;
         receivedId = parsed.deviceId;
+        // A new transmission starts over: what came before it is not stored, and the
+        // user must hear of it.
+        if (const std::size_t dropped = history_.readingCount(); dropped > 0) {
+          post(Notification::kProblem, true, formatText(kDropped, static_cast<unsigned long>(dropped)));
+          readingsDropped = true;
+        }
         history_.clear();
         // A number too large for an ID can never be registered.
         if (parsed.deviceId < 0 || !env_.registry.find(parsed.deviceId, history_.device)) {
@@ -266,7 +273,7 @@ bool CollectionEngine::receive() {
           endWithoutId(kEndBeforeId);
           break;
         }
-        askAndStore(receivedId);
+        if (!askAndStore(receivedId)) ok = false;
         run_ = 0;
         break;
       case kUnrecognisedDate:
@@ -289,10 +296,10 @@ bool CollectionEngine::receive() {
     post(Notification::kProgress, true, "シリアルポートクローズ");
     if (!options_.simulatedDevice) port_.Close();
   }
-  return ok;
+  return ok && !readingsDropped;
 }
 
-void CollectionEngine::askAndStore(int32_t receivedId) {
+bool CollectionEngine::askAndStore(int32_t receivedId) {
   std::string question = formatText(
       "機器ＩＤ【 %d 】番\n需要家名【 %s 】\n のデータを収集しました\n機器情報に間違いはありませんか？\n"
       "「いいえ」を選ぶと処理を中断させます",
@@ -301,12 +308,24 @@ void CollectionEngine::askAndStore(int32_t receivedId) {
   if (reporter_.askYesNo(question)) {
     post(Notification::kProgress, true, "集計中...");
     // Without a device nothing was stored, and no folder may be named after ID -1.
-    if (history_.device.deviceId >= 0) history_.mergeAndSave(false, env_);
+    if (history_.device.deviceId < 0) return true;
+    std::vector<DateTime> unsaved;
+    const bool saved = history_.mergeAndSave(false, env_, &unsaved);
+    storeEnded_ = !cancelled_;
+    if (!saved) {
+      for (const DateTime& month : unsaved) {
+        post(Notification::kProblem, true,
+             formatText("%s:%s", kNotSaved,
+                        pathText(env_.location.monthFile(history_.device.deviceId, month)).c_str()));
+      }
+      return false;
+    }
     post(Notification::kProgress, true, "集計完了");
   } else {
     history_ = saved_;
     lastReadingTime_ = lastReadingTime_.firstOfMonth();
   }
+  return true;
 }
 
 void CollectionEngine::WorkerReporter::show(void (Reporter::*message)(const std::string&),

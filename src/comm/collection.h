@@ -83,6 +83,9 @@ class CollectionEngine {
   bool cancel(const Pump& pump = {});
   // The worker has ended (or never started).
   bool finished() const;
+  // The save of the received months ended (wholly or in part saved) without a cancel:
+  // the history shows what the files hold, and a cancel no longer puts the old one back.
+  bool storeEnded() const { return storeEnded_; }
   // A kind 1 or 2 notification has been shown; kind 2 goes to the application log.
   void acknowledge(const Notification& notification);
   // Waits for the worker to end (after kind 3 or 4 there is nothing left to wait for).
@@ -101,7 +104,8 @@ class CollectionEngine {
   bool receive();  // true when the reception ended without error
   void post(int kind, bool status, const std::string& text);
   std::unique_ptr<LineSource> openSource(bool& ok);
-  void askAndStore(int32_t receivedId);
+  // False when received readings could not all be stored.
+  bool askAndStore(int32_t receivedId);
   void endWorker();
 
   // The worker's way to the user: closed once the reception is cancelled.
@@ -141,6 +145,7 @@ class CollectionEngine {
   std::atomic<int> outstanding_{0};
   std::atomic<bool> showReceived_{true};
   std::atomic<bool> cancelled_{false};
+  std::atomic<bool> storeEnded_{false};
 
   // Who restores the history after a cancel: the canceller, or the worker as it ends.
   mutable std::mutex endMutex_;

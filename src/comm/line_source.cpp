@@ -33,7 +33,7 @@ int FileLineSource::nextLine(std::string& line) {
 }
 
 FileOpenResult readReceptionFile(const std::filesystem::path& path, int limitMs, int intervalMs,
-                                 std::string& contents) {
+                                 std::string& contents, const std::atomic<bool>* abandon) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return FileOpenResult::Missing;
   auto start = std::chrono::steady_clock::now();
@@ -46,6 +46,7 @@ FileOpenResult readReceptionFile(const std::filesystem::path& path, int limitMs,
       return FileOpenResult::CannotOpen;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    if (abandon && abandon->load()) return FileOpenResult::CannotOpen;
   }
 }
 

@@ -2,6 +2,7 @@
 // the simulated device. The collection reads them all alike.
 #pragma once
 
+#include <atomic>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -37,9 +38,10 @@ class FileLineSource : public LineSource {
 };
 
 enum class FileOpenResult { Opened, Missing, CannotOpen };
-// Reads a reception file, keeping others from writing it while retrying for up to limitMs.
+// Reads a reception file, keeping others from writing it while retrying for up to limitMs
+// or until *abandon becomes true (a cancelled reception; CannotOpen).
 FileOpenResult readReceptionFile(const std::filesystem::path& path, int limitMs, int intervalMs,
-                                 std::string& contents);
+                                 std::string& contents, const std::atomic<bool>* abandon = nullptr);
 
 // Lines from the serial port: at most 1000 bytes, ended by CR LF (kept in the line).
 class SerialLineSource : public LineSource {

@@ -2,41 +2,83 @@
 
 #include <system_error>
 
+#include "data/data_locks.h"
 #include "data/path_text.h"
 #include "data/text.h"
 
 namespace pelnor {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-EraseResult removeTree(const std::filesystem::path& folder, const std::filesystem::path& expectedParent) {
+EraseResult failure(const fs::path& path, const std::string& reason) {
+  return {false, formatText("%s\n%s", pathText(path).c_str(), reason.c_str())};
+}
+
+// Only a folder of exactly the expected place, and never through a link to elsewhere.
+std::optional<EraseResult> refusal(const fs::path& folder, const fs::path& expectedParent) {
   const std::string text = pathText(folder);
-  if (text.size() > kMaxErasedPathChars) return {false, formatText("%s\n(パスが長すぎます)", text.c_str())};
-  // Only a folder of exactly the expected place, and never through a link to elsewhere.
+  if (text.size() > kMaxErasedPathChars)
+    return EraseResult{false, formatText("%s\n(パスが長すぎます)", text.c_str())};
   if (tidyPath(folder).parent_path() != tidyPath(expectedParent) || tidyPath(folder).filename().empty()) {
-    return {false, formatText("%s\n(削除の対象ではありません)", text.c_str())};
+    return EraseResult{false, formatText("%s\n(削除の対象ではありません)", text.c_str())};
   }
+  return std::nullopt;
+}
+
+// A device's folder: everything in it goes while its lock is held.
+EraseResult removeDeviceFolder(const fs::path& folder, const StorageContext& context) {
   std::error_code ec;
-  const auto status = std::filesystem::symlink_status(folder, ec);
-  if (!std::filesystem::exists(status)) return {};
-  if (std::filesystem::is_symlink(status)) {
-    std::filesystem::remove(folder, ec);  // the link goes, what it points at stays
-  } else {
-    std::filesystem::remove_all(folder, ec);
+  const auto status = fs::symlink_status(folder, ec);
+  if (!fs::exists(status)) return {};
+  if (!fs::is_directory(status)) {
+    fs::remove(folder, ec);  // a link goes, what it points at stays
+    return ec ? failure(folder, ec.message()) : EraseResult{};
   }
-  if (ec) return {false, formatText("%s\n%s", text.c_str(), ec.message().c_str())};
+  FileLock lock;
+  if (!lockDeviceFolder(lock, folder, false, context)) return failure(folder, "(他のプログラムが使用中です)");
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+    if (entry.path().filename() == kDeviceLockName) continue;
+    std::error_code one;
+    fs::remove_all(entry.path(), one);
+    if (one) return failure(entry.path(), one.message());
+  }
+  if (ec) return failure(folder, ec.message());
+  // The lock file goes while it is held, so that a program waiting for it finds it gone
+  // and takes a new one (where the platform keeps an open file, it stays with its folder).
+  fs::remove(folder / kDeviceLockName, ec);
+  lock.release();
+  fs::remove(folder, ec);  // not empty when another program has saved anew meanwhile
   return {};
 }
 
 }  // namespace
 
-EraseResult eraseDeviceData(const DataLocation& location, int32_t deviceId) {
+EraseResult eraseDeviceData(const DataLocation& location, int32_t deviceId, const StorageContext& context) {
   if (deviceId < 0) return {false, formatText("機器ＩＤ %d", deviceId)};
-  return removeTree(location.deviceFolder(deviceId), location.dataFolder());
+  const fs::path folder = location.deviceFolder(deviceId);
+  if (auto refused = refusal(folder, location.dataFolder())) return *refused;
+  return removeDeviceFolder(folder, context);
 }
 
-EraseResult eraseAllData(const DataLocation& location) {
-  return removeTree(location.dataFolder(), location.root());
+EraseResult eraseAllData(const DataLocation& location, const StorageContext& context) {
+  const fs::path data = location.dataFolder();
+  if (auto refused = refusal(data, location.root())) return *refused;
+  std::error_code ec;
+  const auto status = fs::symlink_status(data, ec);
+  if (!fs::exists(status)) return {};
+  if (!fs::is_directory(status)) {
+    fs::remove(data, ec);  // a link goes, what it points at stays
+    return ec ? failure(data, ec.message()) : EraseResult{};
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(data, ec)) {
+    EraseResult removed = removeDeviceFolder(entry.path(), context);
+    if (!removed.ok) return removed;
+  }
+  if (ec) return failure(data, ec.message());
+  fs::remove(data, ec);
+  return {};
 }
 
 }  // namespace pelnor

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/data_location.h"
+#include "data/storage_context.h"
 
 namespace pelnor {
 
@@ -18,10 +19,11 @@ struct EraseResult {
   std::string failure;  // the path and the system's reason, when not ok
 };
 
-// Removes DATA/<id> under the location's root with everything below it. A missing
-// folder is fine; an ID below 0 removes nothing and fails.
-EraseResult eraseDeviceData(const DataLocation& location, int32_t deviceId);
-// Removes the root's DATA folder with everything below it.
-EraseResult eraseAllData(const DataLocation& location);
+// Removes DATA/<id> under the location's root with everything below it, holding the
+// device's lock while its files go (another program's save is waited for, as long as
+// for a month file). A missing folder is fine; an ID below 0 removes nothing and fails.
+EraseResult eraseDeviceData(const DataLocation& location, int32_t deviceId, const StorageContext& context);
+// Removes the root's DATA folder with everything below it, each device's folder as above.
+EraseResult eraseAllData(const DataLocation& location, const StorageContext& context);
 
 }  // namespace pelnor

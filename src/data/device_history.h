@@ -1,6 +1,7 @@
 // The loaded period: one device and the months of it that are in memory.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "data/data_location.h"
@@ -39,6 +40,8 @@ class DeviceHistory {
   void addReading(const DateTime& when, int32_t pulseCount, double temperature,
                   const DeviceDefaults& defaults);
   void aggregateAll(int32_t pulseConstant);
+  // How many readings the months hold.
+  std::size_t readingCount() const;
   // Writes every month, stopping at the first failure.
   bool saveAll(bool onlyIfExists, const HistoryEnv& env) const;
   // Merges the months with the stored files (the new readings win over their span, a
@@ -46,8 +49,18 @@ class DeviceHistory {
   // fills the gaps between the first and the last month in memory. A stored month that
   // could not be read to its end is merged as far as it was read, and kept beside
   // under another name before it is replaced; one that could not be opened at all
-  // stops the save before anything is written. False when nothing or not all was saved.
-  bool mergeAndSave(bool onlyIfExists, const HistoryEnv& env);
+  // stops the save before anything is written. The device's lock is held from the first
+  // read to the last write, so another program's save cannot fall in between. False when
+  // not all was saved: unsaved (when given) then lists the months not stored, and those
+  // months hold again what their files hold.
+  bool mergeAndSave(bool onlyIfExists, const HistoryEnv& env, std::vector<DateTime>* unsaved = nullptr);
+  // Changes one stored month: under the device's lock the month is read from its file
+  // (a month that cannot be read to its end is kept beside first), changed, aggregated
+  // and written back when its file exists. Afterwards the month in memory is what the
+  // file holds: changed on success, as it was stored on failure. False (reported) when
+  // it could not be stored.
+  bool changeStoredMonth(const DateTime& month, const HistoryEnv& env,
+                         const std::function<void(MonthRecord&)>& change);
 
   // The past-data display: the chosen month and the count - 1 months before it.
   void loadPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env);
@@ -59,6 +72,11 @@ class DeviceHistory {
   // Keeps a copy of a stored month that could not be read to its end; false (reported)
   // when none could be made.
   bool keepDamagedMonth(const DateTime& month, const HistoryEnv& env) const;
+  // Writes the months from the first on, stopping at the first failure; returns how
+  // many were written.
+  std::size_t saveFrom(bool onlyIfExists, const HistoryEnv& env) const;
+  // Reads the months from firstUnsaved on again from their files, adding them to unsaved.
+  void reloadUnsaved(std::size_t firstUnsaved, const HistoryEnv& env, std::vector<DateTime>* unsaved);
 };
 
 }  // namespace pelnor

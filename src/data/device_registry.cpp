@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "data/data_locks.h"
+#include "data/month_file.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -17,6 +19,8 @@ constexpr int kModuleLine = 132;
 std::filesystem::path masterPath(const std::filesystem::path& root) { return root / kMasterFileName; }
 
 constexpr const char* kOpenFailure = "ファイルを開くことが出来ません";
+constexpr const char* kDamagedCopyFailed = "壊れた機器マスタの控えを作れないため、保存を中止しました";
+constexpr const char* kDamagedCopyKept = "壊れた機器マスタの控えを保存しました:";
 
 CTryErr cannotOpen(const std::filesystem::path& path) {
   return CTryErr(formatText("%s\n%s", kOpenFailure, pathText(path).c_str()));
@@ -53,28 +57,122 @@ bool DeviceRegistry::load(const std::filesystem::path& root, const StorageContex
   return loadFile(masterPath(root), context);
 }
 
-bool DeviceRegistry::save(const std::filesystem::path& root, const StorageContext& context) const {
-  return saveFile(masterPath(root), context);
+bool DeviceRegistry::save(const std::filesystem::path& root, const StorageContext& context) {
+  return saveChanges(masterPath(root), context);
+}
+
+DeviceRegistry::FileStamp DeviceRegistry::stampOf(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  const auto modified = std::filesystem::last_write_time(path, ec);
+  return FileStamp{static_cast<int64_t>(bytes.size()),
+                   ec ? 0 : static_cast<int64_t>(modified.time_since_epoch().count()),
+                   std::hash<std::string_view>{}(bytes)};
 }
 
 bool DeviceRegistry::loadFile(const std::filesystem::path& path, const StorageContext& context) {
   reset();
   loadedVersion_ = kCurrentFileVersion;
+  baseline_.file.reset();
+  bool ok = true;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return true;
+  if (std::filesystem::is_regular_file(path, ec)) {
+    baseline_.file = FileStamp{};  // there, but not (yet) read
+    try {
+      UniqueFd file;
+      if (openWithRetry(file, path, OpenMode::Read, context.retry.masterFileLimitMs, context.reporter,
+                        context.retry.intervalMs) != kOpenOk) {
+        throw cannotOpen(path);
+      }
+      std::string bytes = readAll(file.get());
+      baseline_.file = stampOf(path, bytes);
+      ArchiveReader in(bytes);
+      read(in);
+    } catch (...) {
+      reportCurrentException(context.reporter, kModule, kModuleLine);
+      ok = false;
+    }
+  }
+  baseline_.state = serialize();
+  return ok;
+}
+
+bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const StorageContext& context) {
+  if (serialize() == baseline_.state) return true;  // nothing of ours to write
+  FileLock lock;
+  if (!lockMasterFile(lock, path, context)) return false;
   try {
     UniqueFd file;
-    if (openWithRetry(file, path, OpenMode::Read, context.retry.masterFileLimitMs, context.reporter,
-                      context.retry.intervalMs) != kOpenOk) {
+    if (openWithRetry(file, path, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,
+                      context.retry.intervalMs, context.abandon) != kOpenOk) {
       throw cannotOpen(path);
     }
-    std::string bytes = readAll(file.get());
-    ArchiveReader in(bytes);
-    read(in);
+    // The file as it is now; a missing one leaves the file descriptor invalid.
+    DeviceRegistry onDisk(defaults_);
+    std::optional<FileStamp> now;
+    bool damaged = false;
+    if (file.valid()) {
+      const std::string bytes = readAll(file.get());
+      now = stampOf(path, bytes);
+      try {
+        ArchiveReader in(bytes);
+        onDisk.read(in);
+      } catch (const ArchiveError&) {
+        damaged = true;  // the devices before the damage are kept
+      }
+    }
+    DeviceRegistry merged = *this;
+    if (damaged || now != baseline_.file) {
+      // Another program saved it since we read it: our changes go into its version.
+      DeviceRegistry before(defaults_);
+      ArchiveReader in(baseline_.state);
+      before.read(in);
+      merged = std::move(onDisk);
+      merged.applyChanges(before, *this);
+    }
+    if (damaged && !keepDamaged(path, context)) return false;
+    const std::string bytes = merged.serialize();
+    saveFileContents(path, file, bytes, context.syncToDisk, kOpenFailure);
+    devices_ = std::move(merged.devices_);
+    commSettings = merged.commSettings;
+    report = merged.report;
+    loadedVersion_ = kCurrentFileVersion;
+    baseline_ = Baseline{bytes, stampOf(path, bytes)};
     return true;
   } catch (...) {
     reportCurrentException(context.reporter, kModule, kModuleLine);
     return false;
+  }
+}
+
+bool DeviceRegistry::keepDamaged(const std::filesystem::path& path, const StorageContext& context) {
+  const std::filesystem::path copy = keepDamagedCopy(path);
+  if (copy.empty()) {
+    context.reporter.info(formatText("%s\n%s", kDamagedCopyFailed, pathText(path).c_str()));
+    return false;
+  }
+  if (context.log)
+    context.log(formatText("%s %s -> %s", kDamagedCopyKept, pathText(path).c_str(), pathText(copy).c_str()));
+  return true;
+}
+
+void DeviceRegistry::applyChanges(const DeviceRegistry& before, const DeviceRegistry& after) {
+  auto bytesOf = [](const auto& value, auto write) {
+    ArchiveWriter out;
+    write(out, value);
+    return out.bytes();
+  };
+  auto recordBytes = [&](const DeviceRecord& r) { return bytesOf(r, writeDeviceRecord); };
+  if (after.commSettings != before.commSettings) commSettings = after.commSettings;
+  if (bytesOf(after.report, writeReportInfo) != bytesOf(before.report, writeReportInfo))
+    report = after.report;
+  for (const DeviceRecord& old : before.devices_) {
+    if (after.positionOf(old.deviceId) >= 0) continue;
+    if (int at = positionOf(old.deviceId); at >= 0) removeAt(at);
+  }
+  for (const DeviceRecord& record : after.devices_) {
+    const int was = before.positionOf(record.deviceId);
+    if (was < 0 || recordBytes(before.devices_[static_cast<std::size_t>(was)]) != recordBytes(record))
+      put(record);
   }
 }
 

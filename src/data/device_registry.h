@@ -4,6 +4,8 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "data/device_record.h"
@@ -22,11 +24,19 @@ class DeviceRegistry {
   explicit DeviceRegistry(DeviceDefaults defaults = {}) : defaults_(defaults) {}
 
   // Reads root/MCDATA.MST; a missing file leaves an empty registry. Failures are
-  // reported through the context and return false.
+  // reported through the context and return false. The registry remembers what it
+  // loaded, and how the file stood, for save.
   bool load(const std::filesystem::path& root, const StorageContext& context);
-  bool save(const std::filesystem::path& root, const StorageContext& context) const;
-  // The same for a master file at any path.
+  // Saves this registry's changes since it was loaded (or last saved) into
+  // root/MCDATA.MST, under the master's lock, and writes nothing when there are none.
+  // When another program has saved the file since, the changes (devices added, changed
+  // and deleted by ID, the communication settings, the registry's report) are made to
+  // what the file holds now, and this registry becomes that. A file that cannot be read
+  // to its end is kept beside as MCDATA.MST.damaged first.
+  bool save(const std::filesystem::path& root, const StorageContext& context);
   bool loadFile(const std::filesystem::path& path, const StorageContext& context);
+  bool saveChanges(const std::filesystem::path& path, const StorageContext& context);
+  // Writes exactly this registry to a master file at any path (the caller holds its lock).
   bool saveFile(const std::filesystem::path& path, const StorageContext& context) const;
 
   void reset();  // no devices, default comm settings; the report stays
@@ -51,11 +61,29 @@ class DeviceRegistry {
   std::string serialize() const;
 
  private:
+  // What a master file held when this registry last read or wrote it.
+  struct FileStamp {
+    int64_t size = -1;  // -1: the file was there but could not be read
+    int64_t modified = 0;
+    std::size_t hash = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  struct Baseline {
+    std::string state;                // this registry then, serialized
+    std::optional<FileStamp> file{};  // empty: there was no file
+  };
+  static FileStamp stampOf(const std::filesystem::path& path, std::string_view bytes);
+
   std::vector<DeviceRecord>::const_iterator lowerBound(int32_t deviceId) const;
+  // Makes the changes from before to after here.
+  void applyChanges(const DeviceRegistry& before, const DeviceRegistry& after);
+  // Keeps a master that could not be read to its end; false (reported) when it cannot.
+  static bool keepDamaged(const std::filesystem::path& path, const StorageContext& context);
 
   DeviceDefaults defaults_;
   std::vector<DeviceRecord> devices_;
   int32_t loadedVersion_ = kCurrentFileVersion;
+  Baseline baseline_{serialize()};
 };
 
 }  // namespace pelnor

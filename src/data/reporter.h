@@ -21,6 +21,17 @@ class Reporter {
   virtual void endWait() {}
 };
 
+// Says nothing and answers No: for work whose failures were reported already.
+class SilentReporter : public Reporter {
+ public:
+  void info(const std::string&) override {}
+  void error(const std::string&) override {}
+  void plain(const std::string&) override {}
+  bool askYesNo(const std::string&) override { return false; }
+  Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+  void beep() override {}
+};
+
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {
  public:

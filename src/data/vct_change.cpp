@@ -13,22 +13,20 @@ bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& d
   if (position < 0) return false;
 
   reporter.beep();
-  MonthRecord& month = history.monthAt(position);
-  if (displayMode == DisplayState::kDayMode) {
-    if (!reporter.askYesNo("現在表示している日データの「VCT(一次電流)"
-                           "」を\n現在の設定値に変更し再集計します\nよろしいですか")) {
-      return false;
-    }
-    reapplyVctToDay(month, displayed.day(), current);
-  } else {
-    if (!reporter.askYesNo("現在表示している月の全ての日データ（１日～最終日）の「VCT(一次電流)」を\n"
-                           "現在の設定値に変更し再集計します\nよろしいですか")) {
-      return false;
-    }
-    reapplyVctToMonth(month, current);
-  }
-  history.aggregateAll(env.pulseConstant);
-  history.saveAll(true, env);
+  const bool dayOnly = displayMode == DisplayState::kDayMode;
+  const char* question =
+      dayOnly
+          ? "現在表示している日データの「VCT(一次電流)」を\n現在の設定値に変更し再集計します\nよろしいですか"
+          : "現在表示している月の全ての日データ（１日～最終日）の「VCT(一次電流)」を\n"
+            "現在の設定値に変更し再集計します\nよろしいですか";
+  if (!reporter.askYesNo(question)) return false;
+  // Only the displayed month changes: the others are not written from what was loaded.
+  history.changeStoredMonth(displayed, env, [&](MonthRecord& month) {
+    if (dayOnly)
+      reapplyVctToDay(month, displayed.day(), current);
+    else
+      reapplyVctToMonth(month, current);
+  });
   return true;
 }
 

@@ -7,8 +7,9 @@
 namespace pelnor {
 
 // Asks first; on Yes the displayed day's (mode 1) or month's (mode 2) headers become the
-// registry's record, everything loaded is aggregated again and the month files that
-// exist are rewritten. Returns true when the data changed and the views need a refresh.
+// registry's record in the month as it is stored now, which is aggregated again and
+// rewritten when its file exists. Returns true when the month in memory changed (to what
+// its file holds) and the views need a refresh.
 bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed,
                       const HistoryEnv& env, Reporter& reporter);
 

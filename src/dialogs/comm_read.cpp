@@ -129,8 +129,11 @@ void CCommRead::handle(const Notification& n) {
     accept();
     return;
   }
+  lastReadingTime_ = engine_->lastReadingTime();
   status_->setText(kProblemStatus);  // stays open with its messages until "中断／戻る"
 }
+
+bool CCommRead::storeEnded() const { return engine_->storeEnded(); }
 
 void CCommRead::flushRows() {
   if (pendingRows_.isEmpty()) return;

@@ -31,6 +31,9 @@ class CCommRead : public QDialog {
 
   bool showReceivedLines() const;
   DateTime lastReadingTime() const { return lastReadingTime_; }
+  // The received months were stored, wholly or in part: whatever the result, the
+  // history shows what the files now hold.
+  bool storeEnded() const;
   QStringListModel& rows() const { return *rows_; }
   QString statusText() const;
 

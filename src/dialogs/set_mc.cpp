@@ -176,7 +176,7 @@ void CSetMc::onDelete() {
                      id))) {
     return;
   }
-  const EraseResult erased = eraseDeviceData(app_.location, id);
+  const EraseResult erased = eraseDeviceData(app_.location, id, app_.storage);
   reportErase(erased.ok, erased.failure);
   app_.registry.removeAt(row);
   const int previous = row - 1;
@@ -186,7 +186,7 @@ void CSetMc::onDelete() {
 void CSetMc::onErase() {
   const int row = selectedRow();
   auto eraseAll = [this] {
-    const EraseResult erased = eraseAllData(app_.location);
+    const EraseResult erased = eraseAllData(app_.location, app_.storage);
     reportErase(erased.ok, erased.failure);
   };
   app_.reporter.beep();
@@ -204,7 +204,7 @@ void CSetMc::onErase() {
                  "機器の過去データを削除します\n「キャンセル」は何もしません\n選択機器ID=%d",
                  id))) {
     case Reporter::Answer::Yes: {
-      const EraseResult erased = eraseDeviceData(app_.location, id);
+      const EraseResult erased = eraseDeviceData(app_.location, id, app_.storage);
       reportErase(erased.ok, erased.failure);
       break;
     }

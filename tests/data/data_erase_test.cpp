@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scripted_reporter.h"
 #include "support/temp_dir.h"
 
 namespace pelnor {
@@ -9,6 +10,9 @@ namespace {
 
 using namespace test;
 namespace fs = std::filesystem;
+
+ScriptedReporter reporter;
+const StorageContext storage{reporter, DeviceDefaults{}, OpenRetry{10, 300, 300}, false};
 
 // Erasing removes exactly the folder it names, never what lies beside, above or behind it.
 TEST(DataErase, RemovesExactlyTheDevicesFolder) {
@@ -19,17 +23,17 @@ TEST(DataErase, RemovesExactlyTheDevicesFolder) {
     writeFile(location.deviceFolder(id) / "D202401.dmd", "x");
   }
 
-  EXPECT_TRUE(eraseDeviceData(location, 12).ok);
+  EXPECT_TRUE(eraseDeviceData(location, 12, storage).ok);
   EXPECT_FALSE(fs::exists(location.deviceFolder(12)));
   EXPECT_TRUE(fs::exists(location.deviceFolder(13) / "D202401.dmd"));
-  EXPECT_TRUE(eraseDeviceData(location, 12).ok) << "a folder that is gone is fine";
+  EXPECT_TRUE(eraseDeviceData(location, 12, storage).ok) << "a folder that is gone is fine";
 
-  EraseResult refused = eraseDeviceData(location, -1);
+  EraseResult refused = eraseDeviceData(location, -1, storage);
   EXPECT_FALSE(refused.ok);
   EXPECT_TRUE(fs::exists(location.dataFolder()));
 
   DataLocation trailing(dir.path().string() + "/");
-  EXPECT_TRUE(eraseAllData(trailing).ok);
+  EXPECT_TRUE(eraseAllData(trailing, storage).ok);
   EXPECT_FALSE(fs::exists(location.dataFolder()));
   EXPECT_TRUE(fs::exists(dir.path()));
 }
@@ -44,7 +48,7 @@ TEST(DataErase, ALinkedDeviceFolderLosesOnlyTheLink) {
   fs::create_directory_symlink(elsewhere.path(), location.deviceFolder(14), ec);
   if (ec) GTEST_SKIP() << "this system does not let the user make links: " << ec.message();
 
-  EXPECT_TRUE(eraseDeviceData(location, 14).ok);
+  EXPECT_TRUE(eraseDeviceData(location, 14, storage).ok);
   EXPECT_FALSE(fs::exists(fs::symlink_status(location.deviceFolder(14))));
   EXPECT_EQ(readFile(elsewhere / "D202401.dmd"), "kept") << "a linked folder's readings stay";
 }
@@ -54,7 +58,7 @@ TEST(DataErase, AFailureIsReportedWithThePath) {
   DataLocation location(dir.path());
   std::string longRoot = dir.path().string() + "/" + std::string(250, 'a');
   fs::create_directories(DataLocation(longRoot).deviceFolder(12));
-  EraseResult tooLong = eraseDeviceData(DataLocation(longRoot), 12);
+  EraseResult tooLong = eraseDeviceData(DataLocation(longRoot), 12, storage);
   EXPECT_FALSE(tooLong.ok);
   EXPECT_NE(tooLong.failure.find(longRoot), std::string::npos);
   EXPECT_TRUE(fs::exists(DataLocation(longRoot).deviceFolder(12)));

@@ -22,6 +22,12 @@ class DeviceRegistryTest : public ::testing::Test {
   DeviceRegistry registry{defaults};
 
   std::filesystem::path master() const { return dir / "MCDATA.MST"; }
+  DeviceRecord record(int32_t id, const std::string& name) const {
+    DeviceRecord r = DeviceRecord::makeNew(defaults);
+    r.deviceId = id;
+    r.customerName = name;
+    return r;
+  }
 };
 
 TEST_F(DeviceRegistryTest, MissingFileIsAnEmptyRegistryWithoutMessage) {
@@ -46,8 +52,11 @@ TEST_F(DeviceRegistryTest, LoadsEveryVersionSortedAndSavesVersion3) {
     EXPECT_EQ(registry.deviceAt(1).report, ReportInfo{});
     EXPECT_EQ(registry.commSettings, (CommSettings{3, 9600, 7, 2, 1, 0}));
 
+    // Nothing changed: the file stays as it is.
     ASSERT_TRUE(registry.save(dir.path(), context));
-    // Saved in ID order, as version 3 with default report entries.
+    EXPECT_EQ(readFile(master()), masterFileBytes(version)) << version;
+    ASSERT_TRUE(registry.saveFile(master(), context));
+    // Written in ID order, as version 3 with default report entries.
     Bytes expected;
     expected.i32(3).i32(3).i32(9600).i32(7).i32(2).i32(1).i32(0);
     defaultReport(expected).u16(2);
@@ -136,6 +145,7 @@ TEST_F(DeviceRegistryTest, LockedFileIsRetriedThenReported) {
   HeldFile other(master());
   ASSERT_TRUE(other.held());
   EXPECT_FALSE(registry.load(dir.path(), context));
+  registry.put(record(7, "new"));
   EXPECT_FALSE(registry.save(dir.path(), context));
   auto messages = reporter.messages();
   ASSERT_EQ(messages.size(), 2u);
@@ -146,6 +156,7 @@ TEST_F(DeviceRegistryTest, LockedFileIsRetriedThenReported) {
 }
 
 TEST_F(DeviceRegistryTest, SaveIntoAMissingFolderFailsWithTheOpenText) {
+  registry.put(record(7, "new"));
   EXPECT_FALSE(registry.save(dir / "missing", context));
   ASSERT_EQ(reporter.messages().size(), 1u);
   EXPECT_EQ(reporter.messages()[0].text,

@@ -1,0 +1,41 @@
+#include "data/data_locks.h"
+
+#include "data/data_location.h"
+#include "data/text.h"
+
+namespace pelnor {
+
+namespace {
+
+constexpr const char* kBusy = "他のプログラムがデータを更新中のため、保存出来ません";
+
+bool reportUnless(int result, const std::filesystem::path& what, const StorageContext& context) {
+  if (result == kOpenOk || result == kOpenNoFolder) return true;
+  context.reporter.info(formatText("%s\n%s", kBusy, pathText(what).c_str()));
+  return false;
+}
+
+}  // namespace
+
+bool lockDeviceFolder(FileLock& lock, const std::filesystem::path& deviceFolder, bool createFolder,
+                      const StorageContext& context) {
+  // A folder that another program erased while we waited is made again.
+  constexpr int kTries = 3;
+  int result = kOpenNoFolder;
+  for (int i = 0; i < kTries && result == kOpenNoFolder; ++i) {
+    if (createFolder && !DataLocation::createFolderPath(deviceFolder)) break;
+    result = acquireFileLock(lock, deviceFolder / kDeviceLockName, context.retry.monthFileLimitMs,
+                             context.reporter, context.retry.intervalMs, context.abandon);
+    if (!createFolder) break;
+  }
+  return reportUnless(result, deviceFolder, context);
+}
+
+bool lockMasterFile(FileLock& lock, const std::filesystem::path& masterFile, const StorageContext& context) {
+  const int result =
+      acquireFileLock(lock, masterFile.parent_path() / kMasterLockName, context.retry.masterFileLimitMs,
+                      context.reporter, context.retry.intervalMs, context.abandon);
+  return reportUnless(result, masterFile, context);
+}
+
+}  // namespace pelnor
