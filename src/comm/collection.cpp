@@ -23,11 +23,21 @@ constexpr const char* kDataBeforeId =
 constexpr const char* kEndBeforeId = "機器ＩＤを受信しないまま送信が終わりました，受信データは保存しません";
 constexpr const char* kDropped = "前の受信データ %lu 件を破棄しました";
 constexpr const char* kNotSaved = "保存出来ませんでした";
+constexpr const char* kAfterEnd = "終了データの後に続くデータは読み込みませんでした";
 
 // The ID as the message shows it: its value, or the digits themselves when they are
 // too many for a number.
 std::string idText(const ParsedLine& parsed) {
   return parsed.deviceId >= 0 ? formatText("%d", parsed.deviceId) : parsed.idDigits;
+}
+
+// Whether a source still holds a line with anything but blanks in it.
+bool linesFollow(LineSource& source) {
+  std::string line;
+  while (source.hasPendingInput() && source.nextLine(line) == 0) {
+    if (line.find_first_not_of(" \t\r\n") != std::string::npos) return true;
+  }
+  return false;
 }
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -274,6 +284,12 @@ bool CollectionEngine::receive() {
           break;
         }
         if (!askAndStore(receivedId)) ok = false;
+        // A file may hold more after its end line (two transmissions joined): that is
+        // not read, and the user must hear of it.
+        if (!serial && linesFollow(*source)) {
+          post(Notification::kProblem, true, kAfterEnd);
+          ok = false;
+        }
         run_ = 0;
         break;
       case kUnrecognisedDate:

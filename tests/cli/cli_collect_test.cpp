@@ -128,5 +128,86 @@ TEST_F(CliCollectTest, ReceiveFromTheSimulatedDevice) {
   EXPECT_EQ(output().find("00/00/00"), std::string::npos);  // received lines are not listed when switched off
 }
 
+// Half-hourly readings of the given days of every month from January 2022 on, as a
+// device sends them.
+std::string transmission(int months, int firstDay, int lastDay) {
+  std::string lines = "12\r\n";
+  for (int m = 0; m < months; ++m) {
+    for (int day = firstDay; day <= lastDay; ++day) {
+      for (int slot = 0; slot < 48; ++slot) {
+        lines += formatText("%02d/%02d/%02d %02d:%02d,%04d,%02d\r\n", 22 + m / 12, 1 + m % 12, day, slot / 2,
+                            slot % 2 * 30, day * 100 + slot, 20);
+      }
+    }
+  }
+  return lines + "00/00/00 00:00,0000, 00\r\n";
+}
+
+// Two imports of one device at the same time each merge their readings with what the
+// other stored: neither's are lost.
+TEST_F(CliCollectTest, TwoImportsOfOneDeviceAtOnceKeepBothImportsReadings) {
+  constexpr int kMonths = 24;
+  writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
+  writeFile(dir / "early.txt", transmission(kMonths, 1, 10));
+  writeFile(dir / "late.txt", transmission(kMonths, 20, 25));
+  for (int round = 0; round < 3; ++round) {
+    std::filesystem::remove_all(dir / "DATA");
+    const pid_t early = cli.start({"import", (dir / "early.txt").string(), "--yes"}, "early.out");
+    const pid_t late = cli.start({"import", (dir / "late.txt").string(), "--yes"}, "late.out");
+    ASSERT_EQ(cli.finish(early), 0) << cli.output("early.out");
+    ASSERT_EQ(cli.finish(late), 0) << cli.output("late.out");
+    int incomplete = 0;
+    for (int m = 0; m < kMonths; ++m) {
+      MonthRecord month;
+      ASSERT_TRUE(readMonthFile(monthFile(12, 2022 + m / 12, 1 + m % 12), month, storage));
+      for (int day = 1; day <= 31; ++day) {
+        const bool sent = (day >= 1 && day <= 10) || (day >= 20 && day <= 25);
+        if (month.days[static_cast<std::size_t>(day - 1)].readings.size() != (sent ? 48u : 0u)) ++incomplete;
+      }
+    }
+    EXPECT_EQ(incomplete, 0) << "round " << round;
+  }
+}
+
+// A save that fails (here: files may not grow beyond 1 KB, as on a full disk) is a failed
+// import that names every month it could not store.
+TEST_F(CliCollectTest, AnImportWhoseMonthsCannotBeSavedFailsAndNamesThem) {
+  writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
+  writeFile(dir / "in.txt", "12\r\n24/01/31 23:30,0040,20\r\n24/02/01 00:00,0005,-3\r\n");
+  const pid_t pid = cli.start({"import", (dir / "in.txt").string(), "--yes"}, "out.txt", 1024);
+  EXPECT_EQ(cli.finish(pid), 1) << output();
+  for (int month : {1, 2}) {
+    EXPECT_NE(output().find("保存出来ませんでした:" + monthFile(12, 2024, month).string()), std::string::npos)
+        << output();
+    EXPECT_FALSE(std::filesystem::exists(monthFile(12, 2024, month)));
+  }
+  EXPECT_EQ(output().find("集計完了"), std::string::npos);
+}
+
+// Two transmissions joined in one file. Without end lines the second one is stored, as the
+// device's protocol wants, but the readings of the first are said to be dropped; with end
+// lines the first is stored and what follows it is said to be left unread. Either way the
+// import fails.
+TEST_F(CliCollectTest, TwoTransmissionsInOneFileAreNeverHalfStoredSilently) {
+  writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
+  const std::string first = "12\r\n24/01/31 23:00,0040,20\r\n24/01/31 23:30,0040,20\r\n";
+  const std::string second = "12\r\n24/02/01 00:00,0005,-3\r\n";
+  const std::string end = "00/00/00 00:00,0000, 00\r\n";
+  struct Case {
+    std::string contents;
+    const char* said;
+    int storedMonth, lostMonth;
+  } cases[] = {{first + second, "前の受信データ 2 件を破棄しました", 2, 1},
+               {first + end + second + end, "終了データの後に続くデータは読み込みませんでした", 1, 2}};
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(dir / "DATA");
+    writeFile(dir / "in.txt", c.contents);
+    EXPECT_EQ(run({"import", (dir / "in.txt").string(), "--yes"}), 1) << output();
+    EXPECT_NE(output().find(c.said), std::string::npos) << output();
+    EXPECT_TRUE(std::filesystem::exists(monthFile(12, 2024, c.storedMonth)));
+    EXPECT_FALSE(std::filesystem::exists(monthFile(12, 2024, c.lostMonth)));
+  }
+}
+
 }  // namespace
 }  // namespace pelnor

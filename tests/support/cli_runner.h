@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -23,18 +25,21 @@ class CliRunner {
   // Every run gets --root and --ini in dir; the output lands in dir/out.txt.
   explicit CliRunner(std::filesystem::path dir) : dir_(std::move(dir)) {}
 
-  // Starts pelnor-cli with args; returns its pid.
-  pid_t start(const std::vector<std::string>& commandArgs) const {
+  // Starts pelnor-cli with args, its output into dir/outName; returns its pid. With a
+  // file size limit every file it writes beyond that many bytes fails as on a full disk.
+  pid_t start(const std::vector<std::string>& commandArgs, const std::string& outName = "out.txt",
+              long fileSizeLimit = -1) const {
     std::vector<std::string> args{PELNOR_CLI_PATH};
     args.insert(args.end(), commandArgs.begin(), commandArgs.end());
     args.insert(args.end(), {"--root", dir_.string(), "--ini", (dir_ / "Pelnor.INI").string()});
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    const std::string out = (dir_ / outName).string();
+    if (fileSizeLimit >= 0) return startLimited(argv, out, fileSizeLimit);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::string out = (dir_ / "out.txt").string();
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
@@ -58,9 +63,23 @@ class CliRunner {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   int run(const std::vector<std::string>& args) const { return finish(start(args)); }
-  std::string output() const { return readFile(dir_ / "out.txt"); }
+  std::string output(const std::string& outName = "out.txt") const { return readFile(dir_ / outName); }
 
  private:
+  static pid_t startLimited(std::vector<char*>& argv, const std::string& out, long fileSizeLimit) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || output < 0 || ::dup2(in, 0) < 0 || ::dup2(output, 1) < 0 || ::dup2(output, 2) < 0)
+      _exit(127);
+    ::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails instead of ending the program
+    const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    ::execv(PELNOR_CLI_PATH, argv.data());
+    _exit(127);
+  }
+
   std::filesystem::path dir_;
 };
 
