@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <thread>
+
+#include "data/file_lock.h"
 #include "data/text.h"
 #include "support/file_fixtures.h"
 #include "support/held_file.h"
@@ -138,6 +142,110 @@ TEST_F(DeviceRegistryTest, HugeCountIsAnArchiveErrorAndKeepsWhatWasRead) {
   EXPECT_FALSE(registry.load(dir.path(), context));
   EXPECT_EQ(registry.commSettings[0], 4);
   EXPECT_EQ(registry.count(), 0);
+}
+
+// Another program saves the master between our load and our save: what it did stays,
+// what we did is made to its version, and a save without changes of ours writes nothing.
+TEST_F(DeviceRegistryTest, SaveMergesOurChangesIntoAnotherProgramsSave) {
+  struct Case {
+    const char* what;
+    std::function<void(DeviceRegistry&)> ours, theirs;
+    std::vector<std::pair<int32_t, std::string>> devices;
+    CommSettings comm;
+    bool oursChanged = true;
+  } cases[] = {
+      {"we rename 5 and delete 12, they add 20",
+       [&](DeviceRegistry& r) {
+         r.put(record(5, "ours"));
+         r.removeAt(r.positionOf(12));
+       },
+       [&](DeviceRegistry& r) { r.put(record(20, "theirs")); },
+       {{5, "ours"}, {20, "theirs"}},
+       {3, 9600, 7, 2, 1, 0}},
+      {"we change nothing, they rename 5",
+       [](DeviceRegistry&) {},
+       [&](DeviceRegistry& r) { r.put(record(5, "theirs")); },
+       {{5, "theirs"}, {12, "山田"}},
+       {3, 9600, 7, 2, 1, 0},
+       false},
+      {"we add 7, they change the line settings and rename 12",
+       [&](DeviceRegistry& r) { r.put(record(7, "ours")); },
+       [&](DeviceRegistry& r) {
+         r.commSettings = {4, 19200, 8, 0, 0, 1};
+         r.put(record(12, "theirs"));
+       },
+       {{5, "ABC"}, {7, "ours"}, {12, "theirs"}},
+       {4, 19200, 8, 0, 0, 1}},
+  };
+  for (const Case& c : cases) {
+    writeFile(master(), masterFileBytes(3));
+    ASSERT_TRUE(registry.load(dir.path(), context));
+    DeviceRegistry other(defaults);
+    ASSERT_TRUE(other.load(dir.path(), context));
+    c.theirs(other);
+    ASSERT_TRUE(other.save(dir.path(), context));
+
+    c.ours(registry);
+    ASSERT_TRUE(registry.save(dir.path(), context)) << c.what;
+    DeviceRegistry stored(defaults);
+    ASSERT_TRUE(stored.load(dir.path(), context));
+    std::vector<std::pair<int32_t, std::string>> devices;
+    for (int i = 0; i < stored.count(); ++i)
+      devices.emplace_back(stored.deviceAt(i).deviceId, stored.deviceAt(i).customerName);
+    EXPECT_EQ(devices, c.devices) << c.what;
+    EXPECT_EQ(stored.commSettings, c.comm) << c.what;
+    // After a save with changes of ours we hold what is stored.
+    if (c.oursChanged) {
+      EXPECT_EQ(registry.serialize(), stored.serialize()) << c.what;
+    }
+  }
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+// A master that could not be read to its end is never written over unkept: without a
+// change of ours it stays as it is, with one it is kept as MCDATA.MST.damaged first.
+TEST_F(DeviceRegistryTest, ADamagedMasterIsKeptBeforeItIsWritten) {
+  const std::string damaged = masterFileBytes(3).substr(0, masterFileBytes(3).size() - 10);
+  writeFile(master(), damaged);
+  EXPECT_FALSE(registry.load(dir.path(), context));
+  ASSERT_EQ(registry.count(), 1);  // device 12 was read whole
+  EXPECT_TRUE(registry.save(dir.path(), context));
+  EXPECT_EQ(readFile(master()), damaged);
+  EXPECT_FALSE(std::filesystem::exists(dir / "MCDATA.MST.damaged"));
+
+  registry.put(record(7, "ours"));
+  ASSERT_TRUE(registry.save(dir.path(), context));
+  EXPECT_EQ(readFile(dir / "MCDATA.MST.damaged"), damaged);
+  DeviceRegistry stored(defaults);
+  ASSERT_TRUE(stored.load(dir.path(), context));
+  EXPECT_EQ(stored.count(), 2);
+  EXPECT_GE(stored.positionOf(7), 0);
+}
+
+// While another program holds the master's lock, a save waits for it and, when it is not
+// freed in time, says so and leaves the file alone.
+TEST_F(DeviceRegistryTest, ASaveWaitsForTheMastersLock) {
+  writeFile(master(), masterFileBytes(3));
+  ASSERT_TRUE(registry.load(dir.path(), context));
+  registry.put(record(7, "ours"));
+  FileLock other;
+  ASSERT_EQ(acquireFileLock(other, dir / kMasterLockName, 0, reporter), kOpenOk);
+  ASSERT_TRUE(other.held());
+  EXPECT_FALSE(registry.save(dir.path(), context));
+  ASSERT_EQ(reporter.messages().size(), 1u);
+  EXPECT_EQ(reporter.messages()[0].text,
+            "他のプログラムがデータを更新中のため、保存出来ません\n" + master().string());
+  EXPECT_EQ(readFile(master()), masterFileBytes(3));
+
+  std::thread freeSoon([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    other.release();
+  });
+  EXPECT_TRUE(registry.save(dir.path(), context));
+  freeSoon.join();
+  DeviceRegistry stored(defaults);
+  ASSERT_TRUE(stored.load(dir.path(), context));
+  EXPECT_GE(stored.positionOf(7), 0);
 }
 
 TEST_F(DeviceRegistryTest, LockedFileIsRetriedThenReported) {
