@@ -2,8 +2,14 @@
 // through the next save, and the damaged original is kept beside it.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+
 #include "data/archive.h"
 #include "data/device_history.h"
+#include "data/display_state.h"
+#include "data/file_lock.h"
+#include "data/vct_change.h"
 #include "support/data_root_test.h"
 #include "support/held_file.h"
 
@@ -149,6 +155,78 @@ TEST_F(DamagedMonthTest, ACollectionKeepsTheEnteredReport) {
   ASSERT_TRUE(history.mergeAndSave(true, env));
   ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage));
   EXPECT_EQ(read.report.notes, "再点検");
+}
+
+// A VCT change writes only the displayed month, read anew: a damaged month loaded beside
+// it is not cut down to what could be read, and a damaged displayed month is kept first.
+TEST_F(DamagedMonthTest, AVctChangeWritesOnlyTheDisplayedMonthAndKeepsItIfDamaged) {
+  MonthRecord march = april;
+  march.month = DateTime::fromFields(2024, 3, 1);
+  store(march);
+  const std::string damaged = storeCut(dayStart(16));
+  history.loadPastMonths(12, DateTime::fromFields(2024, 4, 1), 2, env);
+  DeviceRecord changed;
+  registry.find(12, changed);
+  changed.multiplier = 1200;
+  registry.put(changed);
+
+  reporter.answer(Reporter::Answer::Yes);
+  ASSERT_TRUE(
+      reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 3, 5), env, reporter));
+  EXPECT_EQ(readFile(monthFile(2024, 4)), damaged) << "April was not displayed: it stays as it is";
+  EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 4).string() + ".damaged"));
+
+  reporter.answer(Reporter::Answer::Yes);
+  ASSERT_TRUE(
+      reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 4, 5), env, reporter));
+  EXPECT_EQ(readFile(monthFile(2024, 4).string() + ".damaged"), damaged);
+  MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+  ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage));
+  EXPECT_EQ(read.days[14].readings, april.days[14].readings);
+  EXPECT_EQ(read.days[14].header.multiplier, 1200);
+}
+
+// While another program holds the device's lock, a save waits for it: it fails with a
+// message when the lock is not freed in time, and gives up at once when abandoned.
+TEST_F(DamagedMonthTest, ASaveWaitsForTheDevicesLock) {
+  store(april);
+  const std::string before = readFile(monthFile(2024, 4));
+  FileLock other;
+  ASSERT_EQ(acquireFileLock(other, location.deviceFolder(12) / kDeviceLockName, 0, reporter), kOpenOk);
+  ASSERT_TRUE(other.held());
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+  EXPECT_FALSE(history.mergeAndSave(false, env));
+  ASSERT_EQ(reporter.messages().size(), 1u);
+  EXPECT_EQ(reporter.texts()[0],
+            "他のプログラムがデータを更新中のため、保存出来ません\n" + location.deviceFolder(12).string());
+  EXPECT_EQ(readFile(monthFile(2024, 4)), before);
+
+  std::atomic<bool> abandon{true};
+  storage.abandon = &abandon;
+  storage.retry.monthFileLimitMs = 60000;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(history.mergeAndSave(false, env));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(readFile(monthFile(2024, 4)), before);
+}
+
+// Months a collection could not store are listed and hold again what their files hold,
+// so that nothing unsaved is shown as if it were stored.
+TEST_F(DamagedMonthTest, MonthsThatCouldNotBeSavedAreListedAndShownAsStored) {
+  store(april);
+  std::filesystem::permissions(monthFile(2024, 4), std::filesystem::perms::owner_read);
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+  history.addReading(DateTime::fromFields(2024, 5, 1, 12, 0), 5, 19, defaults);
+  std::vector<DateTime> unsaved;
+  EXPECT_FALSE(history.mergeAndSave(false, env, &unsaved));
+  EXPECT_EQ(unsaved,
+            (std::vector<DateTime>{DateTime::fromFields(2024, 4, 1), DateTime::fromFields(2024, 5, 1)}));
+  ASSERT_EQ(history.months.size(), 2u);
+  EXPECT_EQ(history.monthAt(0).days[29].readings, april.days[29].readings);
+  EXPECT_EQ(history.monthAt(1).days[0].readings.size(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 5)));
 }
 
 }  // namespace
