@@ -31,11 +31,12 @@ std::string idText(const ParsedLine& parsed) {
   return parsed.deviceId >= 0 ? formatText("%d", parsed.deviceId) : parsed.idDigits;
 }
 
-// Whether a source still holds a line with anything but blanks in it.
-bool linesFollow(LineSource& source) {
+// Whether a source still holds an ID line or a reading.
+bool transmissionFollows(LineSource& source) {
   std::string line;
   while (source.hasPendingInput() && source.nextLine(line) == 0) {
-    if (line.find_first_not_of(" \t\r\n") != std::string::npos) return true;
+    const int code = parseReceptionLine(line).code;
+    if (code == kIdLine || code == kDataLine) return true;
   }
   return false;
 }
@@ -284,9 +285,9 @@ bool CollectionEngine::receive() {
           break;
         }
         if (!askAndStore(receivedId)) ok = false;
-        // A file may hold more after its end line (two transmissions joined): that is
-        // not read, and the user must hear of it.
-        if (!serial && linesFollow(*source)) {
+        // A file may hold another transmission after its end line (two files joined):
+        // that is not read, and the user must hear of it.
+        if (!serial && transmissionFollows(*source)) {
           post(Notification::kProblem, true, kAfterEnd);
           ok = false;
         }

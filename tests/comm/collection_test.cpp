@@ -436,6 +436,28 @@ TEST_F(CollectionTest, CancelWhileAMonthFileIsHeldElsewhereEndsTheWait) {
   EXPECT_NE(appLogText().find("ファイルがリードオープン出来ません"), std::string::npos);
 }
 
+// A reception file another program keeps from being read: the cancel ends the wait for
+// it as promptly as the wait for a month file.
+TEST_F(CollectionTest, CancelWhileTheReceptionFileIsHeldElsewhereEndsTheWait) {
+  writeFile(dir / "in.txt", "12\r\n24/01/31 10:00,0030,21\r\n");
+  const int held = ::open((dir / "in.txt").c_str(), O_RDWR);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  showPreviousData();
+  CollectionOptions options = fileOptions(dir / "in.txt");  // waits up to 60 s for the file
+  engine = std::make_unique<CollectionEngine>(
+      history, env, reporter, sink, appLog, [](int) { return std::string(); }, options);
+  sink.attach(*engine);
+  engine->start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+  const auto start = Clock::now();
+  EXPECT_TRUE(engine->cancel());
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  ::close(held);
+  expectPreviousDataShown();
+  EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 1)));
+}
+
 TEST_F(CollectionTest, CancelDuringTheSaveLeavesWholeMonths) {
   showPreviousData();
   PumpingReporter user;
