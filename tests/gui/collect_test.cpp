@@ -95,6 +95,35 @@ TEST_F(CollectTest, AnUnregisteredIdShowsTheProblemAndWaitsForTheUser) {
   EXPECT_TRUE(app.history.months.empty());
 }
 
+// A month that cannot be saved (a write-protected file): the failure stays in the list,
+// and once the user closes it the window shows the month as it is stored, not the
+// readings that were not saved.
+TEST_F(CollectTest, AFailedSaveStaysListedAndTheWindowShowsWhatIsStored) {
+  storeMonth(2024, 1, {5});
+  const std::filesystem::path january = monthFile(12, DateTime::fromFields(2024, 1, 1));
+  std::filesystem::permissions(january, std::filesystem::perms::owner_read);
+  const std::string before = readFile(january);
+  writeFile(dir / "in.txt", "12\r\n24/01/31 10:00,0030,21\r\n00/00/00 00:00,0000, 00\r\n");
+  ModalDriver driver;
+  QString rows;
+  driver.answer(QMessageBox::Yes);  // the device is confirmed
+  driver.answer(QMessageBox::Ok);   // the file cannot be written
+  driver.then(pressStop("受信処理で問題が発生しました", &rows));
+  frame->collect(dir / "in.txt");
+  ASSERT_TRUE(driver.done());
+  EXPECT_TRUE(driver.texts[1].startsWith("ファイルがライトオープン出来ません"))
+      << driver.texts[1].toStdString();
+  EXPECT_TRUE(rows.contains(QString::fromStdString("保存出来ませんでした:" + january.string())))
+      << rows.toStdString();
+  EXPECT_FALSE(rows.contains("集計完了"));
+  EXPECT_EQ(readFile(january), before);
+  ASSERT_EQ(app.history.months.size(), 1u);
+  EXPECT_EQ(app.history.device.deviceId, 12);
+  EXPECT_EQ(app.history.months[0].days[4].readings.size(), 1u);
+  EXPECT_TRUE(app.history.months[0].days[30].readings.empty()) << "the unsaved reading is not shown";
+  EXPECT_TRUE(frame->dateSelector().isEnabled());
+}
+
 TEST_F(CollectTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
   storeMonth(2024, 1, {5});
   frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);

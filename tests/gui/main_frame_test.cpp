@@ -131,6 +131,29 @@ TEST_F(MainFrameTest, ViewModeOfAnotherFolder) {
   EXPECT_EQ(readFile(other / "MCDATA.MST"), before);
 }
 
+// Another program (pelnor-cli restore, a second user's window) saves the master while the
+// window is open: closing the window keeps that program's devices beside this window's.
+TEST_F(MainFrameTest, ClosingKeepsTheDevicesAnotherProgramSaved) {
+  DeviceRegistry other;
+  ASSERT_TRUE(other.load(dir.path(), app.storage));
+  DeviceRecord theirs = DeviceRecord::makeNew({});
+  theirs.deviceId = 40;
+  theirs.customerName = "他社";
+  other.put(theirs);
+  ASSERT_TRUE(other.save(dir.path(), app.storage));
+
+  DeviceRecord ours = DeviceRecord::makeNew({});
+  ours.deviceId = 13;
+  app.registry.put(ours);
+  frame->close();
+  DeviceRegistry stored;
+  ASSERT_TRUE(stored.load(dir.path(), app.storage));
+  ASSERT_EQ(stored.count(), 3);
+  EXPECT_EQ(stored.deviceAt(0).deviceId, 12);
+  EXPECT_EQ(stored.deviceAt(1).deviceId, 13);
+  EXPECT_EQ(stored.deviceAt(2).customerName, "他社");
+}
+
 TEST_F(MainFrameTest, TheStoredPlacementIsUsedOnlyOnThisInstallation) {
   CAppSettings settings;
   settings.placementValid = 1;
