@@ -45,10 +45,7 @@ EraseResult removeDeviceFolder(const fs::path& folder, const StorageContext& con
     if (one) return failure(entry.path(), one.message());
   }
   if (ec) return failure(folder, ec.message());
-  // The lock file goes while it is held, so that a program waiting for it finds it gone
-  // and takes a new one (where the platform keeps an open file, it stays with its folder).
-  fs::remove(folder / kDeviceLockName, ec);
-  lock.release();
+  lock.releaseAndRemove(folder / kDeviceLockName);
   fs::remove(folder, ec);  // not empty when another program has saved anew meanwhile
   return {};
 }

@@ -110,11 +110,12 @@ bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const Storag
     DeviceRegistry onDisk(defaults_);
     std::optional<FileStamp> now;
     bool damaged = false;
+    std::string stored;
     if (file.valid()) {
-      const std::string bytes = readAll(file.get());
-      now = stampOf(path, bytes);
+      stored = readAll(file.get());
+      now = stampOf(path, stored);
       try {
-        ArchiveReader in(bytes);
+        ArchiveReader in(stored);
         onDisk.read(in);
       } catch (const ArchiveError&) {
         damaged = true;  // the devices before the damage are kept
@@ -129,7 +130,7 @@ bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const Storag
       merged = std::move(onDisk);
       merged.applyChanges(before, *this);
     }
-    if (damaged && !keepDamaged(path, context)) return false;
+    if (damaged && !keepDamaged(path, stored, context)) return false;
     const std::string bytes = merged.serialize();
     saveFileContents(path, file, bytes, context.syncToDisk, kOpenFailure);
     devices_ = std::move(merged.devices_);
@@ -144,8 +145,9 @@ bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const Storag
   }
 }
 
-bool DeviceRegistry::keepDamaged(const std::filesystem::path& path, const StorageContext& context) {
-  const std::filesystem::path copy = keepDamagedCopy(path);
+bool DeviceRegistry::keepDamaged(const std::filesystem::path& path, std::string_view bytes,
+                                 const StorageContext& context) {
+  const std::filesystem::path copy = keepDamagedCopy(path, bytes);
   if (copy.empty()) {
     context.reporter.info(formatText("%s\n%s", kDamagedCopyFailed, pathText(path).c_str()));
     return false;

@@ -78,7 +78,8 @@ class DeviceRegistry {
   // Makes the changes from before to after here.
   void applyChanges(const DeviceRegistry& before, const DeviceRegistry& after);
   // Keeps a master that could not be read to its end; false (reported) when it cannot.
-  static bool keepDamaged(const std::filesystem::path& path, const StorageContext& context);
+  static bool keepDamaged(const std::filesystem::path& path, std::string_view bytes,
+                          const StorageContext& context);
 
   DeviceDefaults defaults_;
   std::vector<DeviceRecord> devices_;

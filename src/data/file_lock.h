@@ -18,6 +18,9 @@ class FileLock {
  public:
   bool held() const { return file_.valid(); }
   void release() { file_.reset(); }
+  // Ends the lock and removes its file, so that a program waiting for it takes a new
+  // one; where another program has it open the file stays (the platform's side).
+  void releaseAndRemove(const std::filesystem::path& path);
 
  private:
   friend int acquireFileLock(FileLock&, const std::filesystem::path&, int, Reporter&, int,

@@ -32,4 +32,10 @@ LockTry tryFileLock(const std::filesystem::path& path, UniqueFd& file) {
   }
 }
 
+void FileLock::releaseAndRemove(const std::filesystem::path& path) {
+  // Removed while still held: whoever gets the old file next sees that it is gone.
+  ::unlink(path.c_str());
+  release();
+}
+
 }  // namespace pelnor

@@ -36,4 +36,11 @@ LockTry tryFileLock(const std::filesystem::path& path, UniqueFd& file) {
   return LockTry::Held;
 }
 
+void FileLock::releaseAndRemove(const std::filesystem::path& path) {
+  // Lock files are never opened for sharing deletion: this fails while another program
+  // has it open, and then the file stays for it.
+  release();
+  ::DeleteFileW(path.c_str());
+}
+
 }  // namespace pelnor

@@ -1,5 +1,7 @@
 #include "data/month_file.h"
 
+#include <fstream>
+
 #include "data/archive.h"
 #include "data/system.h"
 #include "data/text.h"
@@ -123,16 +125,37 @@ bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
   }
 }
 
-std::filesystem::path keepDamagedCopy(const std::filesystem::path& path) {
+namespace {
+
+// The first of "D202404.dmd.damaged", ".damaged.2", ... that is free; empty when none is.
+std::filesystem::path freeDamagedName(const std::filesystem::path& path) {
   constexpr int kMostCopies = 1000;
   for (int n = 1; n <= kMostCopies; ++n) {
     std::filesystem::path copy = path;
     copy += n == 1 ? std::string(".damaged") : formatText(".damaged.%d", n);
     std::error_code ec;
-    if (std::filesystem::exists(copy, ec)) continue;
-    if (std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, ec)) return copy;
-    return {};
+    if (!std::filesystem::exists(copy, ec)) return copy;
   }
+  return {};
+}
+
+}  // namespace
+
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path) {
+  const std::filesystem::path copy = freeDamagedName(path);
+  std::error_code ec;
+  if (copy.empty() || !std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, ec))
+    return {};
+  return copy;
+}
+
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path, std::string_view bytes) {
+  const std::filesystem::path copy = freeDamagedName(path);
+  if (copy.empty()) return {};
+  std::ofstream out(copy, std::ios::binary);
+  if (out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush()) return copy;
+  std::error_code ec;
+  std::filesystem::remove(copy, ec);
   return {};
 }
 

@@ -33,6 +33,8 @@ bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
 // ("D202404.dmd.damaged", numbered when that is taken), before a save replaces it.
 // Returns the copy's path, or an empty path when no copy could be made.
 std::filesystem::path keepDamagedCopy(const std::filesystem::path& path);
+// The same from the bytes the file held, for a file that is open and kept from others.
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path, std::string_view bytes);
 
 // The file's bytes and back, without any file access. parseMonth throws CTryErr for a
 // wrong signature or version (with path in the text) and ArchiveError for a damaged stream.
