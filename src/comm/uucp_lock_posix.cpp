@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,8 +25,14 @@ constexpr int kAttempts = 3;
 // programs, the binary int itself. 0 when the file holds neither.
 pid_t lockPid(const std::string& file, bool& exists) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  exists = fd >= 0 || errno != ENOENT;
-  if (fd < 0) return 0;
+  if (fd < 0) {
+    // A lock in a folder we may not look into cannot be honoured; one we may not read is
+    // someone's.
+    struct stat st {};
+    exists = ::lstat(file.c_str(), &st) == 0;
+    return 0;
+  }
+  exists = true;
   char text[32] = {};
   const ssize_t n = ::read(fd, text, sizeof text - 1);
   ::close(fd);
