@@ -66,6 +66,12 @@ void SerialPort::destroyWake() {
 }
 
 bool SerialPort::openDevice(bool configure) {
+  // A port that is not there needs no lock (the scan asks after twenty of them).
+  struct stat device {};
+  if (::stat(devicePath_.c_str(), &device) != 0) {
+    fail(static_cast<uint32_t>(errno));
+    return false;
+  }
   // Another serial program's lock file: its port, even before it has opened it.
   if (!lockFolder_.empty()) {
     const UucpLock lock = takeUucpLock(lockFolder_, devicePath_);
