@@ -2,15 +2,13 @@
 
 namespace pelnor {
 
-std::vector<int> scanPorts(const PortPathResolver& resolver) {
+std::vector<int> scanPorts(const PortPathResolver& resolver, const std::string& lockFolder) {
   std::vector<int> found;
   for (int port = kFirstScannedPort; port <= kLastScannedPort; ++port) {
     SerialPort probe(resolver);
+    probe.setLockFolder(lockFolder);
     probe.Configure(port, 2400, 8, 0, 0, 0, false);
-    if (probe.Open()) {
-      found.push_back(port);
-      probe.Close();
-    }
+    if (probe.Probe()) found.push_back(port);
   }
   return found;
 }

@@ -97,6 +97,9 @@ ParsedLine parseReceptionLine(std::string_view line) {
     out.code = kEndLine;
     return out;
   }
+  // A line end inside the line means two lines ran together (CR CR LF ends no line on the
+  // wire): the first one's reading would vanish into the second's last field.
+  if (trimBlanks(line).find_first_of("\r\n") != std::string_view::npos) return out;
 
   if (!hadComma) {
     if (first.empty()) return out;

@@ -47,10 +47,19 @@ void SerialPort::Configure(int port, int baudRate, int dataBits, int stopBits, i
   overlapped_ = overlapped;
 }
 
+bool SerialPort::settingsUsable() {
+  // The driver would take it and the reception would then wait for ever.
+  if (baudRate_ > 0) return true;
+  refuse(invalidSettingError(),
+         formatText("ボーレイト %d では %s を開けません。", baudRate_, devicePath_.c_str()));
+  return false;
+}
+
 bool SerialPort::Open() {
   Close();
+  refusal_.clear();
   devicePath_ = resolver_(port_);
-  if (!openDevice()) return false;
+  if (!settingsUsable() || !openDevice(true)) return false;
   if (!SetDriverTimeouts(kOpenReadInterval, kOpenReadMultiplier, kOpenReadConstant, kOpenWriteMultiplier,
                          kOpenWriteConstant)) {
     Close();
@@ -62,9 +71,18 @@ bool SerialPort::Open() {
   return true;
 }
 
+bool SerialPort::Probe() {
+  Close();
+  refusal_.clear();
+  devicePath_ = resolver_(port_);
+  if (!settingsUsable() || !openDevice(false)) return false;
+  closeDevice(false);
+  return true;
+}
+
 bool SerialPort::Close() {
   if (!isOpen()) return true;
-  const bool closed = closeDevice();
+  const bool closed = closeDevice(true);
   pending_.clear();
   pendingPos_ = 0;
   return closed;
@@ -136,8 +154,9 @@ int SerialPort::ReadLine(char* buffer, std::size_t size, std::size_t& received,
 }
 
 std::string SerialPort::ErrorText(uint32_t code) const {
+  const bool refused = code == 0 && !refusal_.empty() && lastError_ == refusalCode_;
   if (code == 0) code = lastError_ != 0 ? lastError_.load() : currentSystemError();
-  const std::string message = systemMessage(code);
+  const std::string message = refused ? refusal_ : systemMessage(code);
   return formatText("%sｴﾗｰNo:hex(%X),dec(%lu)", message.c_str(), code, static_cast<unsigned long>(code));
 }
 

@@ -20,6 +20,9 @@ class SerialPort : public RotatingLog {
  public:
   static constexpr uint32_t kInfinite = 0xFFFFFFFFu;
   static constexpr uint32_t kOpenLineTimeoutMs = 5000;
+  // Where serial programs on POSIX leave their "LCK..<device>" files (unused on Windows,
+  // whose open itself refuses a port in use).
+  static constexpr const char* kLockFolder = "/var/lock";
 
   // ReadLine results.
   static constexpr int kLineComplete = 0;
@@ -37,9 +40,16 @@ class SerialPort : public RotatingLog {
   // Takes effect at the next Open().
   void Configure(int port, int baudRate, int dataBits, int stopBits, int parity, int flowControl,
                  bool overlapped = false);
+  // A port that another program holds (its lock file, or open at all) is refused
+  // untouched: no setting changes, nothing purged.
   bool Open();
+  // Whether the port could be opened, without changing anything its user could notice:
+  // the same checks as Open(), but no line settings and no purge. The port stays closed.
+  bool Probe();
   bool Close();
   bool isOpen() const { return handle_ != kNoHandle; }
+  // The folder of the lock files; empty for none.
+  void setLockFolder(std::string folder) { lockFolder_ = std::move(folder); }
 
   // Per-read time-outs [ms]: the longest wait of one read of n bytes is
   // readMultiplier * n + readConstant. Safe to call from another thread: a pending
@@ -58,7 +68,8 @@ class SerialPort : public RotatingLog {
   bool hasPendingInput();
 
   uint32_t LastError() const { return lastError_; }
-  // "<message>ｴﾗｰNo:hex(%X),dec(%lu)" for the code (the last error when 0 is given).
+  // "<message>ｴﾗｰNo:hex(%X),dec(%lu)" for the code (the last error when 0 is given). For
+  // a port refused by our own checks the message says why (and who holds the port).
   std::string ErrorText(uint32_t code = 0) const;
   const std::string& devicePath() const { return devicePath_; }
   // After an open refused for lack of permission: how to get access (the group that owns
@@ -68,15 +79,22 @@ class SerialPort : public RotatingLog {
  private:
   enum class ByteRead { Byte, Nothing, Failed };
   void fail(uint32_t error) { lastError_ = error; }
+  void refuse(uint32_t error, std::string why) {
+    refusal_ = std::move(why);
+    refusalCode_ = error;
+    lastError_ = error;
+  }
+  bool settingsUsable();
 
   // The platform's side, in serial_port_posix.cpp or serial_port_win.cpp.
   void createWake();
   void destroyWake();
-  bool openDevice();   // exclusively, with the line settings applied
-  bool closeDevice();  // purged and closed; the handle is forgotten even when closing fails
-  bool wakeReader();   // false (with the error) when the port is not open
+  bool openDevice(bool configure);  // exclusively; with the line settings when configure
+  bool closeDevice(bool purge);     // the handle is forgotten even when closing fails
+  bool wakeReader();                // false (with the error) when the port is not open
   ByteRead readByte(char& byte);
   static uint32_t currentSystemError();
+  static uint32_t invalidSettingError();
   static std::string systemMessage(uint32_t code);
 
   // The open device: a file descriptor, or a HANDLE on Windows. SetDriverTimeouts reads
@@ -96,6 +114,12 @@ class SerialPort : public RotatingLog {
   int parity_ = 0;
   int flowControl_ = 1;
   std::string devicePath_;
+  std::string lockFolder_ = kLockFolder;
+  std::string lockFile_;  // the lock file we created; empty when none
+  // Why our own checks refused the port, while the last error is still theirs. Written
+  // only by the thread that opens; another thread may only set the last error.
+  std::string refusal_;
+  uint32_t refusalCode_ = 0;
   std::atomic<uint32_t> lineTimeoutMs_{kOpenLineTimeoutMs};
   std::atomic<uint32_t> readInterval_{0}, readMultiplier_{0}, readConstant_{0};
   std::atomic<uint32_t> writeMultiplier_{0}, writeConstant_{0};

@@ -1,5 +1,6 @@
-// The serial port on POSIX terminals: an exclusive open, poll() for the per-read waits and
-// a pipe that wakes a waiting read from another thread.
+// The serial port on POSIX terminals: an exclusive open that leaves ports of other programs
+// alone, poll() for the per-read waits and a pipe that wakes a waiting read from another
+// thread.
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
@@ -14,8 +15,10 @@
 #include <chrono>
 #include <cstring>
 
+#include "comm/port_holders_linux.h"
 #include "comm/serial_line_settings.h"
 #include "comm/serial_port.h"
+#include "comm/uucp_lock_posix.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -25,6 +28,26 @@ namespace {
 constexpr std::size_t kReadChunk = 512;
 
 int fdOf(std::intptr_t handle) { return static_cast<int>(handle); }
+
+void dropLock(std::string& file) {
+  if (!file.empty()) releaseUucpLock(file);
+  file.clear();
+}
+
+// "/dev/ttyS0 は他のプログラム「cat」(PID 1234)が使用中です。", with what is known.
+std::string heldText(const std::string& device, pid_t pid, const std::string& program,
+                     const std::string& lockFile = {}) {
+  std::string text = device + " は他のプログラム";
+  if (!program.empty()) text += "「" + program + "」";
+  if (pid > 0) text += formatText("(PID %d)", static_cast<int>(pid));
+  text += "が使用中です";
+  if (!lockFile.empty()) text += "（ロックファイル " + lockFile + "）";
+  return text + "。";
+}
+
+std::string heldText(const std::string& device, const std::optional<PortHolder>& holder) {
+  return holder ? heldText(device, holder->pid, holder->program) : heldText(device, 0, {});
+}
 
 }  // namespace
 
@@ -42,28 +65,66 @@ void SerialPort::destroyWake() {
   }
 }
 
-bool SerialPort::openDevice() {
-  int fd = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
+bool SerialPort::openDevice(bool configure) {
+  // A port that is not there needs no lock (the scan asks after twenty of them).
+  struct stat device {};
+  if (::stat(devicePath_.c_str(), &device) != 0) {
     fail(static_cast<uint32_t>(errno));
     return false;
   }
+  // Another serial program's lock file: its port, even before it has opened it.
+  if (!lockFolder_.empty()) {
+    const UucpLock lock = takeUucpLock(lockFolder_, devicePath_);
+    if (lock.state == UucpLock::State::Held) {
+      refuse(EBUSY,
+             heldText(devicePath_, lock.holder, lock.holder > 0 ? programName(lock.holder) : "", lock.file));
+      return false;
+    }
+    if (lock.state == UucpLock::State::Taken) lockFile_ = lock.file;
+  }
+
+  const int fd = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EBUSY)  // another program's TIOCEXCL
+      refuse(EBUSY, heldText(devicePath_, findPortHolder(devicePath_)));
+    else
+      fail(static_cast<uint32_t>(error));
+    dropLock(lockFile_);
+    return false;
+  }
+  // Until the port is ours, nothing but our own marks are taken off it again.
+  auto abandon = [&](bool clearExclusive) {
+    if (clearExclusive) ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    dropLock(lockFile_);
+    return false;
+  };
   if (!::isatty(fd)) {
     fail(ENOTTY);
-    ::close(fd);
-    return false;
+    return abandon(false);
   }
   // No sharing: another program (or another Pelnor) reading the same port would take
   // bytes out of the middle of the readings. The lock is what other instances respect;
-  // TIOCEXCL keeps other programs from opening the device at all. A port in use is left
-  // untouched: no purge, no settings.
+  // TIOCEXCL keeps other programs from opening the device at all, root excepted.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    fail(static_cast<uint32_t>(errno == EWOULDBLOCK ? EBUSY : errno));
-    ::close(fd);
-    return false;
+    if (errno == EWOULDBLOCK)
+      refuse(EBUSY, heldText(devicePath_, findPortHolder(devicePath_)));
+    else
+      fail(static_cast<uint32_t>(errno));
+    return abandon(false);
+  }
+  int wasExclusive = 0;
+  ::ioctl(fd, TIOCGEXCL, &wasExclusive);
+  ::ioctl(fd, TIOCEXCL);
+  // Programs that take no lock at all, and whoever opened it before our TIOCEXCL. A port
+  // in use is left untouched: no purge, no settings.
+  if (std::optional<PortHolder> holder = findPortHolder(devicePath_)) {
+    refuse(EBUSY, heldText(devicePath_, holder));
+    return abandon(wasExclusive == 0);
   }
   handle_ = fd;
-  ::ioctl(fd, TIOCEXCL);
+  if (!configure) return true;
   if (int error = applyLineSettings(fd, baudRate_, dataBits_, stopBits_, parity_, flowControl_); error != 0) {
     fail(static_cast<uint32_t>(error));
     Close();
@@ -72,14 +133,16 @@ bool SerialPort::openDevice() {
   return true;
 }
 
-bool SerialPort::closeDevice() {
+bool SerialPort::closeDevice(bool purge) {
   const int fd = fdOf(handle_);
-  ::tcflush(fd, TCIOFLUSH);
+  if (purge) ::tcflush(fd, TCIOFLUSH);
   ::ioctl(fd, TIOCNXCL);
   const int rc = ::close(fd);
+  const int error = errno;
   handle_ = kNoHandle;
+  dropLock(lockFile_);
   if (rc != 0) {
-    fail(static_cast<uint32_t>(errno));
+    fail(static_cast<uint32_t>(error));
     return false;
   }
   return true;
@@ -159,6 +222,8 @@ SerialPort::ByteRead SerialPort::readByte(char& byte) {
 }
 
 uint32_t SerialPort::currentSystemError() { return static_cast<uint32_t>(errno); }
+
+uint32_t SerialPort::invalidSettingError() { return EINVAL; }
 
 std::string SerialPort::systemMessage(uint32_t code) { return std::strerror(static_cast<int>(code)); }
 

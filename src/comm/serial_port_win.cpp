@@ -37,7 +37,7 @@ void SerialPort::destroyWake() {
   }
 }
 
-bool SerialPort::openDevice() {
+bool SerialPort::openDevice(bool configure) {
   const std::wstring name = pathFromText(devicePath_).wstring();
   HANDLE port = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
@@ -54,6 +54,7 @@ bool SerialPort::openDevice() {
     Close();
     return false;
   }
+  if (!configure) return true;
   dcb.BaudRate = static_cast<DWORD>(baudRate_);
   dcb.ByteSize = static_cast<BYTE>(dataBits_);
   dcb.Parity = static_cast<BYTE>(parity_);
@@ -68,9 +69,9 @@ bool SerialPort::openDevice() {
   return true;
 }
 
-bool SerialPort::closeDevice() {
+bool SerialPort::closeDevice(bool purge) {
   HANDLE port = handleOf(handle_);
-  ::PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT);
+  if (purge) ::PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT);
   const BOOL closed = ::CloseHandle(port);
   handle_ = kNoHandle;
   if (!closed) {
@@ -168,6 +169,8 @@ SerialPort::ByteRead SerialPort::readByte(char& byte) {
 }
 
 uint32_t SerialPort::currentSystemError() { return ::GetLastError(); }
+
+uint32_t SerialPort::invalidSettingError() { return ERROR_INVALID_PARAMETER; }
 
 // The system's own text for the code, in the user's language, without its line end.
 std::string SerialPort::systemMessage(uint32_t code) {

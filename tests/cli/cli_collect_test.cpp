@@ -68,6 +68,7 @@ TEST_F(CliCollectTest, ImportStoresTheMonthsOfADeviceFile) {
 TEST_F(CliCollectTest, ReceiveFromASerialLine) {
   PtyPair pty;
   ASSERT_TRUE(pty.valid());
+  pty.closeSlave();  // a port that another process has open is refused
   writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM7=" + pty.slavePath() + "\r\n");
   pid_t pid = start({"receive", "--port", "7", "--no"});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -88,6 +89,7 @@ TEST_F(CliCollectTest, ReceiveFromASerialLine) {
 TEST_F(CliCollectTest, ASecondReceptionCannotOpenThePortTheFirstReads) {
   PtyPair pty;
   ASSERT_TRUE(pty.valid());
+  pty.closeSlave();  // a port that another process has open is refused
   writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM7=" + pty.slavePath() + "\r\n");
   pid_t first = start({"receive", "--port", "7", "--yes"});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -60,6 +60,7 @@ class CollectionTest : public DataRootTest {
     if (portPath.empty()) portPath = pty.slavePath();
     engine = std::make_unique<CollectionEngine>(
         history, env, user ? *user : reporter, sink, appLog, [portPath](int) { return portPath; }, options);
+    engine->port().setLockFolder(locks.path().string());
     if (simulated) engine->setSimulatedDevice(std::move(simulated));
     sink.attach(*engine);
     engine->start();
@@ -109,6 +110,7 @@ class CollectionTest : public DataRootTest {
   NotificationLog log;
   WaitingSink sink{[this](const Notification& n) { log.record(n); }};
   PtyPair pty;
+  TempDir locks;
   std::unique_ptr<CollectionEngine> engine;
 };
 
@@ -199,6 +201,24 @@ TEST_F(CollectionTest, FormatErrorsEndTheReceptionAndEmptyLinesAreReported) {
   EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
 }
 
+// CR CR LF ends no line: the 10:00 reading arrives inside the 10:30 line and would be lost
+// without a word.
+TEST_F(CollectionTest, ReadingsRunTogetherOnTheLineAreAFormatError) {
+  ASSERT_TRUE(
+      pty.write("12\r\n24/01/31 10:00,0030,21\r\r\n24/01/31 10:30,0031,22\r\n00/00/00 00:00,0000, 00\r\n"));
+  CollectionOptions options;
+  options.comm = {3, 9600, 8, 0, 0, 0};
+  startEngine(options);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  engine->join();
+  std::vector<std::string> status = log.statusTexts();
+  ASSERT_GE(status.size(), 2u);
+  EXPECT_EQ(status[status.size() - 2], "受信データのフォーマットが異常です");
+  EXPECT_EQ(status.back(), "シリアルポートクローズ");
+  EXPECT_TRUE(reporter.messages().empty());  // no question: nothing is stored
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+}
+
 TEST_F(CollectionTest, AMissingFileIsAFailure) {
   CollectionOptions options;
   options.mode = CollectionOptions::Mode::File;
@@ -251,6 +271,20 @@ TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
   EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
   engine->join();
   EXPECT_EQ(log.statusTexts()[1], "シリアルポートのオープンに失敗," + engine->port().ErrorText(ENOENT));
+}
+
+// Such a rate used to open the port and wait for the device without end.
+TEST_F(CollectionTest, ABaudRateOfZeroEndsTheReceptionAtOnce) {
+  CollectionOptions options;
+  options.comm = {3, 0, 8, 0, 0, 0};
+  startEngine(options);
+  ASSERT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  engine->join();
+  std::vector<std::string> status = log.statusTexts();
+  ASSERT_GE(status.size(), 2u);
+  EXPECT_EQ(status[1], formatText("シリアルポートのオープンに失敗,ボーレイト 0 では %s を開けません。"
+                                  "ｴﾗｰNo:hex(16),dec(22)",
+                                  pty.slavePath().c_str()));
 }
 
 TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {

@@ -31,6 +31,13 @@ TEST(ReceptionParser, ClassifiesLines) {
       {"24/05/01 10:30,99999999999,25", kFormatError},  // pulse count does not fit
       {"24/05/01 10:30,1,1e300", kFormatError},
       {"24/05/01 10:30,,25", kDataLine},  // present but empty: reads as 0
+      // Lines run together: the line end before the last one is inside the line.
+      {"24/05/01 10:30,0123,25\r\r\n24/05/01 11:00,0124,26\r\n", kFormatError},
+      {"24/05/01 10:30,0123,25\n24/05/01 11:00,0124,26", kFormatError},
+      {"24/05/01 10:30,0123,25\r24/05/01 11:00,0124,26", kFormatError},
+      {"100\r\r\n24/05/01 11:00,0124,26\r\n", kFormatError},  // else year 2100
+      {"24/13/01 10:30,0123,25\r\r\n24/05/01 11:00,0124,26\r\n", kFormatError},
+      {"\r\n24/05/01 10:30,0123,25 \r\n", kDataLine},  // line ends around it lose nothing
   };
   for (const Case& c : cases) EXPECT_EQ(parseReceptionLine(c.line).code, c.code) << "line: " << c.line;
 }

@@ -3,16 +3,21 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <future>
 #include <thread>
 
 #include "comm/port_scan.h"
+#include "comm/uucp_lock_posix.h"
+#include "data/text.h"
 #include "support/child_process.h"
+#include "support/other_program.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 
@@ -28,6 +33,7 @@ class SerialPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(pty.valid());
+    port.setLockFolder(locks.path().string());
     port.Configure(3, 38400, 8, 0, 0, 1, false);
     ASSERT_TRUE(port.Open()) << port.ErrorText();
   }
@@ -41,6 +47,7 @@ class SerialPortTest : public ::testing::Test {
   }
 
   PtyPair pty;
+  TempDir locks;
   SerialPort port{[this](int) { return pty.slavePath(); }};
 };
 
@@ -177,6 +184,7 @@ TEST(SerialPortAccess, APortRefusedForPermissionSaysWhichGroupGivesAccess) {
   auto hint = test::runInChild(
       [&] {
         SerialPort port([&](int) { return pty.slavePath(); });
+        port.setLockFolder({});
         port.Configure(1, 9600, 8, 0, 0, 0, false);
         if (port.Open()) return std::string("opened");
         return port.AccessHint();
@@ -204,15 +212,218 @@ TEST(PortScan, ListsThePortsThatOpen) {
     if (port == 5) return (dir / "not-a-tty").string();
     return "/nonexistent/tty";
   };
-  EXPECT_EQ(scanPorts(resolver), (std::vector<int>{3, 12}));
+  TempDir locks;
+  EXPECT_EQ(scanPorts(resolver, locks.path().string()), (std::vector<int>{3, 12}));
 
   // A port that a reception holds is not offered.
   SerialPort reading(resolver);
+  reading.setLockFolder(locks.path().string());
   reading.Configure(12, 9600, 8, 0, 0, 0, false);
   ASSERT_TRUE(reading.Open());
-  EXPECT_EQ(scanPorts(resolver), (std::vector<int>{3}));
+  EXPECT_EQ(scanPorts(resolver, locks.path().string()), (std::vector<int>{3}));
   reading.Close();
-  EXPECT_EQ(scanPorts(resolver), (std::vector<int>{3, 12}));
+  EXPECT_EQ(scanPorts(resolver, locks.path().string()), (std::vector<int>{3, 12}));
+}
+
+// The pseudo-terminals' lock names carry their folder: "LCK..4" could be anything.
+TEST(UucpLock, NamesFollowTheDeviceBelowDev) {
+  PtyPair pty;
+  ASSERT_TRUE(pty.valid());
+  TempDir dir;
+  std::filesystem::create_symlink(pty.slavePath(), dir / "device");
+  const std::string ptsLock = "LCK.." + pty.slavePath().substr(5).replace(3, 1, "_");
+  struct Case {
+    std::string device;
+    std::string lock;
+  } cases[] = {
+      {"/dev/ttyUSB7", "LCK..ttyUSB7"},
+      {pty.slavePath(), ptsLock},
+      {(dir / "device").string(), ptsLock},  // another name of the same device
+  };
+  for (const Case& c : cases) EXPECT_EQ(uucpLockName(c.device), c.lock) << c.device;
+  EXPECT_TRUE(ptsLock.starts_with("LCK..pts_")) << ptsLock;
+}
+
+// A port as another program left it, free or not: 4800 baud, two stop bits, and bytes
+// that its next reader is owed.
+class PortOfAnotherProgramTest : public ::testing::Test {
+ protected:
+  static constexpr int kPort = 4;
+  const std::string kPending = "24/05/01 10:30,0123,25\r\n";
+
+  void SetUp() override {
+    ASSERT_TRUE(pty.valid());
+    termios t{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &t), 0);
+    cfsetspeed(&t, B4800);
+    t.c_cflag |= CSTOPB;
+    ASSERT_EQ(tcsetattr(pty.slave(), TCSANOW, &t), 0);
+    ASSERT_EQ(tcgetattr(pty.slave(), &before), 0);
+    ASSERT_TRUE(pty.write(kPending));
+    // The terminal takes written bytes in a moment later.
+    for (int i = 0; i < 200 && pendingBytes() != static_cast<int>(kPending.size()); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(pendingBytes(), static_cast<int>(kPending.size()));
+    port.setLockFolder(locks.path().string());
+    port.Configure(kPort, 9600, 8, 0, 0, 0, false);
+  }
+  int pendingBytes() const {
+    int pending = -1;
+    ::ioctl(pty.slave(), FIONREAD, &pending);
+    return pending;
+  }
+  // The settings it had, the bytes still there, and nobody's exclusive mark left on it.
+  void expectUntouched() const {
+    termios now{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &now), 0);
+    EXPECT_EQ(now.c_cflag, before.c_cflag);
+    EXPECT_EQ(now.c_iflag, before.c_iflag);
+    EXPECT_EQ(now.c_lflag, before.c_lflag);
+    EXPECT_EQ(cfgetispeed(&now), cfgetispeed(&before));
+    EXPECT_EQ(pendingBytes(), static_cast<int>(kPending.size()));
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(pty.slave(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+  }
+  std::string resolve(int port) const { return port == kPort ? pty.slavePath() : "/nonexistent/tty"; }
+  std::filesystem::path lockFile() const { return locks / uucpLockName(pty.slavePath()); }
+  std::string busyCode() const { return formatText("ｴﾗｰNo:hex(%X),dec(%d)", EBUSY, EBUSY); }
+
+  PtyPair pty;
+  TempDir locks;
+  termios before{};
+  PortPathResolver resolver = [this](int port) { return resolve(port); };
+  SerialPort port{resolver};
+};
+
+TEST_F(PortOfAnotherProgramTest, TheScanOnlyLooks) {
+  EXPECT_EQ(scanPorts(resolver, locks.path().string()), std::vector<int>{kPort});
+  expectUntouched();
+  EXPECT_TRUE(std::filesystem::is_empty(locks.path()));  // its lock went with it
+}
+
+TEST_F(PortOfAnotherProgramTest, APortAnotherProgramHasOpenIsRefusedUntouched) {
+  {
+    OtherProgram cat(pty.slavePath());  // no lock file, no flock, no TIOCEXCL
+    ASSERT_TRUE(cat.running());
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.LastError(), static_cast<uint32_t>(EBUSY));
+    const std::string text = port.ErrorText();
+    EXPECT_TRUE(text.starts_with(pty.slavePath() + " ")) << text;
+    EXPECT_NE(text.find(formatText("「sleep」(PID %d)", static_cast<int>(cat.pid()))), std::string::npos)
+        << text;
+    EXPECT_TRUE(text.ends_with(busyCode())) << text;
+
+    EXPECT_TRUE(scanPorts(resolver, locks.path().string()).empty());
+    expectUntouched();
+    EXPECT_TRUE(std::filesystem::is_empty(locks.path()));  // a refusal leaves no lock behind
+  }
+  EXPECT_TRUE(port.Open()) << port.ErrorText();  // it was that program
+}
+
+TEST_F(PortOfAnotherProgramTest, LockFilesOfOthersAreHonouredAndStaleOnesReplaced) {
+  OtherProgram minicom;  // alive, and the port is not open in it: only its lock says so
+  ASSERT_TRUE(minicom.running());
+  const int32_t binaryPid = minicom.pid();
+  struct Case {
+    const char* what;
+    std::string contents;
+    bool opens;
+    std::string holder;  // in the refusal
+  } cases[] = {
+      {"a living program's", formatText("%10d\n", static_cast<int>(minicom.pid())), false,
+       formatText("「sleep」(PID %d)", static_cast<int>(minicom.pid()))},
+      {"an old program's binary PID",
+       std::string(reinterpret_cast<const char*>(&binaryPid), sizeof binaryPid), false,
+       formatText("「sleep」(PID %d)", static_cast<int>(minicom.pid()))},
+      {"one being written", "", false, "他のプログラムが使用中です"},
+      // Last: opening changes the settings and closing purges.
+      {"of a program that ended", formatText("%10d\n", static_cast<int>(OtherProgram::endedPid())), true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeFile(lockFile(), c.contents);
+    ASSERT_EQ(port.Open(), c.opens) << port.ErrorText();
+    if (!c.opens) {
+      const std::string text = port.ErrorText();
+      EXPECT_NE(text.find(pty.slavePath()), std::string::npos) << text;
+      EXPECT_NE(text.find(c.holder), std::string::npos) << text;
+      EXPECT_NE(text.find("ロックファイル " + lockFile().string()), std::string::npos) << text;
+      EXPECT_TRUE(text.ends_with(busyCode())) << text;
+      EXPECT_EQ(readFile(lockFile()), c.contents);
+      EXPECT_TRUE(scanPorts(resolver, locks.path().string()).empty());
+      expectUntouched();
+    } else {
+      EXPECT_EQ(readFile(lockFile()), formatText("%10d\n", static_cast<int>(::getpid())));
+      port.Close();
+      EXPECT_FALSE(std::filesystem::exists(lockFile()));
+    }
+  }
+}
+
+TEST_F(PortOfAnotherProgramTest, OurLockIsTakenForTheOpenPortAndRemovedOnClose) {
+  ASSERT_TRUE(port.Open()) << port.ErrorText();
+  EXPECT_EQ(readFile(lockFile()), formatText("%10d\n", static_cast<int>(::getpid())));
+
+  SerialPort second(resolver);  // another reception of this program
+  second.setLockFolder(locks.path().string());
+  second.Configure(kPort, 9600, 8, 0, 0, 0, false);
+  EXPECT_FALSE(second.Open());
+  EXPECT_TRUE(second.ErrorText().ends_with(busyCode())) << second.ErrorText();
+  EXPECT_TRUE(std::filesystem::exists(lockFile()));  // the refused one took nothing away
+
+  port.Close();
+  EXPECT_FALSE(std::filesystem::exists(lockFile()));
+  // Without a lock folder to write in, the port opens all the same.
+  port.setLockFolder((locks / "missing").string());
+  EXPECT_TRUE(port.Open()) << port.ErrorText();
+}
+
+// As an ordinary user the system's lock folder is often closed to us: no lock of ours
+// then, but another program's lock there still counts.
+TEST_F(PortOfAnotherProgramTest, ALockFolderWeCannotWriteStillHasItsLocksHonoured) {
+  OtherProgram minicom;
+  ASSERT_TRUE(minicom.running());
+  ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(locks.path().c_str(), 0555), 0);
+  auto openAsUser = [&] {
+    return test::runInChild(
+        [&] {
+          SerialPort user(resolver);
+          user.setLockFolder(locks.path().string());
+          user.Configure(kPort, 9600, 8, 0, 0, 0, false);
+          if (user.Open()) return std::string("opened");
+          return user.ErrorText();
+        },
+        test::ChildLimits{true, -1});
+  };
+  EXPECT_EQ(openAsUser(), "opened");
+  EXPECT_TRUE(std::filesystem::is_empty(locks.path()));
+
+  ASSERT_EQ(::chmod(locks.path().c_str(), 0755), 0);
+  writeFile(lockFile(), formatText("%10d\n", static_cast<int>(minicom.pid())));
+  ASSERT_EQ(::chmod(locks.path().c_str(), 0555), 0);
+  const std::optional<std::string> refused = openAsUser();
+  ASSERT_TRUE(refused);
+  EXPECT_NE(refused->find("ロックファイル " + lockFile().string()), std::string::npos) << *refused;
+  ::chmod(locks.path().c_str(), 0755);
+}
+
+// The driver takes such a rate, and the reception would then wait for ever.
+TEST_F(PortOfAnotherProgramTest, ABaudRateOfZeroOrBelowIsRefusedBeforeTheOpen) {
+  for (int baud : {0, -1, INT_MIN}) {
+    SCOPED_TRACE(baud);
+    port.Configure(kPort, baud, 8, 0, 0, 0, false);
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.LastError(), static_cast<uint32_t>(EINVAL));
+    EXPECT_EQ(port.ErrorText(), formatText("ボーレイト %d では %s を開けません。ｴﾗｰNo:hex(16),dec(22)", baud,
+                                           pty.slavePath().c_str()));
+    EXPECT_FALSE(port.Probe());
+  }
+  expectUntouched();
+  EXPECT_TRUE(std::filesystem::is_empty(locks.path()));  // not even the lock was taken
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ class PtyPair {
   bool valid() const { return master_ >= 0; }
   const std::string& slavePath() const { return slavePath_; }
   int master() const { return master_; }
+  int slave() const { return slave_; }  // the test's own hold on the program's side
 
   bool write(const std::string& bytes) const {
     std::size_t done = 0;

@@ -117,5 +117,20 @@ TEST_F(WineSerialPortTest, TheScanFindsTheMappedPortAndAMissingPortSaysWhy) {
   EXPECT_GT(text.find("ｴﾗｰNo:"), 0u) << "the system's own message comes first: " << text;
 }
 
+// Such a rate used to open the port, and the reception then waited for ever.
+TEST_F(WineSerialPortTest, ABaudRateOfZeroIsRefusedBeforeTheOpen) {
+  SerialPort port;
+  port.Configure(portNumber, 0, 8, 0, 0, 0);
+  EXPECT_FALSE(port.Open());
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(port.ErrorText().starts_with("ボーレイト 0 では \\\\.\\COM" + std::to_string(portNumber) +
+                                           " を開けません。"))
+      << port.ErrorText();
+
+  port.Configure(portNumber, 38400, 8, 0, 0, 0);
+  EXPECT_TRUE(port.Open()) << port.ErrorText();  // the port itself was free
+}
+
 }  // namespace
 }  // namespace pelnor

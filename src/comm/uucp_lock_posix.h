@@ -1,0 +1,34 @@
+// The lock files that serial programs (minicom, cu, picocom, gpsd, ...) leave in /var/lock:
+// "LCK..ttyS0" holding the owner's PID, so that programs that never open each other's
+// ports by chance keep off a port another one uses.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace pelnor {
+
+// "LCK..ttyS0" for /dev/ttyS0 and "LCK..pts_4" for /dev/pts/4: the device's path below
+// /dev, after symbolic links, with '/' turned into '_'. Two names of one device share
+// one lock, and the pseudo-terminals' bare numbers stay apart from other devices.
+std::string uucpLockName(const std::string& devicePath);
+
+struct UucpLock {
+  enum class State {
+    Taken,     // the file is ours now; release it on close
+    NotTaken,  // nobody else's lock, but none of ours either (no writable folder, or
+               // this process has the port already)
+    Held,      // a living process other than this one holds it
+  };
+  State state = State::NotTaken;
+  pid_t holder = 0;  // Held: the PID in the file; 0 when the file cannot be read
+  std::string file;  // the lock file's path
+};
+
+// Takes the device's lock in folder. A lock whose process is gone is stale and replaced.
+UucpLock takeUucpLock(const std::string& folder, const std::string& devicePath);
+// Removes the lock file if it still names this process.
+void releaseUucpLock(const std::string& file);
+
+}  // namespace pelnor
