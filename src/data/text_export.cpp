@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "data/export_file.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -14,7 +15,6 @@ constexpr const char* kCsvModule = ".\\D_CsvOut";
 constexpr int kCsvLine = 282;
 constexpr const char* kRawModule = ".\\D_CsvOutVal";
 constexpr int kRawLine = 85;
-constexpr const char* kOpenError = "OpenError";
 const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
 const MonthRecord& loadedMonth(const DeviceHistory& history, const DateTime& date) {
@@ -73,19 +73,13 @@ void monthTable(std::string& out, const MonthRecord& month, const DateTime& firs
 // Writes text as cp932 with CR LF line ends; reports as the export's module says.
 bool writeExport(const std::filesystem::path& path, const std::function<std::string()>& text,
                  const StorageContext& context, const char* module, int line) {
-  const std::filesystem::path full = std::filesystem::absolute(path);
   try {
-    UniqueFd lock;
-    if (openWithRetry(lock, full, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,
-                      context.retry.intervalMs) != kOpenOk) {
-      throw CTryErr(formatText("%s\n%s", kOpenError, pathText(full).c_str()));
-    }
     std::string bytes;
     for (char c : utf8ToCp932(text())) {
       if (c == '\n') bytes += '\r';
       bytes += c;
     }
-    saveFileContents(full, lock, bytes, false, kOpenError);
+    saveExportFile(path, bytes, context);
     return true;
   } catch (const CTryErr& e) {
     if (context.log) context.log(e.text());

@@ -16,16 +16,6 @@ namespace {
 using namespace test;
 using Json = nlohmann::ordered_json;
 
-// This month as YYYY-MM.
-std::string thisMonth() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[16];
-  std::strftime(text, sizeof text, "%Y-%m", &local);
-  return text;
-}
-
 class CliFilesTest : public ::testing::Test {
  protected:
   static Json fixture(const char* name) {
