@@ -61,6 +61,44 @@ TEST_F(CliFilesTest, RestoreRefusesValuesThatDoNotFitAndWritesNothing) {
   EXPECT_NE(cli.output().find("$.days"), std::string::npos);
 }
 
+TEST_F(CliFilesTest, RestoreRefusesDeepNestingBeforeGoingDownIt) {
+  auto nested = [](int levels) {
+    Json value = 1;
+    for (int i = 0; i < levels; ++i) value = Json::array({value});
+    return value;
+  };
+  auto withNotes = [&](int levels) {
+    Json json = fixture("master.json");
+    json["report"]["notes"] = nested(levels);  // the document and its report are two levels
+    return json.dump();
+  };
+  std::string objects;
+  for (int i = 0; i < 100000; ++i) objects += "{\"a\":";
+  objects += "1" + std::string(100000, '}');
+  const struct Case {
+    const char* name;
+    std::string text;
+    bool tooDeep;
+  } cases[] = {
+      {"arrays", std::string(100000, '[') + std::string(100000, ']'), true},
+      {"objects", objects, true},
+      {"64 levels", withNotes(62), false},
+      {"65 levels", withNotes(63), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeFile(dir / "in.json", c.text);
+    EXPECT_EQ(cli.run({"restore", (dir / "in.json").string(), (dir / "out.bin").string()}), 1);
+    const std::string said = cli.output();
+    EXPECT_EQ(said.find("nested deeper than 64 levels") != std::string::npos, c.tooDeep)
+        << said.substr(0, 300);
+    if (!c.tooDeep) {
+      EXPECT_NE(said.find("$.report.notes"), std::string::npos) << said.substr(0, 300);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  }
+}
+
 TEST_F(CliFilesTest, NotANumberAndInfinityMakeTheRoundTrip) {
   Bytes b;
   b.str("49406515574540654105456475894510154020030901").i32(3).i32(0).f64(45383.0);
