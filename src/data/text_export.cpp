@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "data/clamp_to_integer.h"
 #include "data/export_file.h"
 #include "data/system.h"
 #include "data/text.h"
@@ -149,7 +150,7 @@ std::string rawText(const DeviceHistory& history, const DateTime& date) {
     for (const Reading& r : month.days[static_cast<std::size_t>(d)].readings) {
       out +=
           formatText("%02d/%02d/%02d %02d:%02d,%04d, %02d\n", f.year - 2000, f.month, d + 1, r.hour, r.minute,
-                     r.pulseCount, std::isfinite(r.temperature) ? static_cast<int>(r.temperature) : 0);
+                     r.pulseCount, std::isfinite(r.temperature) ? clampToInteger<int>(r.temperature) : 0);
     }
   }
   return out;
