@@ -123,7 +123,10 @@ int runRestore(const Args& arguments) {
       std::cerr << "pelnor-cli restore: cannot read " << args[0] << '\n';
       return 1;
     }
-    json = Json::parse(in);
+    json = parseJsonDocument(in);
+  } catch (const JsonValueError& e) {
+    std::cerr << "pelnor-cli restore: " << args[0] << ": " << e.what() << "; nothing was written\n";
+    return 1;
   } catch (const std::exception& e) {
     std::cerr << "pelnor-cli restore: " << e.what() << '\n';
     return 1;

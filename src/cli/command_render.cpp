@@ -1,14 +1,17 @@
 // render and print: the views painted offscreen as the window paints them, into a PNG or
 // into the pages of a PDF. The only commands that need Qt.
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "cli/cli_environment.h"
 #include "cli/commands.h"
 #include "cli/gui_application.h"
+#include "data/export_file.h"
 #include "data/text.h"
 #include "views/print_pages.h"
 #include "views/render.h"
@@ -20,6 +23,22 @@ namespace {
 constexpr const char* kRenderUsage =
     "usage: pelnor-cli render [--root DIR] [--ini FILE] --device ID --date YYYY-MM|YYYY-MM-DD "
     "--view sheet|graph|report [--size WxH] --out FILE.png\n";
+
+// The picture or document is made in memory and saved as the text exports are, so a
+// device, a FIFO or a link given as the output is written the same way.
+bool saveOutput(const CliEnvironment& env, const char* command, const std::string& out,
+                const QByteArray& bytes) {
+  try {
+    saveExportFile(pathFromText(out), std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                   env.storage);
+    return true;
+  } catch (const CTryErr& e) {
+    std::cerr << "pelnor-cli " << command << ": cannot write " << out << '\n' << e.text() << '\n';
+  } catch (const std::exception& e) {
+    std::cerr << "pelnor-cli " << command << ": cannot write " << out << ": " << e.what() << '\n';
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -65,11 +84,14 @@ int runRender(const Args& arguments) {
   auto gui = makeGuiApplication();
   QImage image =
       renderView(loaded->history, loaded->registry, env.settings, *view, mode, date, QSize(width, height));
-  if (!image.save(QString::fromStdString(*out), "PNG")) {
-    std::cerr << "pelnor-cli render: cannot write " << *out << '\n';
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) {
+    std::cerr << "pelnor-cli render: cannot make the picture\n";
     return 1;
   }
-  return 0;
+  return saveOutput(env, "render", *out, png) ? 0 : 1;
 }
 
 int runPrint(const Args& arguments) {
@@ -97,19 +119,24 @@ int runPrint(const Args& arguments) {
   std::optional<LoadedDevice> loaded = loadDevice(env, *device, range.start, range.end, "print");
   if (!loaded) return kUsageError;
   auto gui = makeGuiApplication();
-  QPdfWriter writer(QString::fromStdString(*pdf));
-  writer.setPageLayout(
+  QByteArray document;
+  QBuffer buffer(&document);
+  buffer.open(QIODevice::WriteOnly);
+  std::optional<QPdfWriter> writer(std::in_place, &buffer);
+  writer->setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
-  writer.setResolution(300);
-  writer.setTitle("Pelnor");
+  writer->setResolution(300);
+  writer->setTitle("Pelnor");
   ViewContents contents;
   const PageSource source{loaded->history, loaded->registry, env.settings};
   // The first page keeps the scales in use: here those chosen for it.
   contents.select(loaded->history, loaded->registry, env.settings, range.kind, 0, range.start, true, true);
-  if (!printPages(writer, range, contents, source)) {
-    std::cerr << "pelnor-cli print: cannot write " << *pdf << '\n';
+  if (!printPages(*writer, range, contents, source)) {
+    std::cerr << "pelnor-cli print: cannot make the pages\n";
     return 1;
   }
+  writer.reset();  // the document is complete only once its writer ends
+  if (!saveOutput(env, "print", *pdf, document)) return 1;
   std::cout << pageCount(range) << " pages written to " << *pdf << '\n';
   return 0;
 }

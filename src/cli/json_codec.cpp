@@ -241,6 +241,21 @@ void expectKind(const Field& root, const char* kind) {
 
 }  // namespace
 
+Json parseJsonDocument(std::istream& in) {
+  // The parser itself keeps its levels on the heap; it calls this at every array or
+  // object it opens, with the number of those around it.
+  auto limitDepth = [](int depth, nlohmann::json::parse_event_t event, Json&) {
+    if ((event == nlohmann::json::parse_event_t::array_start ||
+         event == nlohmann::json::parse_event_t::object_start) &&
+        depth >= kMaxJsonDepth) {
+      throw JsonValueError("$: arrays and objects nested deeper than " + std::to_string(kMaxJsonDepth) +
+                           " levels are refused");
+    }
+    return true;
+  };
+  return Json::parse(in, limitDepth);
+}
+
 void masterFromJson(const Json& j, DeviceRegistry& registry) {
   Field root(j, "$");
   expectKind(root, "master");

@@ -1,6 +1,7 @@
 // The JSON form of the stored files, for inspecting and repairing them by hand.
 #pragma once
 
+#include <istream>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
@@ -33,6 +34,14 @@ class JsonValueError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The deepest nesting of arrays and objects a document may have; ours have five levels.
+constexpr int kMaxJsonDepth = 64;
+
+// Parses a document, refusing (JsonValueError) one nested deeper than kMaxJsonDepth while
+// it is read: printing or copying the parsed value goes down its levels on the stack.
+// Throws the library's parse_error on text that is not JSON.
+Json parseJsonDocument(std::istream& in);
 
 // Throw JsonValueError on any value that does not fit its field; nothing is changed then.
 void masterFromJson(const Json& json, DeviceRegistry& registry);

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "data/save_leftovers.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -25,6 +26,28 @@ bool within(const fs::path& inner, const fs::path& outer) {
     if (i == inner.end() || *i != *o) return false;
   }
   return true;
+}
+
+// The device folder as it is: links copied as links (never the files they name, which may
+// lie anywhere), no temporary file of a killed save, no lock file, and no device or FIFO,
+// which hold no data and could block the copy.
+void copyFolder(const fs::path& from, const fs::path& to, std::error_code& ec) {
+  fs::create_directory(to, ec);
+  if (ec) return;
+  for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path name = it->path().filename();
+    if (isSaveLeftover(name)) continue;
+    const fs::file_status status = it->symlink_status(ec);
+    if (ec) return;
+    if (fs::is_symlink(status)) {
+      fs::copy_symlink(it->path(), to / name, ec);
+    } else if (fs::is_directory(status)) {
+      copyFolder(it->path(), to / name, ec);
+    } else if (fs::is_regular_file(status)) {
+      fs::copy_file(it->path(), to / name, ec);
+    }
+    if (ec) return;
+  }
 }
 
 void warn(const StorageContext& storage, const std::string& text) {
@@ -91,7 +114,7 @@ bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int
   old += ".replaced";
   fs::remove_all(fresh, ec);
   if (fs::exists(source, ec)) {
-    fs::copy(source, fresh, fs::copy_options::recursive, ec);
+    copyFolder(source, fresh, ec);
   } else {
     fs::create_directory(fresh, ec);  // a device without readings yet
   }

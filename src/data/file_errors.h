@@ -104,15 +104,17 @@ constexpr int kOpenAbandoned = -5;  // the caller gave up waiting (a cancelled r
 // Opens path with an exclusive lock, retrying every intervalMs while another process
 // holds it, until limitMs have passed or *abandon becomes true. For OpenMode::Write the
 // file is opened for writing, and a file without any write permission bit counts as
-// write-protected even for a user who could override it; a missing file needs no lock:
-// file then stays invalid and the result is kOpenOk.
+// write-protected even for a user who could override it; a missing file, a device or a
+// FIFO needs no lock: file then stays invalid and the result is kOpenOk.
 int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
                   Reporter& reporter, int intervalMs = OpenRetry::kIntervalMs,
                   const std::atomic<bool>* abandon = nullptr);
 
-// Saves bytes as the file at path, or at the file a symbolic link there points to: a new
-// temporary file beside it, flushed to disk when asked, takes the old file's mode, owner
-// and group and is renamed over it, so a failure leaves the old file whole. Where the
+// Saves bytes as the file at path, or at the file a chain of symbolic links there ends at
+// (created when missing; the links stay): a new temporary file beside it, flushed to disk
+// when asked, takes the old file's mode, owner and group and is renamed over it, so a
+// failure leaves the old file whole. A device or FIFO at path is opened and written as it
+// is, never replaced. Where the
 // folder allows no new file but the existing file (lockedFile, opened by openWithRetry
 // for writing) is writable, the file is rewritten in place through lockedFile.
 // Throws CTryErr with openFailureText and the path when the file cannot be created or

@@ -13,6 +13,7 @@
 #include "data/file_errors.h"
 #include "data/system.h"
 #include "data/text.h"
+#include "data/write_target.h"
 
 namespace pelnor {
 
@@ -37,14 +38,6 @@ bool hasNoWriteBit(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// The file a chain of symbolic links ends at; the path itself when it is no link.
-std::filesystem::path followLinks(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_symlink(path, ec)) return path;
-  std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-  return ec ? path : target;
-}
-
 void writeAll(int fd, const std::string& bytes, off_t offset, const std::string& path) {
   const char* data = bytes.data();
   std::size_t left = bytes.size();
@@ -62,6 +55,15 @@ void syncFolder(const std::filesystem::path& file) {
   std::filesystem::path folder = file.parent_path();
   UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.valid()) ::fsync(dir.get());
+}
+
+// A device or FIFO takes the bytes as they come: no temporary beside it, no truncation.
+void writeThrough(const std::filesystem::path& file, const std::string& bytes, const CTryErr& cannotOpen,
+                  const std::string& path) {
+  UniqueFd fd(::open(file.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) throw cannotOpen;
+  errno = 0;
+  if (!writeFully(fd.get(), bytes)) throw FileError(systemDescription(errno != 0 ? errno : ENOSPC), path);
 }
 
 // The old way, for folders that take no new files: the same file, rewritten.
@@ -86,6 +88,8 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   // A folder in the file's place cannot become a file by waiting.
   if (isFolder) return kOpenNoFile;
   if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
+  // A device or FIFO is not ours to lock: opening it could even wait for its other end.
+  if (mode == OpenMode::Write && resolveWriteTarget(path).inPlace) return kOpenOk;
   if (mode == OpenMode::Write && hasNoWriteBit(path)) return kOpenDenied;
 
   const int flags = (mode == OpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
@@ -109,7 +113,9 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
                       bool syncToDisk, const char* openFailureText) {
   const std::string shownPath = pathText(path);
   auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
-  const std::filesystem::path target = followLinks(path);
+  const WriteTarget where = resolveWriteTarget(path);
+  if (where.inPlace) return writeThrough(where.file, bytes, cannotOpen(), shownPath);
+  const std::filesystem::path& target = where.file;
 
   std::string tempName = target.string() + ".XXXXXX";
   UniqueFd fd(::mkstemp(tempName.data()));

@@ -15,6 +15,7 @@
 #include "data/file_errors.h"
 #include "data/system.h"
 #include "data/text.h"
+#include "data/write_target.h"
 
 namespace pelnor {
 
@@ -40,6 +41,15 @@ bool isReadOnly(const std::filesystem::path& path) {
 void writeAll(int fd, const std::string& bytes, const std::string& path) {
   errno = 0;
   if (!writeFully(fd, bytes)) throw FileError(systemDescription(errno != 0 ? errno : ENOSPC), path);
+}
+
+// A device takes the bytes as they come: no temporary beside it, no truncation.
+void writeThrough(const std::filesystem::path& file, const std::string& bytes, const CTryErr& cannotOpen,
+                  const std::string& path) {
+  DWORD error = 0;
+  UniqueFd fd(openShared(file, _O_WRONLY, _SH_DENYNO, error));
+  if (!fd.valid()) throw cannotOpen;
+  writeAll(fd.get(), bytes, path);
 }
 
 // The old way, for folders that take no new files: the same file, rewritten.
@@ -70,6 +80,8 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   // A folder in the file's place cannot become a file by waiting.
   if (std::filesystem::is_directory(path, ec)) return kOpenNoFile;
   if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
+  // A device is not ours to lock.
+  if (mode == OpenMode::Write && resolveWriteTarget(path).inPlace) return kOpenOk;
   if (mode == OpenMode::Write && isReadOnly(path)) return kOpenDenied;
 
   const int flags = mode == OpenMode::Write ? _O_RDWR : _O_RDONLY;
@@ -93,12 +105,15 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
                       bool syncToDisk, const char* openFailureText) {
   const std::string shownPath = pathText(path);
   auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
+  const WriteTarget where = resolveWriteTarget(path);
+  if (where.inPlace) return writeThrough(where.file, bytes, cannotOpen(), shownPath);
+  const std::filesystem::path& target = where.file;
 
   std::filesystem::path temp;
   int fd = -1;
   DWORD error = 0;
   for (int n = 0; n < 100 && fd < 0; ++n) {
-    temp = path;
+    temp = target;
     temp += formatText(".%lu-%d.tmp", static_cast<unsigned long>(::GetCurrentProcessId()), n);
     fd = openShared(temp, _O_WRONLY | _O_CREAT | _O_EXCL, _SH_DENYRW, error);
     if (fd < 0 && error != ERROR_FILE_EXISTS) break;
@@ -126,7 +141,7 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
   written.reset();
   // A file held open without sharing cannot be replaced: the lock goes just before.
   lockedFile.reset();
-  if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     throw cannotOpen();
   }
   moved = true;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "data/clamp_to_integer.h"
+#include "data/export_file.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -14,7 +16,6 @@ constexpr const char* kCsvModule = ".\\D_CsvOut";
 constexpr int kCsvLine = 282;
 constexpr const char* kRawModule = ".\\D_CsvOutVal";
 constexpr int kRawLine = 85;
-constexpr const char* kOpenError = "OpenError";
 const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
 const MonthRecord& loadedMonth(const DeviceHistory& history, const DateTime& date) {
@@ -73,19 +74,13 @@ void monthTable(std::string& out, const MonthRecord& month, const DateTime& firs
 // Writes text as cp932 with CR LF line ends; reports as the export's module says.
 bool writeExport(const std::filesystem::path& path, const std::function<std::string()>& text,
                  const StorageContext& context, const char* module, int line) {
-  const std::filesystem::path full = std::filesystem::absolute(path);
   try {
-    UniqueFd lock;
-    if (openWithRetry(lock, full, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,
-                      context.retry.intervalMs) != kOpenOk) {
-      throw CTryErr(formatText("%s\n%s", kOpenError, pathText(full).c_str()));
-    }
     std::string bytes;
     for (char c : utf8ToCp932(text())) {
       if (c == '\n') bytes += '\r';
       bytes += c;
     }
-    saveFileContents(full, lock, bytes, false, kOpenError);
+    saveExportFile(path, bytes, context);
     return true;
   } catch (const CTryErr& e) {
     if (context.log) context.log(e.text());
@@ -155,7 +150,7 @@ std::string rawText(const DeviceHistory& history, const DateTime& date) {
     for (const Reading& r : month.days[static_cast<std::size_t>(d)].readings) {
       out +=
           formatText("%02d/%02d/%02d %02d:%02d,%04d, %02d\n", f.year - 2000, f.month, d + 1, r.hour, r.minute,
-                     r.pulseCount, std::isfinite(r.temperature) ? static_cast<int>(r.temperature) : 0);
+                     r.pulseCount, std::isfinite(r.temperature) ? clampToInteger<int>(r.temperature) : 0);
     }
   }
   return out;

@@ -24,6 +24,17 @@ QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 constexpr const char* kNamePrompt = "需要家名を入力してください";
 
+// The characters of text that the master file's cp932 cannot hold, each once, in order:
+// saved, each would become "?".
+QStringList charactersCp932Lacks(const QString& text) {
+  QStringList lacking;
+  for (char32_t c : text.toUcs4()) {
+    const QString character = QString::fromUcs4(&c, 1);
+    if (!utf8ToCp932IfExact(character.toStdString()) && !lacking.contains(character)) lacking << character;
+  }
+  return lacking;
+}
+
 }  // namespace
 
 CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
@@ -129,6 +140,13 @@ bool CSetMc::recordFromEdits(DeviceRecord& record) {
   if (name_->text().size() > kMaxNameChars) {
     QMessageBox::warning(this, kMessageTitle,
                          QStringLiteral("%1 文字以内で入力してください。").arg(kMaxNameChars));
+    name_->setFocus();
+    return false;
+  }
+  if (!utf8ToCp932IfExact(name_->text().toStdString())) {
+    QMessageBox::warning(this, kMessageTitle,
+                         QStringLiteral("需要家名に使用できない文字が含まれています\n%1")
+                             .arg(charactersCp932Lacks(name_->text()).join(' ')));
     name_->setFocus();
     return false;
   }

@@ -2,8 +2,10 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
+#include "data/clamp_to_integer.h"
 #include "data/text.h"
 #include "views/fonts.h"
 
@@ -14,7 +16,8 @@ namespace {
 constexpr int kInset = 10;  // the first and last x positions lie this far inside the plot
 constexpr int kAxisTitlePoints = 10;
 constexpr int kTickLabelPoints = 9;
-constexpr double kLabelAngle = -40;  // degrees, counter-clockwise
+constexpr double kLabelAngle = -40;      // degrees, counter-clockwise
+constexpr double kFarOutside = 1 << 14;  // the farthest a point lies from the plot bottom, in pixels
 
 void drawOpaqueText(QPainter& painter, const QRect& rect, int flags, const QString& text) {
   painter.setBackgroundMode(Qt::OpaqueMode);
@@ -138,8 +141,11 @@ int ChartFrame::xOf(int position) const {
 int ChartFrame::yOf(double value, double minimum, double maximum) const {
   if (maximum == minimum) return plot_.bottom();
   const int height = plot_.height();
-  return plot_.bottom() -
-         static_cast<int>(std::trunc((value - minimum) * height / (maximum - minimum) + 0.5));
+  // A value far off the scale (a damaged file's 1e308) lies at most this far outside: the
+  // line to it stays steep enough, and the int, the painter's fixed point coordinates and
+  // the time spent stroking the line outside the clip stay small.
+  const double offset = std::trunc((value - minimum) * height / (maximum - minimum) + 0.5);
+  return plot_.bottom() - clampToInteger<int>(std::clamp(offset, -kFarOutside, kFarOutside));
 }
 
 void ChartFrame::drawBars(QPainter& p, const Series& series, const AxisScale& scale, const QColor& color,

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "data/aggregation.h"
+#include "data/clamp_to_integer.h"
 #include "data/text.h"
 #include "views/fonts.h"
 
@@ -86,7 +87,7 @@ void CReportData::Build(const ContentSource& source, int mode, const DateTime& s
   equipment_.setText(0, 0, "業 種");
   equipment_.setText(0, 1, q(r.businessType));
   // The capacities are whole numbers on the report: truncated, never rounded.
-  auto whole = [](double v) { return static_cast<long>(v); };
+  auto whole = [](double v) { return clampToInteger<long>(v); };
   equipment_.setText(1, 0, q(formatText("総変圧器容量 %ld[kVA]", whole(r.totalTransformerKva))));
   equipment_.setText(
       1, 1,

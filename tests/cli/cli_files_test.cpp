@@ -16,16 +16,6 @@ namespace {
 using namespace test;
 using Json = nlohmann::ordered_json;
 
-// This month as YYYY-MM.
-std::string thisMonth() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[16];
-  std::strftime(text, sizeof text, "%Y-%m", &local);
-  return text;
-}
-
 class CliFilesTest : public ::testing::Test {
  protected:
   static Json fixture(const char* name) {
@@ -69,6 +59,44 @@ TEST_F(CliFilesTest, RestoreRefusesValuesThatDoNotFitAndWritesNothing) {
   writeFile(dir / "in.json", month.dump());
   EXPECT_EQ(cli.run({"restore", (dir / "in.json").string(), (dir / "out.bin").string()}), 1);
   EXPECT_NE(cli.output().find("$.days"), std::string::npos);
+}
+
+TEST_F(CliFilesTest, RestoreRefusesDeepNestingBeforeGoingDownIt) {
+  auto nested = [](int levels) {
+    Json value = 1;
+    for (int i = 0; i < levels; ++i) value = Json::array({value});
+    return value;
+  };
+  auto withNotes = [&](int levels) {
+    Json json = fixture("master.json");
+    json["report"]["notes"] = nested(levels);  // the document and its report are two levels
+    return json.dump();
+  };
+  std::string objects;
+  for (int i = 0; i < 100000; ++i) objects += "{\"a\":";
+  objects += "1" + std::string(100000, '}');
+  const struct Case {
+    const char* name;
+    std::string text;
+    bool tooDeep;
+  } cases[] = {
+      {"arrays", std::string(100000, '[') + std::string(100000, ']'), true},
+      {"objects", objects, true},
+      {"64 levels", withNotes(62), false},
+      {"65 levels", withNotes(63), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeFile(dir / "in.json", c.text);
+    EXPECT_EQ(cli.run({"restore", (dir / "in.json").string(), (dir / "out.bin").string()}), 1);
+    const std::string said = cli.output();
+    EXPECT_EQ(said.find("nested deeper than 64 levels") != std::string::npos, c.tooDeep)
+        << said.substr(0, 300);
+    if (!c.tooDeep) {
+      EXPECT_NE(said.find("$.report.notes"), std::string::npos) << said.substr(0, 300);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  }
 }
 
 TEST_F(CliFilesTest, NotANumberAndInfinityMakeTheRoundTrip) {

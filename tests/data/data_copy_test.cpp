@@ -85,6 +85,29 @@ TEST_F(DataCopyTest, AMissingFolderIsMadeOnlyAfterYes) {
   EXPECT_TRUE(fs::exists(DataLocation(to).deviceFolder(12) / "D202401.dmd"));
 }
 
+TEST_F(DataCopyTest, CopiesNeitherOutsideFilesThroughLinksNorLeftoversNorLocks) {
+  TempDir outside;
+  writeFile(outside / "secret", "outside the device folder");
+  fs::create_directories(outside / "folder");
+  writeFile(outside / "folder" / "D202402.dmd", "outside too");
+  const fs::path source = location.deviceFolder(12);
+  fs::create_symlink(outside / "secret", source / "D202403.dmd");
+  fs::create_directory_symlink(outside / "folder", source / "more");
+  const char* leftovers[] = {"D202401.dmd.a1B2c3", "D202401.dmd.4242-0.tmp", "DEVICE.LCK"};
+  for (const char* name : leftovers) writeFile(source / name, "not data");
+
+  ASSERT_TRUE(copy(12, target.path()));
+  const fs::path copied = DataLocation(target.path()).deviceFolder(12);
+  EXPECT_EQ(readFile(copied / "D202401.dmd"), "month of 12");
+  for (const char* link : {"D202403.dmd", "more"}) {
+    SCOPED_TRACE(link);
+    EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(copied / link))) << "the outside file was copied";
+    EXPECT_FALSE(fs::is_directory(fs::symlink_status(copied / link))) << "the outside folder was copied";
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(copied / link))) << "a link is copied as a link";
+  }
+  for (const char* name : leftovers) EXPECT_FALSE(fs::exists(copied / name)) << name;
+}
+
 TEST_F(DataCopyTest, ACopyThatFailsHalfWayLeavesTheOldTargetWhole) {
   ASSERT_TRUE(copy(12, target.path()));
   const fs::path copied = DataLocation(target.path()).deviceFolder(12);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "comm/reception_parser.h"
 #include "data/text.h"
 #include "support/data_root_test.h"
@@ -99,6 +101,21 @@ TEST_F(TextExportTest, RawTextIsWhatTheReceptionReadsBack) {
     pos = end + 2;
   }
   EXPECT_EQ(read, (std::vector<Reading>{{23, 30, 12345, 5}, {0, 0, 1000, 20}, {10, 30, 500, -3}}));
+}
+
+TEST_F(TextExportTest, RawTemperaturesBeyondAnIntAreWrittenAtItsEnds) {
+  const struct {
+    double temperature;
+    const char* written;
+  } cases[] = {{1e308, "2147483647"}, {-1e308, "-2147483648"}, {HUGE_VAL, "00"}};
+  for (const auto& c : cases) {
+    DeviceHistory h;
+    h.resetForDevice(12, registry);
+    h.addReading(DateTime::fromFields(2024, 3, 1, 0, 0), 1, c.temperature, defaults);
+    EXPECT_EQ(rawText(h, DateTime::fromFields(2024, 3, 1)),
+              std::string("00012\n24/03/01 00:00,0001, ") + c.written + "\n")
+        << c.temperature;
+  }
 }
 
 TEST_F(TextExportTest, AnExportThatCannotOpenItsFileSaysWhichAndLogs) {

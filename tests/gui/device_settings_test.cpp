@@ -67,6 +67,31 @@ TEST_F(DeviceSettingsTest, UpdateWithAnotherIdAddsADevice) {
   EXPECT_EQ(listed(*dialog), (QStringList{"12|山田|5", "13|十三|5"}));
 }
 
+TEST_F(DeviceSettingsTest, ANameCp932CannotHoldIsRefusedNamingItsCharacters) {
+  auto dialog = openDialog();
+  const std::pair<const char*, void (CSetMc::*)()> actions[] = {{"add", &CSetMc::onAdd},
+                                                                {"update", &CSetMc::onUpdate}};
+  for (const auto& [name, action] : actions) {
+    SCOPED_TRACE(name);
+    ModalDriver driver;
+    // The refusal is answered with OK; a question instead (the name taken) with No.
+    driver.then([&driver](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      if (!box) return false;
+      driver.texts.push_back(box->text());
+      (box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok) : box->button(QMessageBox::No))->click();
+      return true;
+    });
+    edit(*dialog, "12", "テスト工場😀鷗😀", 0);
+    (dialog.get()->*action)();
+    ASSERT_TRUE(driver.done()) << "no message";
+    ASSERT_EQ(driver.texts.size(), 1);
+    EXPECT_TRUE(driver.texts[0].endsWith("\n😀 鷗")) << driver.texts[0].toStdString();
+    EXPECT_FALSE(driver.texts[0].contains("テスト工場"));
+    EXPECT_EQ(listed(*dialog), QStringList{"12|山田|5"}) << "nothing stored";
+  }
+}
+
 TEST_F(DeviceSettingsTest, DeleteRemovesTheFolderEvenWhenTheDialogIsCancelled) {
   storeMonth(2024, 1, {1});
   DataLocation::createFolderPath(app.location.deviceFolder(13));  // a neighbour's folder stays

@@ -3,9 +3,11 @@
 
 #include <QImage>
 #include <QPainter>
+#include <limits>
 
 #include "data/aggregation.h"
 #include "views/graph_data.h"
+#include "views/report_data.h"
 #include "views/sheet_data.h"
 
 namespace pelnor {
@@ -124,6 +126,56 @@ TEST_F(ViewsTest, ValuesAboveTheScaleAreCutAtThePlotTop) {
   const int x = lower.xOf(21);
   EXPECT_EQ(pixel(image, x, lower.plot().top() + 1), style.demandColor);
   EXPECT_NE(pixel(image, x, lower.plot().top() - 3), style.demandColor) << "nothing above the plot";
+}
+
+// The largest values a month file can hold: INT_MAX pulses at a multiplier of INT_MAX (and
+// one pulse per kWh), temperatures of +-1e308, report capacities of 1e308. Converting such
+// a value to a pixel or a whole number without clamping it first is undefined.
+TEST_F(ViewsTest, ExtremeValuesAreClampedToThePlotAndTheNumbersTheyBecome) {
+  constexpr int32_t kMost = std::numeric_limits<int32_t>::max();
+  history.addReading(DateTime::fromFields(2024, 4, 10, 12, 0), kMost, 1e308, {});
+  history.addReading(DateTime::fromFields(2024, 4, 11, 12, 0), kMost, -1e308, {});
+  MonthRecord& month = history.monthAt(history.monthPosition(DateTime::fromFields(2024, 4, 1)));
+  for (DayRecord& day : month.days) day.header.multiplier = kMost;
+  month.report.totalTransformerKva = 1e308;
+  month.report.singlePhaseKva = -1e308;
+  month.report.threePhaseKva = std::numeric_limits<double>::quiet_NaN();
+  month.report.demandKw = std::numeric_limits<double>::infinity();
+  history.aggregateAll(1);
+  const ContentSource extreme{history, 1};
+
+  CGraphData graph;
+  graph.Build(extreme, CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  QImage image(1600, 1000, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const GraphStyle style;
+  graph.Draw(painter, image.rect(), DrawMetrics{}, nullptr, AxisScale{5, 0, 1}, AxisScale{5, 0, 1}, style);
+  painter.end();
+  for (const ChartFrame* frame : {&graph.upperFrame(), &graph.lowerFrame()}) {
+    const QRect plot = frame->plot();
+    EXPECT_EQ(pixel(image, frame->xOf(9), plot.top() + 1), style.demandColor) << "the bar reaches the top";
+    EXPECT_NE(pixel(image, frame->xOf(9), plot.top() - 3), style.demandColor) << "and stops there";
+  }
+  // The temperature falls from the top of the plot on the 10th to its bottom on the 11th.
+  const ChartFrame& upper = graph.upperFrame();
+  auto lineAt = [&](int y) {
+    for (int x = upper.xOf(9); x <= upper.xOf(10); ++x) {
+      if (pixel(image, x, y) == style.temperatureColor) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(lineAt(upper.plot().top() + 2));
+  EXPECT_TRUE(lineAt(upper.plot().bottom() - 2));
+
+  CReportData report;
+  report.Build(extreme, CSheetData::kMonth, DateTime::fromFields(2024, 4, 1), "");
+  const std::string most = std::to_string(std::numeric_limits<long>::max());
+  const std::string least = std::to_string(std::numeric_limits<long>::min());
+  EXPECT_EQ(report.grid("equipment").text(1, 0).toStdString(), "総変圧器容量 " + most + "[kVA]");
+  EXPECT_EQ(report.grid("equipment").text(1, 1).toStdString(), "単相総 " + least + "[kVA]，三相総 0[kVA]");
+  EXPECT_EQ(report.grid("equipment").text(2, 0).toStdString(),
+            "30分ﾃﾞﾏﾝﾄﾞ " + most + "[kW] (過去12ヶ月最大)");
 }
 
 TEST_F(ViewsTest, NothingShownDrawsNothingOrTheDebugText) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -19,6 +20,16 @@
 extern char** environ;
 
 namespace pelnor::test {
+
+// This month as YYYY-MM: the demonstration data ends in it.
+inline std::string thisMonth() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m", &local);
+  return text;
+}
 
 class CliRunner {
  public:
