@@ -89,7 +89,7 @@ int runDemo(const Args& arguments) {
     }
   }
   HistoryEnv historyEnv = env.historyEnv(registry);
-  if (!history.saveAll(false, historyEnv)) return 1;
+  if (!history.mergeAndSave(false, historyEnv)) return 1;
   std::cout << "demonstration data for device " << kDemoDevice << " written under "
             << pathText(env.location.root()) << '\n';
   return 0;

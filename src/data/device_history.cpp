@@ -5,6 +5,7 @@
 #include "data/aggregation.h"
 #include "data/data_locks.h"
 #include "data/month_file.h"
+#include "data/save_leftovers.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -110,6 +111,7 @@ bool DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env, std::
   const std::filesystem::path folder = env.location.deviceFolder(device.deviceId);
   FileLock lock;
   bool canSave = lockDeviceFolder(lock, folder, !onlyIfExists, env.storage);
+  if (canSave) removeSaveLeftovers(folder);  // no other save of this device is under way
 
   DeviceHistory stored;
   stored.resetForDevice(device.deviceId, env.registry);
@@ -162,8 +164,10 @@ void DeviceHistory::reloadUnsaved(std::size_t firstUnsaved, const HistoryEnv& en
 
 bool DeviceHistory::changeStoredMonth(const DateTime& date, const HistoryEnv& env,
                                       const std::function<void(MonthRecord&)>& change) {
+  const std::filesystem::path folder = env.location.deviceFolder(device.deviceId);
   FileLock lock;
-  if (!lockDeviceFolder(lock, env.location.deviceFolder(device.deviceId), false, env.storage)) return false;
+  if (!lockDeviceFolder(lock, folder, false, env.storage)) return false;
+  removeSaveLeftovers(folder);  // no other save of this device is under way
   DeviceHistory stored;
   stored.device = device;
   int position = -1;

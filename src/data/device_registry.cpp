@@ -5,6 +5,7 @@
 
 #include "data/data_locks.h"
 #include "data/month_file.h"
+#include "data/save_leftovers.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -100,6 +101,7 @@ bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const Storag
   if (serialize() == baseline_.state) return true;  // nothing of ours to write
   FileLock lock;
   if (!lockMasterFile(lock, path, context)) return false;
+  removeSaveLeftovers(path.parent_path());  // no other save of the master is under way
   try {
     UniqueFd file;
     if (openWithRetry(file, path, OpenMode::Write, context.retry.masterFileLimitMs, context.reporter,

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "data/device_registry.h"
+#include "data/file_lock.h"
 #include "data/path_text.h"
 
 namespace pelnor {
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kLockFileNames[] = {"DEVICE.LCK", "MCDATA.LCK"};
+constexpr std::string_view kLockFileNames[] = {kDeviceLockName, kMasterLockName};
 constexpr std::size_t kMkstempLetters = 6;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

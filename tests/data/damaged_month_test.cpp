@@ -2,6 +2,7 @@
 // through the next save, and the damaged original is kept beside it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -227,6 +228,33 @@ TEST_F(DamagedMonthTest, MonthsThatCouldNotBeSavedAreListedAndShownAsStored) {
   EXPECT_EQ(history.monthAt(0).days[29].readings, april.days[29].readings);
   EXPECT_EQ(history.monthAt(1).days[0].readings.size(), 0u);
   EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 5)));
+}
+
+// The temporary files of saves that were killed before their rename go with the next
+// save of the device or of the master, which holds the lock no other save runs without.
+TEST_F(DamagedMonthTest, TheNextSaveClearsWhatKilledSavesLeft) {
+  store(april);
+  ASSERT_TRUE(registry.save(dir.path(), storage));
+  const std::filesystem::path folder = location.deviceFolder(12);
+  for (const char* name : {"D202404.dmd.a1B2c3", "D202405.dmd.Zz9Yy8"}) writeFile(folder / name, "half");
+  writeFile(dir / "MCDATA.MST.q1w2e3", "half");
+  writeFile(folder / "notes.txt", "the user's");
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+  ASSERT_TRUE(history.mergeAndSave(false, env));
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"D202404.dmd", "DEVICE.LCK", "notes.txt"}));
+
+  ASSERT_TRUE(registry.save(dir.path(), storage));  // unchanged: nothing written, nothing cleared
+  EXPECT_TRUE(std::filesystem::exists(dir / "MCDATA.MST.q1w2e3"));
+  DeviceRecord added = DeviceRecord::makeNew(defaults);
+  added.deviceId = 13;
+  registry.put(added);
+  ASSERT_TRUE(registry.save(dir.path(), storage));
+  EXPECT_FALSE(std::filesystem::exists(dir / "MCDATA.MST.q1w2e3"));
 }
 
 }  // namespace
