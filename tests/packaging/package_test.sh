@@ -55,8 +55,11 @@ cmp "$work/ini.before" "$HOME/.local/share/Pelnor/Pelnor.INI"
 kill -0 "$pid"
 kill -TERM "$pid"
 wait "$pid"
-test -f "$HOME/.local/share/Pelnor/MCDATA.MST"
+# Nothing was changed, so no device master was written.
+test ! -e "$HOME/.local/share/Pelnor/MCDATA.MST"
 test ! -e "$work/root/usr/bin/Pelnor.INI"
-# pelnor-cli of the package finds the same root.
+# pelnor-cli of the package finds the same root: its demonstration data land there, once.
+"$work/root/usr/bin/pelnor-cli" demo > /dev/null 2>&1
+test -f "$HOME/.local/share/Pelnor/MCDATA.MST"
 "$work/root/usr/bin/pelnor-cli" demo > /dev/null 2>&1 && { echo "demo wrote over a root with a master" >&2; exit 1; }
 echo "package ok"
