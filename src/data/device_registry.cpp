@@ -38,8 +38,31 @@ void DeviceRegistry::read(ArchiveReader& in) {
   if (version >= kReportVersion) report = readReportInfo(in);
   // Record by record: a damaged file keeps the devices read before the damage.
   uint32_t count = in.readCount();
-  devices_.reserve(in.reserveFor(count, minDeviceRecordBytes(version)));
-  for (uint32_t i = 0; i < count; ++i) put(readDeviceRecord(in, version, defaults_));
+  std::vector<DeviceRecord> records;
+  records.reserve(in.reserveFor(count, minDeviceRecordBytes(version)));
+  try {
+    for (uint32_t i = 0; i < count; ++i) records.push_back(readDeviceRecord(in, version, defaults_));
+  } catch (...) {
+    putAll(std::move(records));
+    throw;
+  }
+  putAll(std::move(records));
+}
+
+void DeviceRegistry::putAll(std::vector<DeviceRecord> records) {
+  // Sorted once, not inserted one by one: a file in descending order would move every
+  // record for every record. Of equal IDs the last in the file wins, as with put.
+  std::stable_sort(records.begin(), records.end(),
+                   [](const DeviceRecord& a, const DeviceRecord& b) { return a.deviceId < b.deviceId; });
+  auto last = std::unique(records.rbegin(), records.rend(), [](const DeviceRecord& a, const DeviceRecord& b) {
+    return a.deviceId == b.deviceId;
+  });
+  records.erase(records.begin(), last.base());
+  if (devices_.empty()) {
+    devices_ = std::move(records);
+    return;
+  }
+  for (DeviceRecord& record : records) put(record);
 }
 
 std::string DeviceRegistry::serialize() const {

@@ -75,6 +75,8 @@ class DeviceRegistry {
   static FileStamp stampOf(const std::filesystem::path& path, std::string_view bytes);
 
   std::vector<DeviceRecord>::const_iterator lowerBound(int32_t deviceId) const;
+  // Puts many records at once; of equal IDs the last one wins.
+  void putAll(std::vector<DeviceRecord> records);
   // Makes the changes from before to after here.
   void applyChanges(const DeviceRegistry& before, const DeviceRegistry& after);
   // Keeps a master that could not be read to its end; false (reported) when it cannot.
