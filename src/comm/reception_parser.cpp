@@ -48,7 +48,76 @@ std::optional<double> truncatedDecimalPrefix(std::string_view text) {
   return value == 0 ? 0.0 : value;  // no negative zero
 }
 
+// The date and time of a data line: out.when, or kUnrecognisedDate in out.code.
+bool takeDate(int64_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, ParsedLine& out) {
+  if (year < 1900 || year > 2100 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
+      minute < 0 || minute > 59) {
+    out.code = kUnrecognisedDate;
+    return false;
+  }
+  out.when = DateTime::fromFields(static_cast<int>(year), month, day, hour, minute, 0);
+  if (!out.when.isValid()) {  // in range, but not in the calendar (24/02/30)
+    out.code = kUnrecognisedDate;
+    return false;
+  }
+  return true;
+}
+
+// Two digits at text[at].
+std::optional<int32_t> twoDigits(std::string_view text, std::size_t at) {
+  if (at + 2 > text.size() || !isDigit(text[at]) || !isDigit(text[at + 1])) return std::nullopt;
+  return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
+// Plain digits from text[at] on, at most maxDigits of them; at moves past them.
+std::optional<int32_t> plainDigits(std::string_view text, std::size_t& at, std::size_t maxDigits) {
+  const std::size_t start = at;
+  int32_t value = 0;
+  while (at < text.size() && isDigit(text[at]) && at - start < maxDigits)
+    value = value * 10 + (text[at++] - '0');
+  if (at == start || (at < text.size() && isDigit(text[at]))) return std::nullopt;
+  return value;
+}
+
 }  // namespace
+
+bool parsePlainDataLine(std::string_view line, ParsedLine& out) {
+  // "YY/MM/DD hh:mm," at fixed places.
+  constexpr std::string_view kSeparators = "// :,";
+  constexpr std::size_t kSeparatorAt[] = {2, 5, 8, 11, 14};
+  for (std::size_t i = 0; i < kSeparators.size(); ++i) {
+    if (kSeparatorAt[i] >= line.size() || line[kSeparatorAt[i]] != kSeparators[i]) return false;
+  }
+  const auto year = twoDigits(line, 0), month = twoDigits(line, 3), day = twoDigits(line, 6),
+             hour = twoDigits(line, 9), minute = twoDigits(line, 12);
+  if (!year || !month || !day || !hour || !minute) return false;
+  if (line.substr(0, 8) == kEndMarker) return false;
+
+  // PPPP: up to nine digits always fit; then ",", blanks, an optional minus and TT.
+  std::size_t at = 15;
+  const std::optional<int32_t> pulses = plainDigits(line, at, 9);
+  if (!pulses || at >= line.size() || line[at++] != ',') return false;
+  while (at < line.size() && line[at] == ' ') ++at;
+  const bool negative = at < line.size() && line[at] == '-';
+  if (negative) ++at;
+  const std::optional<int32_t> degrees = plainDigits(line, at, 9);
+  if (!degrees) return false;
+  // Only the line's end may follow: CR LF, or blanks.
+  while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+  if (line.substr(at) != "" && line.substr(at) != "\r\n" && line.substr(at) != "\n") return false;
+
+  if (!takeDate(2000 + int64_t{*year}, *month, *day, *hour, *minute, out)) return true;
+  out.pulseCount = *pulses;
+  out.temperature = *degrees == 0 ? 0.0 : (negative ? -*degrees : *degrees);
+  out.code = kDataLine;
+  return true;
+}
+
+ParsedLine parseReceptionLine(std::string_view line) {
+  ParsedLine out;
+  if (parsePlainDataLine(line, out)) return out;
+  return parseAnyReceptionLine(line);
+}
 
 SplitResult splitField(std::string_view& rest, char delimiter, std::string_view& field, bool& hadDelimiter) {
   hadDelimiter = false;
@@ -77,7 +146,7 @@ SplitResult splitField(std::string_view& rest, char delimiter, std::string_view&
   return SplitResult::Field;
 }
 
-ParsedLine parseReceptionLine(std::string_view line) {
+ParsedLine parseAnyReceptionLine(std::string_view line) {
   ParsedLine out;
   std::string_view rest = line;
   std::string_view first;
@@ -128,16 +197,7 @@ ParsedLine parseReceptionLine(std::string_view line) {
   const int32_t day = parseIntPrefix(parts[2]);
   const int32_t hour = parseIntPrefix(parts[3]);
   const int32_t minute = parseIntPrefix(minutePart);
-  if (year < 1900 || year > 2100 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
-      minute < 0 || minute > 59) {
-    out.code = kUnrecognisedDate;
-    return out;
-  }
-  out.when = DateTime::fromFields(static_cast<int>(year), month, day, hour, minute, 0);
-  if (!out.when.isValid()) {  // in range, but not in the calendar (24/02/30)
-    out.code = kUnrecognisedDate;
-    return out;
-  }
+  if (!takeDate(year, month, day, hour, minute, out)) return out;
 
   std::string_view pulses, temperature;
   bool had = false;

@@ -34,6 +34,13 @@ inline constexpr const char* kEndLineText = "00/00/00 00:00,0000, 00";
 
 ParsedLine parseReceptionLine(std::string_view line);
 
+// The two ways parseReceptionLine takes, apart for the tests and the fuzz target that hold
+// them to the same results: the general parser of every line, and the fixed-place reader
+// of the shape nearly every line has, "YY/MM/DD hh:mm,PPPP,TT" in plain digits (empty for
+// any other line: false, out untouched).
+ParsedLine parseAnyReceptionLine(std::string_view line);
+bool parsePlainDataLine(std::string_view line, ParsedLine& out);
+
 // One field split off the front of `rest` at `delimiter`, with the device's quoting rule.
 enum class SplitResult { Field, Empty, Unbalanced };
 SplitResult splitField(std::string_view& rest, char delimiter, std::string_view& field, bool& hadDelimiter);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace pelnor {
 namespace {
 
@@ -65,6 +67,51 @@ TEST(ReceptionParser, Values) {
   ParsedLine huge = parseReceptionLine("99999999999");
   EXPECT_EQ(huge.code, kIdLine);
   EXPECT_EQ(huge.deviceId, -1);  // no such device can be registered
+}
+
+// The fixed-place reader takes the common shape only, and gives what the general parser
+// gives; everything else is left to the general parser.
+TEST(ReceptionParser, ThePlainDataLineReaderAgreesWithTheGeneralParser) {
+  struct Case {
+    const char* line;
+    bool plain;  // taken by the fixed-place reader
+  } cases[] = {
+      {"24/05/01 10:30,0123,25\r\n", true},
+      {"24/05/01 10:30,0123,-3\r\n", true},
+      {"24/05/01 10:30,0123,-0\r\n", true},
+      {"24/05/01 10:30,0123, 00\r\n", true},
+      {"24/05/01 10:30,999999999,25 \t\n", true},
+      {"24/02/29 23:30,0,7", true},
+      {"23/02/29 23:30,0,7", true},  // not in the calendar
+      {"24/13/01 10:30,0123,25\r\n", true},
+      {"24/05/01 24:00,0123,25\r\n", true},
+      {"00/00/00 00:00,0000, 00\r\n", false},  // the end line
+      {"24/05/01 10:30,1234567890,25\r\n", false},
+      {"24/05/01 10:30,0123,25.5\r\n", false},
+      {"24/05/01 10:30,0123,+5\r\n", false},
+      {"24/05/01 10:30, 0123,25\r\n", false},
+      {"24/05/01 10:30,0123,25,9\r\n", false},
+      {"24/05/01 10:30,0123,25\r\r\n24/05/01 11:00,0124,26\r\n", false},
+      {"24/05/01 10:30,0123,25\r", false},
+      {" 24/05/01 10:30,0123,25", false},
+      {"24/5/01 10:30,0123,25", false},
+  };
+  for (const Case& c : cases) {
+    ParsedLine taken;
+    const bool isPlain = parsePlainDataLine(c.line, taken);
+    ASSERT_EQ(isPlain, c.plain) << "line: " << c.line;
+    const ParsedLine* plain = isPlain ? &taken : nullptr;
+    const ParsedLine any = parseAnyReceptionLine(c.line);
+    const ParsedLine parsed = parseReceptionLine(c.line);
+    EXPECT_EQ(parsed.code, any.code) << "line: " << c.line;
+    if (!plain) continue;
+    EXPECT_EQ(plain->code, any.code) << "line: " << c.line;
+    if (any.code != kDataLine) continue;
+    EXPECT_EQ(plain->when, any.when) << "line: " << c.line;
+    EXPECT_EQ(plain->pulseCount, any.pulseCount) << "line: " << c.line;
+    EXPECT_EQ(plain->temperature, any.temperature) << "line: " << c.line;
+    EXPECT_EQ(std::signbit(plain->temperature), std::signbit(any.temperature)) << "line: " << c.line;
+  }
 }
 
 TEST(ReceptionParser, FieldSplitting) {
