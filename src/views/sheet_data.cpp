@@ -36,7 +36,7 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
 
   // The ratings of the displayed day (or the month's first day) as they were stored.
   const DeviceRecord* device = &history.device;
-  if (month) device = &month->days[mode == kDay ? static_cast<std::size_t>(f.day - 1) : 0].header;
+  if (month) device = &history.ratingsOf(month->days[mode == kDay ? static_cast<std::size_t>(f.day - 1) : 0]);
   buildHeader(*device, source.pulseConstant);
   // The table's own device is the one loaded; the stored header shows the ratings.
   device_.setText(1, 0, integer(history.device.deviceId));

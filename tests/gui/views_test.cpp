@@ -60,6 +60,28 @@ TEST_F(ViewsTest, DayTableTextsAreEmptyWhereNothingWasMeasured) {
   EXPECT_EQ(sheet.deviceBlock().text(1, 1), "山田");
 }
 
+// Days never written carry the defaults in their header; the table shows the registered
+// ratings for them instead (10 A here). April's days keep the 5 A they were stored with.
+TEST_F(ViewsTest, AnEmptyMonthOrDayShowsTheDevicesRatings) {
+  history.device.multiplier = 120;
+  history.device.primaryCurrent = 10;
+  history.findOrInsertMonth(DateTime::fromFields(2024, 5, 1), {});
+  const struct {
+    int mode;
+    DateTime date;
+  } cases[] = {{CSheetData::kMonth, DateTime::fromFields(2024, 5, 1)},
+               {CSheetData::kDay, DateTime::fromFields(2024, 5, 7)}};
+  for (const auto& c : cases) {
+    CSheetData sheet;
+    sheet.Build(source(), c.mode, c.date);
+    EXPECT_EQ(sheet.vctBlock().text(1, 2), "10") << c.date.fields().day;
+    EXPECT_EQ(sheet.vctBlock().text(3, 2), "2") << c.date.fields().day;
+  }
+  CSheetData april;
+  april.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  EXPECT_EQ(april.vctBlock().text(1, 2), "5");
+}
+
 TEST_F(ViewsTest, MonthTableHasOneRowPerDayAndEmptyValuesWithoutData) {
   CSheetData sheet;
   sheet.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
