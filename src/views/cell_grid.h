@@ -47,6 +47,9 @@ class CCellGrid {
   void setUnderline(int column, bool underline);
   // How a column's texts sit in their cells: centred on one line unless said otherwise.
   void setAlignment(int column, int flags);
+  // A column whose cells show only the lines of text that fit wholly (printed notes: a
+  // part of a further line would show above the lower edge).
+  void setWholeLinesOnly(int column, bool wholeLines);
 
   // Texts, then lines; clipped to the grid unless unclipped.
   void paint(QPainter& painter, bool unclipped) const;
@@ -58,6 +61,7 @@ class CCellGrid {
   std::vector<QString> texts_;               // column-major
   std::vector<QFont> fonts_;                 // one per column
   std::vector<int> alignment_;               // Qt alignment and text flags, one per column
+  std::vector<bool> wholeLines_;             // one per column
   std::vector<int> columnEdges_, rowEdges_;  // left/top edge of each column/row, then the last right/bottom
   QPoint minimum_{0, 0};
   QPoint overflow_{0, 0};
