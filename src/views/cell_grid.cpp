@@ -98,6 +98,12 @@ void CCellGrid::copyFont(int fromColumn, int toColumn) {
   fonts_.at(static_cast<std::size_t>(toColumn)) = fonts_.at(static_cast<std::size_t>(fromColumn));
 }
 
+void CCellGrid::capFonts(const QFont& limit) {
+  for (QFont& font : fonts_) {
+    if (font.pixelSize() > limit.pixelSize()) font.setPixelSize(limit.pixelSize());
+  }
+}
+
 void CCellGrid::setWholeLinesOnly(int column, bool wholeLines) {
   wholeLines_.at(static_cast<std::size_t>(column)) = wholeLines;
 }

@@ -44,6 +44,8 @@ class CCellGrid {
   void copyFont(int fromColumn, int toColumn);
   const QFont& font(int column) const { return fonts_.at(static_cast<std::size_t>(column)); }
   void setFontForAll(const QFont& font);
+  // No column's font larger than limit (its pixel size).
+  void capFonts(const QFont& limit);
   void setUnderline(int column, bool underline);
   // How a column's texts sit in their cells: centred on one line unless said otherwise.
   void setAlignment(int column, int flags);

@@ -22,6 +22,7 @@ void setEqualRows(CCellGrid& grid) {
   for (int r = 0; r < grid.rows(); ++r) grid.setRowHeight(r, 100.0 / grid.rows());
 }
 
+constexpr int kBodyToHeadingLimit = 2;  // on screen, the body's font to the heading's
 const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
 }  // namespace
@@ -244,6 +245,13 @@ bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m
   } else {
     body_.fitFont(painter, 0, 0, "99/99  ");
     body_.fitFont(painter, 1, 0, "月   ");
+  }
+  // On a large screen the tall body rows would fit digits far larger than the heading's:
+  // at most twice its size, which a window of normal size never reaches.
+  if (!m.printing) {
+    QFont limit = heading_.font(2);
+    limit.setPixelSize(limit.pixelSize() * kBodyToHeadingLimit);
+    body_.capFonts(limit);
   }
 
   int totalsTop = body_.rect().bottom() + 1;

@@ -82,6 +82,29 @@ TEST_F(ViewsTest, AnEmptyMonthOrDayShowsTheDevicesRatings) {
   EXPECT_EQ(april.vctBlock().text(1, 2), "5");
 }
 
+// A tall window fits body digits far larger than the heading's; on screen they stop at
+// twice its size, while a normal window keeps the fitted size.
+TEST_F(ViewsTest, TheBodyFontStopsAtTwiceTheHeadingsOnALargeScreen) {
+  const struct {
+    QSize size;
+    bool capped;
+  } cases[] = {{QSize(2560, 1440), true}, {QSize(3840, 2160), true}, {QSize(1600, 1000), false}};
+  for (const auto& c : cases) {
+    for (int mode : {CSheetData::kDay, CSheetData::kMonth}) {
+      CSheetData sheet;
+      sheet.Build(source(), mode, DateTime::fromFields(2024, 4, 1));
+      QImage image(c.size, QImage::Format_RGB32);
+      QPainter painter(&image);
+      QPoint scroll, overflow;
+      sheet.Draw(painter, image.rect(), DrawMetrics{}, QPoint(0, 500), scroll, overflow);
+      const int heading = sheet.heading().font(2).pixelSize();
+      const int body = sheet.body().font(2).pixelSize();
+      EXPECT_LE(body, 2 * heading) << c.size.width() << " " << mode;
+      EXPECT_EQ(body == 2 * heading, c.capped) << c.size.width() << " " << mode << ": " << body;
+    }
+  }
+}
+
 TEST_F(ViewsTest, MonthTableHasOneRowPerDayAndEmptyValuesWithoutData) {
   CSheetData sheet;
   sheet.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
