@@ -132,6 +132,12 @@ void CCellGrid::paint(QPainter& painter, bool unclipped) const {
         painter.restore();
         continue;
       }
+      const bool oneLine = (flags & Qt::TextWordWrap) == 0 && !t.contains('\n');
+      if (elide_ && oneLine && painter.fontMetrics().horizontalAdvance(t) > textRect.width()) {
+        const QString shortened = painter.fontMetrics().elidedText(t, Qt::ElideRight, textRect.width());
+        painter.drawText(textRect, (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft, shortened);
+        continue;
+      }
       painter.drawText(textRect, flags, t);
     }
   }

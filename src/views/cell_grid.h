@@ -52,6 +52,9 @@ class CCellGrid {
   // A column whose cells show only the lines of text that fit wholly (printed notes: a
   // part of a further line would show above the lower edge).
   void setWholeLinesOnly(int column, bool wholeLines);
+  // One-line texts wider than their cells end in an ellipsis instead of being cut at both
+  // ends (on screen; paper keeps its layout).
+  void setElideOverflow(bool elide) { elide_ = elide; }
 
   // Texts, then lines; clipped to the grid unless unclipped.
   void paint(QPainter& painter, bool unclipped) const;
@@ -69,6 +72,7 @@ class CCellGrid {
   QPoint overflow_{0, 0};
   QRect unmoved_;
   bool drawLines_ = true;
+  bool elide_ = false;
 };
 
 }  // namespace pelnor

@@ -209,7 +209,10 @@ void CSheetData::DrawHeader(QPainter& painter, const QRect& header, const DrawMe
   whm_.fitFont(painter, 0, 0, "123456789012345678");
   whm_.copyFontToAll(0);
 
-  for (CCellGrid* grid : {&title_, &device_, &vct_, &whm_}) grid->paint(painter, m.debugMode);
+  for (CCellGrid* grid : {&title_, &device_, &vct_, &whm_}) {
+    grid->setElideOverflow(!m.printing);
+    grid->paint(painter, m.debugMode);
+  }
 }
 
 bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m, QPoint minBody,
