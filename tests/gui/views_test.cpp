@@ -6,6 +6,9 @@
 #include <limits>
 
 #include "data/aggregation.h"
+#include "views/cell_grid.h"
+#include "views/chart_frame.h"
+#include "views/fonts.h"
 #include "views/graph_data.h"
 #include "views/report_data.h"
 #include "views/sheet_data.h"
@@ -102,6 +105,66 @@ TEST_F(ViewsTest, TheBodyFontStopsAtTwiceTheHeadingsOnALargeScreen) {
       EXPECT_LE(body, 2 * heading) << c.size.width() << " " << mode;
       EXPECT_EQ(body == 2 * heading, c.capped) << c.size.width() << " " << mode << ": " << body;
     }
+  }
+}
+
+// A one-line text wider than its cell: on screen it starts at the cell's left edge and ends
+// in an ellipsis; without eliding (paper) it stays centred, cut at both ends.
+TEST(CellGridTest, AnOverlongTextShowsItsStartOnScreen) {
+  for (bool elide : {true, false}) {
+    CCellGrid grid;
+    grid.setSize(1, 1);
+    grid.setDrawLines(false);
+    grid.setText(0, 0, "W" + QString(60, '.'));
+    grid.setElideOverflow(elide);
+    QImage image(120, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QPoint none;
+    grid.layout(image.rect(), none);
+    grid.setFontForAll(faceAtPointSize(12, image));
+    grid.paint(painter, false);
+    painter.end();
+    // The W is the only glyph reaching above the dots: look for ink high up at the left.
+    const int dotsTop = image.height() / 2;  // the dots sit on the baseline, below the middle
+    bool tallInkAtLeft = false;
+    for (int y = 0; y < dotsTop; ++y) {
+      for (int x = 0; x < 20; ++x) tallInkAtLeft |= image.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    EXPECT_EQ(tallInkAtLeft, elide) << elide;
+  }
+}
+
+// Turned x labels that would run into each other on a narrow screen: only every so many
+// is drawn there; a wide chart and paper label every position.
+TEST(ChartLabelsTest, ANarrowScreenSkipsLabelsThatWouldCollide) {
+  const struct {
+    QSize size;
+    bool printing;
+    bool all;  // every position labelled
+  } cases[] = {
+      {QSize(1600, 400), false, true}, {QSize(560, 160), false, false}, {QSize(560, 160), true, true}};
+  for (const auto& c : cases) {
+    ChartFrame chart;
+    chart.positions = 31;
+    chart.labelStep = 1;
+    std::vector<int> labelled;
+    chart.xLabel = [&labelled](int i) {
+      labelled.push_back(i);
+      return QString("12/%1").arg(i + 1, 2, 10, QChar('0'));
+    };
+    QImage image(c.size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    DrawMetrics metrics;
+    metrics.printing = c.printing;
+    metrics.scaleX = metrics.scaleY = 0.2;
+    chart.paint(painter, image.rect(), metrics);
+    ASSERT_FALSE(labelled.empty());
+    EXPECT_EQ(labelled.size() == 31u, c.all)
+        << c.size.width() << " " << c.printing << ": " << labelled.size();
+    // Those drawn are evenly spaced from the first.
+    const int step = labelled.size() > 1 ? labelled[1] - labelled[0] : 1;
+    for (std::size_t k = 0; k < labelled.size(); ++k) EXPECT_EQ(labelled[k], static_cast<int>(k) * step);
   }
 }
 
