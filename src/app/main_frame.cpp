@@ -35,6 +35,7 @@
 #include "ui/icons.h"
 #include "views/print_pages.h"
 #include "views/view_graph.h"
+#include "views/view_report.h"
 #include "views/view_sheet.h"
 
 namespace pelnor {

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "comm/reception_parser.h"
+#include "data/error_reasons.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -204,6 +205,10 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
   } else {
     post(Notification::kProblem, true,
          formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
+    // Which port, and why in words: the system's text above is often English.
+    std::string where = formatText("ポート: COM%d（%s）", c[0], port_.devicePath().c_str());
+    if (std::string reason = systemErrorReason(port_.LastError()); !reason.empty()) where += " " + reason;
+    post(Notification::kProblem, true, where);
     if (std::string hint = port_.AccessHint(); !hint.empty()) post(Notification::kProblem, true, hint);
     run_ = 0;
   }

@@ -117,4 +117,14 @@ int applyLineSettings(int fd, int baudRate, int dataBits, int stopBits, int pari
   return 0;
 }
 
+// The terminal interface has 5 to 8 data bits and 1 or 2 stop bits only: 4 would fail
+// at reception and 1.5 would silently become 2.
+std::string unsupportedDataBits(int dataBits) {
+  return dataBits < 5 ? "この環境では設定できません（データ長は5～8ビット）" : std::string();
+}
+
+std::string unsupportedStopBits(int stopBits) {
+  return stopBits == 1 ? "この環境では設定できません（ストップビットは1または2）" : std::string();
+}
+
 }  // namespace pelnor

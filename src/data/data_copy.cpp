@@ -88,7 +88,10 @@ bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int
             formatText("指定のフォルダは存在しません\n作成してもよろしいですか\n%s", text.c_str()))) {
       return false;
     }
-    DataLocation::createFolderPath(destinationFolder);
+    if (auto problem = DataLocation::folderCreationProblem(destinationFolder)) {
+      warn(storage, *problem);
+      return false;
+    }
   }
   DeviceRegistry target(registry.defaults());
   if (!target.load(destinationFolder, storage)) return false;
@@ -106,7 +109,10 @@ bool copyDeviceData(const DataLocation& own, const DeviceRegistry& registry, int
   const DataLocation destination(destinationFolder);
   const fs::path source = DataLocation(own.ownRoot()).deviceFolder(deviceId);
   const fs::path targetFolder = destination.deviceFolder(deviceId);
-  DataLocation::createFolderPath(destination.dataFolder());
+  if (auto problem = DataLocation::folderCreationProblem(destination.dataFolder())) {
+    warn(storage, *problem);
+    return false;
+  }
   // The copy goes beside the old folder first; the old one goes only once it is complete.
   fs::path fresh = targetFolder;
   fresh += ".copying";

@@ -2,6 +2,7 @@
 
 #include "data/app_settings.h"
 #include "data/device_registry.h"
+#include "data/error_reasons.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -60,6 +61,16 @@ bool DataLocation::createFolderPath(const std::filesystem::path& path) {
   if (std::filesystem::is_directory(path, ec)) return true;
   std::filesystem::create_directories(path, ec);
   return std::filesystem::is_directory(path, ec);
+}
+
+std::optional<std::string> DataLocation::folderCreationProblem(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!path.empty() && std::filesystem::is_directory(path, ec)) return std::nullopt;
+  if (!path.empty()) std::filesystem::create_directories(path, ec);
+  if (!path.empty() && !ec && std::filesystem::is_directory(path, ec)) return std::nullopt;
+  if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+  return formatText("フォルダを作成できませんでした\n%s\n%s", pathText(path).c_str(),
+                    errorCodeText(ec).c_str());
 }
 
 std::string DataLocation::monthText(int mode, const DateTime& date) {

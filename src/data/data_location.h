@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "data/date_time.h"
@@ -42,6 +43,8 @@ class DataLocation {
 
   // Creates the folder and every missing folder above it; true when it exists afterwards.
   static bool createFolderPath(const std::filesystem::path& path);
+  // Creates the folder and its parents; on failure the text to show: which folder, and why.
+  static std::optional<std::string> folderCreationProblem(const std::filesystem::path& path);
 
   // "%4d年%2d月" for the month display (mode 2), "%4d年%2d月%2d日" otherwise.
   static std::string monthText(int mode, const DateTime& date);

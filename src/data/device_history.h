@@ -32,6 +32,12 @@ class DeviceHistory {
   const MonthRecord& monthAt(int position) const { return months.at(static_cast<std::size_t>(position)); }
   // The first day of the first month and the last day of the last; false when empty.
   bool firstAndLast(DateTime& first, DateTime& last) const;
+  // The ratings stored with a day. A day never written (no device in its header, as all
+  // days of an empty month) has the device's registered ones, not the defaults it was
+  // made with.
+  const DeviceRecord& ratingsOf(const DayRecord& day) const {
+    return day.header.deviceId == DeviceRecord::kNoDevice ? device : day.header;
+  }
   int findOrInsertMonth(const DateTime& date, const DeviceDefaults& defaults, bool* inserted = nullptr);
   // Reads the month's file under the current root into its (new or present) record.
   bool loadMonth(const DateTime& date, const HistoryEnv& env, int* position = nullptr,

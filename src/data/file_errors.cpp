@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <system_error>
 
+#include "data/error_reasons.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -29,6 +31,8 @@ std::string describeCurrentException(const char* module, int line) {
   } catch (const ArchiveError& e) {
     kind = "ｱｰｶｲﾌﾞ異常";
     description = e.what();
+  } catch (const std::system_error& e) {
+    description = withReason(e.what(), errorCodeReason(e.code()));
   } catch (const std::exception& e) {
     description = e.what();
   } catch (...) {

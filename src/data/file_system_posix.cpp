@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "data/error_reasons.h"
 #include "data/file_errors.h"
 #include "data/system.h"
 #include "data/text.h"
@@ -19,7 +20,7 @@ namespace pelnor {
 
 namespace {
 
-std::string systemDescription(int error) { return std::strerror(error); }
+std::string systemDescription(int error) { return withReason(std::strerror(error), errnoReason(error)); }
 
 }  // namespace
 

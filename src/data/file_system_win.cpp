@@ -12,6 +12,7 @@
 #include <cstring>
 #include <thread>
 
+#include "data/error_reasons.h"
 #include "data/file_errors.h"
 #include "data/system.h"
 #include "data/text.h"
@@ -21,7 +22,7 @@ namespace pelnor {
 
 namespace {
 
-std::string systemDescription(int error) { return std::strerror(error); }
+std::string systemDescription(int error) { return withReason(std::strerror(error), errnoReason(error)); }
 
 // One open with a share mode; -1 on failure, with the Windows error in windowsError.
 int openShared(const std::filesystem::path& path, int flags, int share, DWORD& windowsError) {

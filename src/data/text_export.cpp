@@ -98,7 +98,7 @@ std::string csvText(const DeviceHistory& history, const CsvRequest& request) {
   const MonthRecord& month = loadedMonth(history, request.date);
   const CalendarFields f = request.date.fields();
   // The ratings as stored with the day (a month: its first day).
-  const DeviceRecord& header = month.days[day ? static_cast<std::size_t>(f.day - 1) : 0].header;
+  const DeviceRecord& header = history.ratingsOf(month.days[day ? static_cast<std::size_t>(f.day - 1) : 0]);
   std::string out = day ? formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day)
                         : formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
   auto ratio = [](int32_t a, int32_t b) {

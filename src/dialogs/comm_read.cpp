@@ -19,7 +19,17 @@ namespace {
 
 constexpr int kFlushMs = 30;  // rows are listed in batches at this pace
 constexpr const char* kCommLogName = "COMM_";
+constexpr int kProblemLines = 4;  // the problems kept in view
 constexpr const char* kProblemStatus = "受信処理で問題が発生しました";
+
+// The received rows; a row cut at the list's edge shows its whole text as a tooltip.
+class ReceptionRows : public QStringListModel {
+ public:
+  using QStringListModel::QStringListModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    return QStringListModel::data(index, role == Qt::ToolTipRole ? Qt::DisplayRole : role);
+  }
+};
 
 }  // namespace
 
@@ -54,7 +64,13 @@ CCommRead::CCommRead(AppContext& app, std::filesystem::path file, bool showRecei
   top->addWidget(busy_);
   top->addWidget(status_, 1);
   layout->addLayout(top);
-  rows_ = new QStringListModel(this);
+  problem_ = new QLabel(this);
+  problem_->setObjectName("problemText");
+  problem_->setWordWrap(true);
+  problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  problem_->hide();
+  layout->addWidget(problem_);
+  rows_ = new ReceptionRows(this);
   list_ = new QListView(this);
   list_->setObjectName("id1032");
   list_->setModel(rows_);
@@ -71,6 +87,7 @@ CCommRead::CCommRead(AppContext& app, std::filesystem::path file, bool showRecei
   stopButton_->setObjectName("id2");
   stopButton_->setAutoDefault(false);
   layout->addWidget(stopButton_, 0, Qt::AlignRight);
+  setSizeGripEnabled(true);  // long rows: the dialog can be widened
   connect(stopButton_, &QPushButton::clicked, this, &CCommRead::reject);
 
   flushTimer_.setInterval(kFlushMs);
@@ -97,6 +114,7 @@ CCommRead::~CCommRead() {
 
 bool CCommRead::showReceivedLines() const { return show_->isChecked(); }
 QString CCommRead::statusText() const { return status_->text(); }
+QString CCommRead::problemText() const { return problem_->text(); }
 
 void CCommRead::pump(int ms) {
   QEventLoop loop;
@@ -115,6 +133,14 @@ void CCommRead::handle(const Notification& n) {
   if (n.kind == Notification::kProgress || n.kind == Notification::kProblem) {
     pendingRows_ << QString::fromStdString(n.text);
     if (n.status) status_->setText(QString::fromStdString(n.text));
+    if (n.kind == Notification::kProblem) {
+      // The last few problems together: a failure's text and the lines that explain it.
+      QStringList lines = problem_->text().isEmpty() ? QStringList() : problem_->text().split('\n');
+      lines << QString::fromStdString(n.text);
+      while (lines.size() > kProblemLines) lines.removeFirst();
+      problem_->setText(lines.join('\n'));
+      problem_->show();
+    }
     engine_->acknowledge(n);
     return;
   }

@@ -36,6 +36,8 @@ class CCommRead : public QDialog {
   bool storeEnded() const;
   QStringListModel& rows() const { return *rows_; }
   QString statusText() const;
+  // The last problems reported, in full, one a line; they stay until the dialog closes.
+  QString problemText() const;
 
   int exec() override;
   void reject() override;  // "中断／戻る" and Esc
@@ -54,6 +56,7 @@ class CCommRead : public QDialog {
   std::unique_ptr<Sink> sink_;
   std::unique_ptr<CollectionEngine> engine_;
   QLabel* status_;
+  QLabel* problem_;
   BusyIndicator* busy_;
   QListView* list_;
   QStringListModel* rows_;

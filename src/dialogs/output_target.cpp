@@ -25,7 +25,11 @@ std::optional<std::filesystem::path> outputTarget(const QString& folderText, con
             formatText("指定のフォルダは存在していません\n作成しますか？\n%s", folder.c_str()))) {
       return std::nullopt;
     }
-    DataLocation::createFolderPath(folderPath);
+    if (auto problem = DataLocation::folderCreationProblem(folderPath)) {
+      reporter.beep();
+      reporter.error(*problem);
+      return std::nullopt;
+    }
   }
   return folderPath / pathFromText(file);
 }

@@ -6,9 +6,11 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QThread>
 #include <future>
 
+#include "comm/serial_line_settings.h"
 #include "ui/busy_indicator.h"
 
 namespace pelnor {
@@ -107,6 +109,20 @@ CSetSerial::CSetSerial(const CommSettings& current, Scan scan, PortPath portPath
     }
     combos_[i]->setCurrentIndex(selected);
   }
+  // Values this platform cannot set stay listed, disabled, with the reason.
+  auto disable = [](QComboBox& combo, int row, const std::string& reason) {
+    if (reason.empty()) return;
+    auto* model = qobject_cast<QStandardItemModel*>(combo.model());
+    QStandardItem* item = model ? model->item(row) : nullptr;
+    if (!item) return;
+    item->setEnabled(false);
+    item->setText(item->text() + "（この環境では使えません）");
+    item->setToolTip(QString::fromStdString(reason));
+  };
+  for (std::size_t r = 0; r < kDataBits.size(); ++r)
+    disable(list(1018), static_cast<int>(r), unsupportedDataBits(kDataBits[r].value));
+  for (std::size_t r = 0; r < kStopBits.size(); ++r)
+    disable(list(1020), static_cast<int>(r), unsupportedStopBits(kStopBits[r].value));
 }
 
 QComboBox& CSetSerial::list(int id) const { return *combos_[id - kLists[0].id]; }

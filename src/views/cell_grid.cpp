@@ -13,6 +13,7 @@ void CCellGrid::setSize(int columns, int rows) {
   texts_.assign(static_cast<std::size_t>(columns * rows), QString());
   fonts_.assign(static_cast<std::size_t>(columns), QFont(kFaceName));
   alignment_.assign(static_cast<std::size_t>(columns), Qt::AlignCenter | Qt::TextSingleLine);
+  wholeLines_.assign(static_cast<std::size_t>(columns), false);
 }
 
 void CCellGrid::setFontForAll(const QFont& font) { std::fill(fonts_.begin(), fonts_.end(), font); }
@@ -97,6 +98,16 @@ void CCellGrid::copyFont(int fromColumn, int toColumn) {
   fonts_.at(static_cast<std::size_t>(toColumn)) = fonts_.at(static_cast<std::size_t>(fromColumn));
 }
 
+void CCellGrid::capFonts(const QFont& limit) {
+  for (QFont& font : fonts_) {
+    if (font.pixelSize() > limit.pixelSize()) font.setPixelSize(limit.pixelSize());
+  }
+}
+
+void CCellGrid::setWholeLinesOnly(int column, bool wholeLines) {
+  wholeLines_.at(static_cast<std::size_t>(column)) = wholeLines;
+}
+
 void CCellGrid::paint(QPainter& painter, bool unclipped) const {
   if (columns() == 0 || rows() == 0) return;
   painter.save();
@@ -109,7 +120,25 @@ void CCellGrid::paint(QPainter& painter, bool unclipped) const {
     for (int r = 0; r < rows(); ++r) {
       const QString& t = text(c, r);
       if (t.isEmpty()) continue;
-      painter.drawText(cell(c, r).adjusted(1, 1, 0, 0), alignment_[static_cast<std::size_t>(c)], t);
+      const QRect textRect = cell(c, r).adjusted(1, 1, 0, 0);
+      const int flags = alignment_[static_cast<std::size_t>(c)];
+      if (wholeLines_[static_cast<std::size_t>(c)]) {
+        const int line = std::max(1, painter.fontMetrics().lineSpacing());
+        const int lines = cell(c, r).height() / line;  // as many as the font was fitted to
+        painter.save();
+        painter.setClipRect(QRect(textRect.left(), textRect.top(), textRect.width() + 1, lines * line),
+                            Qt::IntersectClip);
+        painter.drawText(textRect, flags, t);
+        painter.restore();
+        continue;
+      }
+      const bool oneLine = (flags & Qt::TextWordWrap) == 0 && !t.contains('\n');
+      if (elide_ && oneLine && painter.fontMetrics().horizontalAdvance(t) > textRect.width()) {
+        const QString shortened = painter.fontMetrics().elidedText(t, Qt::ElideRight, textRect.width());
+        painter.drawText(textRect, (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft, shortened);
+        continue;
+      }
+      painter.drawText(textRect, flags, t);
     }
   }
   painter.setBackgroundMode(Qt::TransparentMode);

@@ -44,9 +44,17 @@ class CCellGrid {
   void copyFont(int fromColumn, int toColumn);
   const QFont& font(int column) const { return fonts_.at(static_cast<std::size_t>(column)); }
   void setFontForAll(const QFont& font);
+  // No column's font larger than limit (its pixel size).
+  void capFonts(const QFont& limit);
   void setUnderline(int column, bool underline);
   // How a column's texts sit in their cells: centred on one line unless said otherwise.
   void setAlignment(int column, int flags);
+  // A column whose cells show only the lines of text that fit wholly (printed notes: a
+  // part of a further line would show above the lower edge).
+  void setWholeLinesOnly(int column, bool wholeLines);
+  // One-line texts wider than their cells end in an ellipsis instead of being cut at both
+  // ends (on screen; paper keeps its layout).
+  void setElideOverflow(bool elide) { elide_ = elide; }
 
   // Texts, then lines; clipped to the grid unless unclipped.
   void paint(QPainter& painter, bool unclipped) const;
@@ -58,11 +66,13 @@ class CCellGrid {
   std::vector<QString> texts_;               // column-major
   std::vector<QFont> fonts_;                 // one per column
   std::vector<int> alignment_;               // Qt alignment and text flags, one per column
+  std::vector<bool> wholeLines_;             // one per column
   std::vector<int> columnEdges_, rowEdges_;  // left/top edge of each column/row, then the last right/bottom
   QPoint minimum_{0, 0};
   QPoint overflow_{0, 0};
   QRect unmoved_;
   bool drawLines_ = true;
+  bool elide_ = false;
 };
 
 }  // namespace pelnor

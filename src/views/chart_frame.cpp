@@ -98,7 +98,16 @@ void ChartFrame::paint(QPainter& p, const QRect& rect, const DrawMetrics& m) {
   const QFont labelFont = fittedFont(*p.device(), labelCell, QStringLiteral("99/99"));
   p.setFont(labelFont);
   QFontMetrics labelMetrics(labelFont, p.device());
-  for (int i = 0; i < positions; i += labelStep) {
+  // On a narrow screen the turned labels would run into each other: only every so many
+  // is drawn, as far apart as a line of them is high. Paper keeps them all.
+  const int unit = std::max(1, labelStep);
+  int step = unit;
+  if (!m.printing && positions > unit) {
+    const double apart =
+        std::abs((xOf(unit) - xOf(0)) * std::sin(kLabelAngle * 3.14159265358979323846 / 180.0));
+    while (step < positions && apart * (step / unit) < labelMetrics.height()) step += unit;
+  }
+  for (int i = 0; i < positions; i += step) {
     const QString text = xLabel ? xLabel(i) : QString();
     if (text.isEmpty()) continue;
     p.save();

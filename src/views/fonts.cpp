@@ -22,6 +22,9 @@ size_t qHash(const FitKey& k, size_t seed = 0) {
 }
 
 constexpr int kLargestSize = 400;  // no cell of a page is that tall
+// Every window size met while resizing adds its cells; beyond this many the cache starts
+// afresh rather than growing for as long as the program runs.
+constexpr qsizetype kMaxFitted = 4096;
 
 }  // namespace
 
@@ -59,6 +62,7 @@ QFont fittedFont(const QPaintDevice& device, const QRect& cell, const QString& s
     best = size;
   }
   QMutexLocker lock(&mutex);
+  if (fitted.size() >= kMaxFitted) fitted.clear();
   fitted.insert(key, best);
   return faceAtPointSize(best, device, bold);
 }

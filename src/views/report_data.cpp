@@ -240,6 +240,7 @@ void CReportData::Draw(QPainter& p, const QRect& area, const DrawMetrics& m, con
   notes_.layout(QRect(QPoint(rect.left(), bottom - notesHeight), QPoint(rect.right(), bottom)), none);
   notes_.fitFont(p, 0, 0, "記事");
   notes_.fitFont(p, 1, 0, "123\n123\n123\n123\n123");
+  notes_.setWholeLinesOnly(1, m.printing);
 
   title_.setUnderline(0, true);
   for (CCellGrid* grid : {&date_, &title_, &issuer_, &contract_, &equipment_, &intro_})

@@ -22,6 +22,7 @@ void setEqualRows(CCellGrid& grid) {
   for (int r = 0; r < grid.rows(); ++r) grid.setRowHeight(r, 100.0 / grid.rows());
 }
 
+constexpr int kBodyToHeadingLimit = 2;  // on screen, the body's font to the heading's
 const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
 }  // namespace
@@ -36,7 +37,7 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
 
   // The ratings of the displayed day (or the month's first day) as they were stored.
   const DeviceRecord* device = &history.device;
-  if (month) device = &month->days[mode == kDay ? static_cast<std::size_t>(f.day - 1) : 0].header;
+  if (month) device = &history.ratingsOf(month->days[mode == kDay ? static_cast<std::size_t>(f.day - 1) : 0]);
   buildHeader(*device, source.pulseConstant);
   // The table's own device is the one loaded; the stored header shows the ratings.
   device_.setText(1, 0, integer(history.device.deviceId));
@@ -208,7 +209,10 @@ void CSheetData::DrawHeader(QPainter& painter, const QRect& header, const DrawMe
   whm_.fitFont(painter, 0, 0, "123456789012345678");
   whm_.copyFontToAll(0);
 
-  for (CCellGrid* grid : {&title_, &device_, &vct_, &whm_}) grid->paint(painter, m.debugMode);
+  for (CCellGrid* grid : {&title_, &device_, &vct_, &whm_}) {
+    grid->setElideOverflow(!m.printing);
+    grid->paint(painter, m.debugMode);
+  }
 }
 
 bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m, QPoint minBody,
@@ -244,6 +248,13 @@ bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m
   } else {
     body_.fitFont(painter, 0, 0, "99/99  ");
     body_.fitFont(painter, 1, 0, "月   ");
+  }
+  // On a large screen the tall body rows would fit digits far larger than the heading's:
+  // at most twice its size, which a window of normal size never reaches.
+  if (!m.printing) {
+    QFont limit = heading_.font(2);
+    limit.setPixelSize(limit.pixelSize() * kBodyToHeadingLimit);
+    body_.capFonts(limit);
   }
 
   int totalsTop = body_.rect().bottom() + 1;

@@ -28,6 +28,7 @@ class CSheetData {
   void Build(const ContentSource& source, int mode, const DateTime& start);
   bool built() const { return mode_ != 0; }
   int mode() const { return mode_; }
+  const DateTime& start() const { return start_; }
 
   // Draws the whole table in rect; true when the body overflows (the window then shows
   // a scroll bar). minBody is (0, 500) on screen and (0, 0) on paper.

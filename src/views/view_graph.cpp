@@ -6,8 +6,6 @@
 
 namespace pelnor {
 
-namespace {
-
 // White, and repainted whenever the displayed period changes.
 void prepareView(QWidget& view, const char* name, CPelnorDoc& doc) {
   view.setObjectName(name);
@@ -20,20 +18,8 @@ void prepareView(QWidget& view, const char* name, CPelnorDoc& doc) {
   });
 }
 
-}  // namespace
-
 CViewGraph::CViewGraph(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
   prepareView(*this, "CViewGraph", doc_);
-}
-
-CViewReport::CViewReport(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
-  prepareView(*this, "CViewReport", doc_);
-}
-
-void CViewReport::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  doc_.report().Draw(painter, rect(), doc_.screenMetrics(), doc_.demandAxis(), doc_.energyAxis(),
-                     doc_.graphStyle());
 }
 
 void CViewGraph::paintEvent(QPaintEvent*) {

@@ -27,7 +27,9 @@ CViewSheet::CViewSheet(CPelnorDoc& doc, QWidget* parent)
   bar_->setSingleStep(kLineStep);
   connect(bar_, &QScrollBar::valueChanged, this, [this](int value) { scrollTo(value); });
   connect(&doc_, &CPelnorDoc::updated, this, [this](int hint) {
-    if (hint == CPelnorDoc::kHintPeriod) update();
+    if (hint != CPelnorDoc::kHintPeriod) return;
+    resetScrollOnNewPeriod();
+    update();
   });
 }
 
@@ -62,6 +64,16 @@ void CViewSheet::paintEvent(QPaintEvent*) {
     bar_->setRange(0, overflow.y());
     bar_->setValue(scroll.y());
   }
+}
+
+void CViewSheet::resetScrollOnNewPeriod() {
+  const CSheetData& sheet = doc_.sheet();
+  if (sheet.mode() == shownMode_ && sheet.start() == shownStart_) return;
+  shownMode_ = sheet.mode();
+  shownStart_ = sheet.start();
+  scroll_ = QPoint(0, 0);
+  QSignalBlocker block(bar_);
+  bar_->setValue(0);
 }
 
 void CViewSheet::wheelEvent(QWheelEvent* event) {

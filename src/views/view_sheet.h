@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "data/date_time.h"
+
 class QScrollBar;
 
 namespace pelnor {
@@ -24,12 +26,16 @@ class CViewSheet : public QWidget {
 
  private:
   void scrollTo(int position);
+  // A new date or kind opens at the top, not at the last one's offset.
+  void resetScrollOnNewPeriod();
 
   CPelnorDoc& doc_;
   QScrollBar* bar_;
   QPoint scroll_{0, 0};
   QPoint overflow_{0, 0};
   bool overflowShown_ = false;
+  int shownMode_ = 0;
+  DateTime shownStart_;
 };
 
 }  // namespace pelnor

@@ -270,7 +270,12 @@ TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
   startEngine(options, "/nonexistent/tty");
   EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
   engine->join();
-  EXPECT_EQ(log.statusTexts()[1], "シリアルポートのオープンに失敗," + engine->port().ErrorText(ENOENT));
+  const std::vector<std::string> status = log.statusTexts();
+  ASSERT_GE(status.size(), 3u);
+  EXPECT_EQ(status[1], "シリアルポートのオープンに失敗," + engine->port().ErrorText(ENOENT));
+  // The next line names the port, its device and the reason in words.
+  EXPECT_EQ(status[2], formatText("ポート: COM%d（/nonexistent/tty） ファイルまたはフォルダが見つかりません",
+                                  options.comm[0]));
 }
 
 // Such a rate used to open the port and wait for the device without end.

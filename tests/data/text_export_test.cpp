@@ -80,6 +80,27 @@ TEST_F(TextExportTest, MonthCsvHasARowPerCalendarDayAndTheSummaries) {
   EXPECT_EQ(april.find("04/31"), std::string::npos);
 }
 
+// A month with no file has days without a header of their own: its CSV shows the
+// device as registered (10 A here), not the 5 A the empty days were made with.
+TEST_F(TextExportTest, AnEmptyMonthShowsTheRegisteredVct) {
+  DeviceRecord device;
+  ASSERT_TRUE(registry.find(12, device));
+  device.multiplier = 120;
+  device.primaryCurrent = 10;
+  registry.put(device);
+  history.resetForDevice(12, registry);
+  history.findOrInsertMonth(DateTime::fromFields(2024, 3, 1), defaults);
+  for (int kind : {1, 2}) {
+    const std::string text =
+        csvText(history, CsvRequest{kind, DateTime::fromFields(2024, 3, 4), false, 50000});
+    EXPECT_NE(text.find("VCT(一次電流[A]), 10\n一次定格電圧[V], 6600\n一次定格電流[A], 10\n"),
+              std::string::npos)
+        << kind << "\n"
+        << text;
+    EXPECT_NE(text.find("電流変成比, 2\n"), std::string::npos) << kind;
+  }
+}
+
 TEST_F(TextExportTest, RawTextIsWhatTheReceptionReadsBack) {
   const auto path = dir / rawFileName(DateTime::fromFields(2024, 2, 1));
   EXPECT_EQ(path.filename(), "DAT_2024_02.TXT");

@@ -31,11 +31,28 @@ class CollectTest : public GuiTest {
   }
   // Clicks "中断／戻る" of the reception dialog once its status reads status (any when empty).
   using Step = ModalDriver::Step;
-  Step pressStop(const QString& status, QString* seen = nullptr) {
-    return [status, seen](QWidget* modal) {
+  // seenDialog: what the dialog showed at that moment.
+  struct Seen {
+    QString problem, lastTip;  // lastTip: of the last row
+    bool rowsCut = false;
+    bool widenable = false;
+  };
+  Step pressStop(const QString& status, QString* seen = nullptr, Seen* seenDialog = nullptr) {
+    return [status, seen, seenDialog](QWidget* modal) {
       auto* dialog = qobject_cast<CCommRead*>(modal);
       if (!dialog || (!status.isEmpty() && dialog->statusText() != status)) return false;
       if (seen) *seen = dialog->rows().stringList().join('\n');
+      if (seenDialog) {
+        seenDialog->problem = dialog->problemText();
+        QStringListModel& rows = dialog->rows();
+        const QStringList texts = rows.stringList();
+        const QModelIndex last = rows.index(static_cast<int>(texts.size()) - 1);
+        seenDialog->lastTip = rows.data(last, Qt::ToolTipRole).toString();
+        auto* list = dialog->findChild<QListView*>("id1032");
+        seenDialog->rowsCut =
+            list->fontMetrics().horizontalAdvance(rows.data(last).toString()) > list->viewport()->width();
+        seenDialog->widenable = dialog->maximumWidth() > dialog->width() && dialog->isSizeGripEnabled();
+      }
       dialog->findChild<QPushButton*>("id2")->click();
       return true;
     };
@@ -87,10 +104,17 @@ TEST_F(CollectTest, AnUnregisteredIdShowsTheProblemAndWaitsForTheUser) {
   writeFile(dir / "in.txt", "55\r\n24/01/31 10:00,0030,21\r\n");
   ModalDriver driver;
   QString rows;
-  driver.then(pressStop("受信処理で問題が発生しました", &rows));
+  Seen seen;
+  driver.then(pressStop("受信処理で問題が発生しました", &rows, &seen));
   frame->collect(dir / "in.txt");
   ASSERT_TRUE(driver.done());
   EXPECT_TRUE(rows.contains("受信した機器ＩＤ = 55")) << rows.toStdString();
+  // The row is longer than the list: its tooltip, the problem line and a wider dialog
+  // show the ID, and the problem stays beside the final status.
+  EXPECT_TRUE(seen.rowsCut) << "the case this guards";
+  EXPECT_TRUE(seen.lastTip.endsWith("受信した機器ＩＤ = 55")) << seen.lastTip.toStdString();
+  EXPECT_TRUE(seen.problem.endsWith("受信した機器ＩＤ = 55")) << seen.problem.toStdString();
+  EXPECT_TRUE(seen.widenable);
   EXPECT_FALSE(std::filesystem::exists(app.location.dataFolder()));
   EXPECT_TRUE(app.history.months.empty());
 }

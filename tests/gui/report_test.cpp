@@ -12,6 +12,7 @@
 #include "modal_driver.h"
 #include "ui/color_button.h"
 #include "ui/color_palette.h"
+#include "views/print_pages.h"
 #include "views/render.h"
 #include "views/report_data.h"
 
@@ -43,6 +44,17 @@ class ReportTest : public GuiTest {
   QImage render(RenderedView view) {
     return renderView(app.history, app.registry, app.settings, view, 2, DateTime::fromFields(2024, 4, 1),
                       QSize(1131, 1600));
+  }
+  // The report page as printed, on an image of the page's proportions.
+  QImage printed(int width) {
+    QImage image(width, width * kDesignPageHeight / kDesignPageWidth, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const DateTime april = DateTime::fromFields(2024, 4, 1);
+    ViewContents contents;
+    printPage(painter, image.rect(), 1, PrintRange{2, april, april, true}, contents,
+              PageSource{app.history, app.registry, app.settings});
+    return image;
   }
 };
 
@@ -117,6 +129,20 @@ TEST_F(ReportTest, NotesPrintTheirFirstFiveLinesOnly) {
   EXPECT_EQ(render(RenderedView::Report), five);
   report.notes = "1\r\n2\r\n3\r\n4";
   EXPECT_NE(render(RenderedView::Report), five);
+}
+
+// On paper the box's lower edge can fall inside a sixth line; none of it is printed.
+TEST_F(ReportTest, PrintedNotesShowWholeLinesOnly) {
+  ReportInfo& report = app.history.monthAt(0).report;
+  report.entered = 1;
+  for (int width : {1190, 1654, 2480}) {  // A4 at 144, 200 and 300 dpi
+    report.notes = "1\r\n2\r\n3\r\n4\r\n5";
+    const QImage five = printed(width);
+    report.notes = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7";
+    EXPECT_EQ(printed(width), five) << width;
+    report.notes = "1\r\n2\r\n3\r\n4";
+    EXPECT_NE(printed(width), five) << width;
+  }
 }
 
 TEST_F(ReportTest, AChosenColourReachesTheGraphAndTheReport) {

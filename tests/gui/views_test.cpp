@@ -6,6 +6,9 @@
 #include <limits>
 
 #include "data/aggregation.h"
+#include "views/cell_grid.h"
+#include "views/chart_frame.h"
+#include "views/fonts.h"
 #include "views/graph_data.h"
 #include "views/report_data.h"
 #include "views/sheet_data.h"
@@ -58,6 +61,111 @@ TEST_F(ViewsTest, DayTableTextsAreEmptyWhereNothingWasMeasured) {
   EXPECT_EQ(totals.text(3, 2), "-3");
   EXPECT_EQ(sheet.deviceBlock().text(1, 0), "12");
   EXPECT_EQ(sheet.deviceBlock().text(1, 1), "山田");
+}
+
+// Days never written carry the defaults in their header; the table shows the registered
+// ratings for them instead (10 A here). April's days keep the 5 A they were stored with.
+TEST_F(ViewsTest, AnEmptyMonthOrDayShowsTheDevicesRatings) {
+  history.device.multiplier = 120;
+  history.device.primaryCurrent = 10;
+  history.findOrInsertMonth(DateTime::fromFields(2024, 5, 1), {});
+  const struct {
+    int mode;
+    DateTime date;
+  } cases[] = {{CSheetData::kMonth, DateTime::fromFields(2024, 5, 1)},
+               {CSheetData::kDay, DateTime::fromFields(2024, 5, 7)}};
+  for (const auto& c : cases) {
+    CSheetData sheet;
+    sheet.Build(source(), c.mode, c.date);
+    EXPECT_EQ(sheet.vctBlock().text(1, 2), "10") << c.date.fields().day;
+    EXPECT_EQ(sheet.vctBlock().text(3, 2), "2") << c.date.fields().day;
+  }
+  CSheetData april;
+  april.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  EXPECT_EQ(april.vctBlock().text(1, 2), "5");
+}
+
+// A tall window fits body digits far larger than the heading's; on screen they stop at
+// twice its size, while a normal window keeps the fitted size.
+TEST_F(ViewsTest, TheBodyFontStopsAtTwiceTheHeadingsOnALargeScreen) {
+  const struct {
+    QSize size;
+    bool capped;
+  } cases[] = {{QSize(2560, 1440), true}, {QSize(3840, 2160), true}, {QSize(1600, 1000), false}};
+  for (const auto& c : cases) {
+    for (int mode : {CSheetData::kDay, CSheetData::kMonth}) {
+      CSheetData sheet;
+      sheet.Build(source(), mode, DateTime::fromFields(2024, 4, 1));
+      QImage image(c.size, QImage::Format_RGB32);
+      QPainter painter(&image);
+      QPoint scroll, overflow;
+      sheet.Draw(painter, image.rect(), DrawMetrics{}, QPoint(0, 500), scroll, overflow);
+      const int heading = sheet.heading().font(2).pixelSize();
+      const int body = sheet.body().font(2).pixelSize();
+      EXPECT_LE(body, 2 * heading) << c.size.width() << " " << mode;
+      EXPECT_EQ(body == 2 * heading, c.capped) << c.size.width() << " " << mode << ": " << body;
+    }
+  }
+}
+
+// A one-line text wider than its cell: on screen it starts at the cell's left edge and ends
+// in an ellipsis; without eliding (paper) it stays centred, cut at both ends.
+TEST(CellGridTest, AnOverlongTextShowsItsStartOnScreen) {
+  for (bool elide : {true, false}) {
+    CCellGrid grid;
+    grid.setSize(1, 1);
+    grid.setDrawLines(false);
+    grid.setText(0, 0, "W" + QString(60, '.'));
+    grid.setElideOverflow(elide);
+    QImage image(120, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QPoint none;
+    grid.layout(image.rect(), none);
+    grid.setFontForAll(faceAtPointSize(12, image));
+    grid.paint(painter, false);
+    painter.end();
+    // The W is the only glyph reaching above the dots: look for ink high up at the left.
+    const int dotsTop = image.height() / 2;  // the dots sit on the baseline, below the middle
+    bool tallInkAtLeft = false;
+    for (int y = 0; y < dotsTop; ++y) {
+      for (int x = 0; x < 20; ++x) tallInkAtLeft |= image.pixel(x, y) != qRgb(255, 255, 255);
+    }
+    EXPECT_EQ(tallInkAtLeft, elide) << elide;
+  }
+}
+
+// Turned x labels that would run into each other on a narrow screen: only every so many
+// is drawn there; a wide chart and paper label every position.
+TEST(ChartLabelsTest, ANarrowScreenSkipsLabelsThatWouldCollide) {
+  const struct {
+    QSize size;
+    bool printing;
+    bool all;  // every position labelled
+  } cases[] = {
+      {QSize(1600, 400), false, true}, {QSize(560, 160), false, false}, {QSize(560, 160), true, true}};
+  for (const auto& c : cases) {
+    ChartFrame chart;
+    chart.positions = 31;
+    chart.labelStep = 1;
+    std::vector<int> labelled;
+    chart.xLabel = [&labelled](int i) {
+      labelled.push_back(i);
+      return QString("12/%1").arg(i + 1, 2, 10, QChar('0'));
+    };
+    QImage image(c.size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    DrawMetrics metrics;
+    metrics.printing = c.printing;
+    metrics.scaleX = metrics.scaleY = 0.2;
+    chart.paint(painter, image.rect(), metrics);
+    ASSERT_FALSE(labelled.empty());
+    EXPECT_EQ(labelled.size() == 31u, c.all)
+        << c.size.width() << " " << c.printing << ": " << labelled.size();
+    // Those drawn are evenly spaced from the first.
+    const int step = labelled.size() > 1 ? labelled[1] - labelled[0] : 1;
+    for (std::size_t k = 0; k < labelled.size(); ++k) EXPECT_EQ(labelled[k], static_cast<int>(k) * step);
+  }
 }
 
 TEST_F(ViewsTest, MonthTableHasOneRowPerDayAndEmptyValuesWithoutData) {
