@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,6 +35,7 @@
 #include "dialogs/set_line_attr.h"
 #include "dialogs/set_mc.h"
 #include "ui/icons.h"
+#include "ui/screen_fit.h"
 #include "views/print_pages.h"
 #include "views/view_graph.h"
 #include "views/view_report.h"
@@ -46,6 +49,7 @@ QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 constexpr const char* kTitle = "ペルノー";
 constexpr const char* kViewModeTitle = "ペルノー（ビューモード）";
+constexpr QSize kFirstSize(1024, 720);
 constexpr const char* kNoDevice = "機器が設定されていません\n先に「機器の設定」を行ってください";
 
 // The print view's place in the window: it takes no room and only carries printing.
@@ -95,7 +99,7 @@ CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) 
     updateCommandStates();
   });
   updateTitle();
-  resize(1024, 720);
+  resize(kFirstSize);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -113,11 +117,13 @@ QAction* CMainFrame::makeAction(int id, const QString& text, const QString& prom
 void CMainFrame::buildActions() {
   makeAction(cmd::kCsvExport, "集計データをテキストで出力 ( CSVﾌｧｲﾙ )(&S)", "ﾃｷｽﾄ出力", "ﾃｷｽﾄ出力");
   makeAction(cmd::kDataCopy, "集計データを別の場所へコピー(&C)...", "コピー", "コピー");
-  makeAction(cmd::kPrint, "印刷...\tCtrl+P(&P)", "アクティブなドキュメントを印刷します", "印刷")
+  // Qt writes the key beside the text itself.
+  makeAction(cmd::kPrint, "印刷...(&P)", "アクティブなドキュメントを印刷します", "印刷")
       ->setShortcut(QKeySequence("Ctrl+P"));
   makeAction(cmd::kPrintSetup, "プリンタの設定(&R)...", "プリンタおよび印刷オプションを変更します",
              "印刷設定");
-  makeAction(cmd::kExit, "アプリケーションの終了(&X)", "アプリケーションを終了します", "終了");
+  makeAction(cmd::kExit, "アプリケーションの終了(&X)", "アプリケーションを終了します", "終了")
+      ->setShortcut(QKeySequence("Ctrl+Q"));
   makeAction(cmd::kDeviceSettings, "機器の設定(&M)...", "機器設定", "機器設定");
   makeAction(cmd::kGraphAttributes, "グラフ描画属性の設定(&G)...", "グラフ描画属性の設定",
              "グラフ描画属性の設定");
@@ -131,9 +137,11 @@ void CMainFrame::buildActions() {
   makeAction(cmd::kGraph, "グラフ(&T)", "グラフ", "グラフ")->setCheckable(true);
   makeAction(cmd::kReport, "月次報告書(&H)", "報告書", "報告書")->setCheckable(true);
   makeAction(cmd::kReportEntry, "月次報告書記入(&I)...", "報告記入", "報告記入");
-  makeAction(cmd::kToolBar, "ツール バー(&T)", "ツール バーの表示/非表示を切り替えます", "ツール バー")
+  // 表(&S) and グラフ(&T) keep their letters; the bars take letters of their own, so that
+  // every letter of the menu chooses one item.
+  makeAction(cmd::kToolBar, "ツール バー(&B)", "ツール バーの表示/非表示を切り替えます", "ツール バー")
       ->setCheckable(true);
-  makeAction(cmd::kStatusBar, "ステータス バー(&S)", "ステータス バーの表示/非表示を切り替えます",
+  makeAction(cmd::kStatusBar, "ステータス バー(&U)", "ステータス バーの表示/非表示を切り替えます",
              "ステータス バー")
       ->setCheckable(true);
   makeAction(cmd::kAbout, "バージョン情報 (&A)...", "プログラム情報、バージョン、著作権を表示します",
@@ -161,8 +169,11 @@ void CMainFrame::buildActions() {
           [this] { refuseWithoutDevices([this] { collect({}); }); });
   connect(action(cmd::kReadFile), &QAction::triggered, this, [this] {
     refuseWithoutDevices([this] {
-      const QString file =
-          QFileDialog::getOpenFileName(this, "計測データファイルを開く", QString(), "計測ﾃﾞｰﾀﾌｧｲﾙ (*)");
+      // The filter reads "計測ﾃﾞｰﾀﾌｧｲﾙ (*.*)" and matches every file, also those without a dot:
+      // the pattern used is the last parenthesised one, and the details are not shown.
+      const QString file = QFileDialog::getOpenFileName(this, "計測データファイルを開く", QString(),
+                                                        "計測ﾃﾞｰﾀﾌｧｲﾙ (*.*) (*)", nullptr,
+                                                        QFileDialog::HideNameFilterDetails);
       if (!file.isEmpty()) collect(pathFromText(file.toStdString()));
     });
   });
@@ -216,6 +227,11 @@ void CMainFrame::buildToolBars() {
   toolBar_ = addToolBar("ツール バー");
   toolBar_->setObjectName("toolBar128");
   toolBar_->setIconSize(QSize(32, 32));
+  // Both bars stay where they are: a bar dragged away or closed from a context menu could
+  // not be brought back.
+  toolBar_->setMovable(false);
+  toolBar_->setFloatable(false);
+  setContextMenuPolicy(Qt::PreventContextMenu);
   const int order[] = {cmd::kCsvExport,   cmd::kPrint, 0,           cmd::kDeviceSettings, 0, cmd::kCollect,
                        cmd::kPastData,    0,           cmd::kSheet, cmd::kGraph,          0, cmd::kReport,
                        cmd::kReportEntry, 0,           cmd::kAbout};
@@ -231,6 +247,8 @@ void CMainFrame::buildToolBars() {
   addToolBarBreak();
   dialogBar_ = addToolBar("ダイアログ バー");
   dialogBar_->setObjectName("dialogBar128");
+  dialogBar_->setMovable(false);
+  dialogBar_->setFloatable(false);
   auto* bar = new QWidget(dialogBar_);
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(4, 2, 4, 2);
@@ -265,7 +283,11 @@ void CMainFrame::buildToolBars() {
 }
 
 void CMainFrame::buildStatusBar() {
-  statusBar()->showMessage("レディ");
+  // The idle text is a normal widget: a menu prompt covers it and it shows again when the
+  // prompt is gone.
+  auto* idle = new QLabel("レディ", this);
+  idle->setObjectName("idleText");
+  statusBar()->addWidget(idle, 1);
   for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
     auto* pane = new QLabel(indicator, this);
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -335,10 +357,20 @@ void CMainFrame::SwitchView(int kind) { switchFrame_->SwitchView(kind); }
 void CMainFrame::updateTitle() { setWindowTitle(app_.location.isOwn() ? kTitle : kViewModeTitle); }
 
 void CMainFrame::applyPlacement(const CAppSettings& settings) {
-  if (settings.installationChanged != 0 || settings.placementValid == 0) return;
+  QList<QRect> screens;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) screens << primary->availableGeometry();
+  for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+  // A first start (or a placement from another installation) opens at the usual size in the
+  // middle of the main screen.
+  QRect wanted(QPoint(0, 0), kFirstSize);
+  if (!screens.isEmpty()) wanted.moveCenter(screens.front().center());
   const WindowPlacement& p = settings.windowPlacement;
-  if (p.right <= p.left || p.bottom <= p.top) return;
-  setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+  if (settings.installationChanged == 0 && settings.placementValid != 0 && p.right > p.left && p.bottom > p.top)
+    wanted = QRect(p.left, p.top, p.right - p.left, p.bottom - p.top);
+  const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                       frameGeometry().right() - geometry().right(),
+                       frameGeometry().bottom() - geometry().bottom());
+  setGeometry(fitIntoScreens(wanted, screens, frame));
 }
 
 void CMainFrame::updateCommandStates() {

@@ -58,8 +58,9 @@ class CMainFrame : public QMainWindow {
   // The enable and check rules of every command, evaluated now.
   void updateCommandStates();
   void updateTitle();
-  // The stored window rectangle, when it was saved on this installation; the stored show
-  // state is never used, so a window closed maximised opens normal.
+  // The stored window rectangle, when it was saved on this installation, else the usual
+  // size; either fitted into the screen that holds most of it. The stored show state is
+  // never used, so a window closed maximised opens normal.
   void applyPlacement(const CAppSettings& settings);
   QAction* action(int id) const { return actions_.at(id); }
   CFrameSwitchWnd& switchFrame() const { return *switchFrame_; }

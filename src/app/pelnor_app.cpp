@@ -13,16 +13,16 @@
 #include "app/single_instance.h"
 #include "data/own_root.h"
 #include "ui/icons.h"
+#include "ui/qt_translation.h"
 #include "views/fonts.h"
 
 namespace pelnor {
-
-namespace {}  // namespace
 
 int CPelnorApp::run(QApplication& qtApp) {
   QApplication::setApplicationName("Pelnor");
   QApplication::setWindowIcon(applicationIcon());
   installFontSubstitutions();
+  installQtTranslation(qtApp);
 
   // A second start hands over to the first before it touches any file or folder.
   CMainFrame* shown = nullptr;

@@ -3,12 +3,14 @@
 
 #include <QApplication>
 
+#include "ui/qt_translation.h"
 #include "views/fonts.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   pelnor::installFontSubstitutions();
+  pelnor::installQtTranslation(app);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -13,6 +13,7 @@ deb=$(ls "$work"/out/pelnor_*.deb)
 # The field is read whole first: grep -q in a pipe would close it early (SIGPIPE under pipefail).
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *fonts-ipafont-gothic* ]] || { echo "Depends lacks the font: $depends" >&2; exit 1; }
+[[ "$depends" == *qt6-translations-l10n* ]] || { echo "Depends lacks Qt's Japanese catalogue: $depends" >&2; exit 1; }
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/pelnor.desktop"
 test -f "$work/root/usr/share/doc/pelnor/README.md"
