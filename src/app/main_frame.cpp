@@ -15,13 +15,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "app/frame_switch_wnd.h"
 #include "app/pelnor_doc.h"
 #include "comm/port_scan.h"
+#include "data/report_defaults.h"
 #include "data/text.h"
 #include "data/vct_change.h"
 #include "dialogs/about_box.h"
@@ -35,6 +35,7 @@
 #include "dialogs/set_line_attr.h"
 #include "dialogs/set_mc.h"
 #include "ui/icons.h"
+#include "ui/input_label.h"
 #include "ui/screen_fit.h"
 #include "views/print_pages.h"
 #include "views/view_graph.h"
@@ -52,12 +53,6 @@ constexpr const char* kViewModeTitle = "ペルノー（ビューモード）";
 constexpr QSize kFirstSize(1024, 720);
 constexpr const char* kNoDevice = "機器が設定されていません\n先に「機器の設定」を行ってください";
 
-// The print view's place in the window: it takes no room and only carries printing.
-class CPelnorView : public QWidget {
- public:
-  explicit CPelnorView(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CPelnorView"); }
-};
-
 }  // namespace
 
 CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) {
@@ -68,25 +63,16 @@ CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) 
   buildToolBars();
   buildStatusBar();
 
-  // A splitter whose bar cannot move: the print view above (no room), the views below.
-  auto* splitter = new QSplitter(Qt::Vertical, this);
-  splitter->setHandleWidth(3);
-  splitter->setChildrenCollapsible(true);
-  auto* printView = new CPelnorView(splitter);
+  // The views, one shown at a time; before the first display an empty place.
   switchFrame_ = new CFrameSwitchWnd(
       [this](int kind) -> QWidget* {
         if (kind == CPelnorDoc::kGraphView) return new CViewGraph(doc_);
         if (kind == CPelnorDoc::kSheetView) return new CViewSheet(doc_);
         if (kind == CPelnorDoc::kReportView) return new CViewReport(doc_);
-        return new CPelnorView();
+        return new QWidget();
       },
-      splitter);
-  splitter->addWidget(printView);
-  splitter->addWidget(switchFrame_);
-  splitter->setSizes({0, 1});
-  splitter->handle(1)->setEnabled(false);
-  splitter->handle(1)->setCursor(Qt::ArrowCursor);
-  setCentralWidget(splitter);
+      this);
+  setCentralWidget(switchFrame_);
 
   connect(&doc_, &CPelnorDoc::viewKindChanged, this, &CMainFrame::SwitchView);
   connect(&doc_, &CPelnorDoc::energyScaleChosen, this, [this] { ShowEnergyScale(); });
@@ -262,13 +248,14 @@ void CMainFrame::buildToolBars() {
   keyInButton_ = new QPushButton("ｷｰ入力", bar);
   keyInButton_->setObjectName("id1020");
   keyInButton_->setToolTip("日付を入力して表示します");
-  layout->addWidget(new QLabel("種類：", bar));
+  // The labels name the selectors for screen readers, which would say only their values.
+  layout->addWidget(inputLabel("種類：", kindSelector_, bar));
   layout->addWidget(kindSelector_);
   layout->addSpacing(8);
-  layout->addWidget(new QLabel("日付：", bar));
+  layout->addWidget(inputLabel("日付：", dateSelector_, bar));
   layout->addWidget(dateSelector_);
   layout->addSpacing(8);
-  layout->addWidget(new QLabel("使用電力ｽｹｰﾙ", bar));
+  layout->addWidget(inputLabel("使用電力ｽｹｰﾙ", scaleSelector_, bar));
   layout->addWidget(scaleSelector_);
   layout->addWidget(keyInButton_);
   dialogBar_->addWidget(bar);
@@ -455,22 +442,7 @@ void CMainFrame::onReportEntry() {
   if (dialog.exec() != QDialog::Accepted) return;
   ReportInfo entered = dialog.report();
   entered.entered = 1;
-  // The registry remembers the entry for the next month's defaults.
-  app_.registry.report.office = entered.office;
-  app_.registry.report.entered = 1;
-  DeviceRecord device;
-  if (app_.registry.find(app_.history.device.deviceId, device)) {
-    ReportInfo& r = device.report;
-    r.contractNumber = entered.contractNumber;
-    r.customerName = entered.customerName;
-    r.businessType = entered.businessType;
-    r.totalTransformerKva = entered.totalTransformerKva;
-    r.singlePhaseKva = entered.singlePhaseKva;
-    r.threePhaseKva = entered.threePhaseKva;
-    r.demandKw = entered.demandKw;
-    r.entered = 1;
-    app_.registry.put(device);
-  }
+  rememberEnteredReport(entered, app_.history.device.deviceId, app_.registry);
   // The master first, then the month: the order in which every program takes the locks.
   if (app_.location.isOwn()) app_.registry.save(app_.location.root(), app_.storage);
   app_.history.changeStoredMonth(date, app_.historyEnv(),

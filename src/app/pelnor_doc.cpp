@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "data/reporter.h"
+#include "data/text.h"
 
 namespace pelnor {
 
@@ -21,8 +22,19 @@ void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool re
                          bool rescaleEnergy, bool quiet) {
   contents_.select(app_.history, app_.registry, app_.settings, mode, outputFlag, date, rescaleDemand,
                    rescaleEnergy);
+  shownDate_ = date;
   if (!quiet) Q_EMIT energyScaleChosen(contents_.display.energyScale);
   if (!quiet) Q_EMIT updated(kHintPeriod);
+}
+
+QString CPelnorDoc::description() const {
+  if (app_.history.months.empty() || !shownDate_.isValid()) return "表示するデータがありません";
+  const int mode = contents_.display.displayMode;
+  const DeviceRecord& device = app_.history.device;
+  return QString::fromStdString(formatText("機器ＩＤ %ld %s：%s（%s）", static_cast<long>(device.deviceId),
+                                           device.customerName.c_str(),
+                                           DataLocation::monthText(mode, shownDate_).c_str(),
+                                           mode == DisplayState::kMonthMode ? "月別" : "日別"));
 }
 
 void CPelnorDoc::setViewKind(int kind) {

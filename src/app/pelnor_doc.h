@@ -48,6 +48,8 @@ class CPelnorDoc : public QObject {
   GraphStyle graphStyle() const;
   DrawMetrics screenMetrics() const;
   AppContext& app() { return app_; }
+  // What the views show, in words: the device, the period and its kind.
+  QString description() const;
 
  Q_SIGNALS:
   void updated(int hint);
@@ -58,6 +60,7 @@ class CPelnorDoc : public QObject {
   AppContext& app_;
   ViewContents contents_;
   bool initialised_ = false;
+  DateTime shownDate_{DateTime::kInvalid, 0};
 };
 
 }  // namespace pelnor

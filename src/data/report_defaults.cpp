@@ -2,6 +2,21 @@
 
 namespace pelnor {
 
+namespace {
+
+// The parts of a report that carry over from month to month, besides the office.
+void copyContractData(const ReportInfo& from, ReportInfo& to) {
+  to.contractNumber = from.contractNumber;
+  to.customerName = from.customerName;
+  to.businessType = from.businessType;
+  to.totalTransformerKva = from.totalTransformerKva;
+  to.singlePhaseKva = from.singlePhaseKva;
+  to.threePhaseKva = from.threePhaseKva;
+  to.demandKw = from.demandKw;
+}
+
+}  // namespace
+
 void fillReportDefaults(ReportInfo& report, const DeviceRecord& registered, const ReportInfo& registryReport,
                         const DateTime& today) {
   if (report.entered != 0) return;
@@ -12,16 +27,20 @@ void fillReportDefaults(ReportInfo& report, const DeviceRecord& registered, cons
   const ReportInfo& last = registered.report;
   if (last.entered != 0) {
     report.office = registryReport.entered != 0 ? registryReport.office : last.office;
-    report.contractNumber = last.contractNumber;
-    report.customerName = last.customerName;
-    report.businessType = last.businessType;
-    report.totalTransformerKva = last.totalTransformerKva;
-    report.singlePhaseKva = last.singlePhaseKva;
-    report.threePhaseKva = last.threePhaseKva;
-    report.demandKw = last.demandKw;
+    copyContractData(last, report);
   } else {
     report.customerName = registered.customerName;
   }
+}
+
+void rememberEnteredReport(const ReportInfo& entered, int32_t deviceId, DeviceRegistry& registry) {
+  registry.report.office = entered.office;
+  registry.report.entered = 1;
+  DeviceRecord device;
+  if (!registry.find(deviceId, device)) return;
+  copyContractData(entered, device.report);
+  device.report.entered = 1;
+  registry.put(device);
 }
 
 }  // namespace pelnor

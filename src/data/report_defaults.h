@@ -3,6 +3,7 @@
 
 #include "data/date_time.h"
 #include "data/device_record.h"
+#include "data/device_registry.h"
 
 namespace pelnor {
 
@@ -12,5 +13,10 @@ namespace pelnor {
 // name. The entered flag stays 0. An entered report is left as it is.
 void fillReportDefaults(ReportInfo& report, const DeviceRecord& registered, const ReportInfo& registryReport,
                         const DateTime& today);
+
+// A report entered for a month becomes the defaults of the months after it: its office goes
+// into the registry's report, its contract data and figures into the device's registered
+// report (when the device is registered).
+void rememberEnteredReport(const ReportInfo& entered, int32_t deviceId, DeviceRegistry& registry);
 
 }  // namespace pelnor

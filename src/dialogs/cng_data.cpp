@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
@@ -44,12 +43,14 @@ CCngData::CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent)
   layout->addWidget(explanation);
 
   auto* locationRow = new QHBoxLayout;
-  locationRow->addWidget(new QLabel("表示データの保存場所：", this));
+  auto* locationLabel = new QLabel("表示データの保存場所(&L)：", this);
+  locationRow->addWidget(locationLabel);
   location_ = new QLineEdit(this);
   location_->setObjectName("id1044");
   location_->setReadOnly(true);
+  locationLabel->setBuddy(location_);
   locationRow->addWidget(location_, 1);
-  auto* change = new QPushButton("変更...", this);
+  auto* change = new QPushButton("変更(&C)...", this);
   change->setObjectName("id1046");
   locationRow->addWidget(change);
   layout->addLayout(locationRow);
@@ -57,24 +58,33 @@ CCngData::CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent)
       "データの保存場所を「自分」以外に変更した場合\nデータの表示機能のみのビューモードとして動作します。",
       this));
 
-  layout->addWidget(new QLabel("対象機器ＩＤ：", this));
-  devices_ = makeDeviceList(this);
+  auto* devicesLabel = new QLabel("対象機器ＩＤ(&I)：", this);
+  layout->addWidget(devicesLabel);
+  devices_ = new DeviceList(app_.registry, this);
+  devicesLabel->setBuddy(devices_);
+  devices_->setAccessibleName("対象機器");
   layout->addWidget(devices_, 1);
 
   auto* when = new QGridLayout;
-  when->addWidget(new QLabel("表示対象年月：", this), 0, 0);
+  auto* whenLabel = new QLabel("表示対象年月(&Y)：", this);
+  when->addWidget(whenLabel, 0, 0);
   year_ = new QDateEdit(this);
   year_->setObjectName("id1035");
   year_->setDisplayFormat("yyyy 年");
+  year_->setAccessibleName("表示対象年");
+  whenLabel->setBuddy(year_);
   month_ = new QDateEdit(this);
   month_->setObjectName("id1037");
   month_->setDisplayFormat("MM 月");
+  month_->setAccessibleName("表示対象月");
   when->addWidget(year_, 0, 1);
   when->addWidget(month_, 0, 2);
-  when->addWidget(new QLabel("過去何ヶ月分：", this), 1, 0);
+  auto* backLabel = new QLabel("過去何ヶ月分(&B)：", this);
+  when->addWidget(backLabel, 1, 0);
   monthsBack_ = new QSpinBox(this);
   monthsBack_->setObjectName("id1036");
   monthsBack_->setRange(1, 99);
+  backLabel->setBuddy(monthsBack_);
   when->addWidget(monthsBack_, 1, 1);
   layout->addLayout(when);
 
@@ -95,7 +105,7 @@ CCngData::CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &CCngData::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(change, &QPushButton::clicked, this, &CCngData::onChangeLocation);
-  connect(devices_, &QTableWidget::currentCellChanged, this, [this] { refreshMonths(); });
+  connect(devices_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { refreshMonths(); });
   connect(year_, &QDateEdit::dateChanged, this, [this] { refreshMonths(); });
 
   // Opening: the location, the remembered month (now when it is not a date), the devices.
@@ -105,57 +115,47 @@ CCngData::CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent)
   year_->setDate(toQDate(app_.pastMonth));
   month_->setDate(toQDate(app_.pastMonth));
   monthsBack_->setValue(app_.settings.monthsToLoad);
-  fillDevices(app_.pastDevicePosition);
+  devices_->choose(app_.pastDevicePosition);
   refreshMonths();
 }
 
 void CCngData::setMonthsBack(int months) { monthsBack_->setValue(months); }
 int CCngData::monthsBack() const { return monthsBack_->value(); }
 
-void CCngData::fillDevices(int selected) {
-  devices_->setRowCount(app_.registry.count());
-  for (int i = 0; i < app_.registry.count(); ++i) {
-    const DeviceRecord& d = app_.registry.deviceAt(i);
-    devices_->setItem(i, 0, new QTableWidgetItem(q(formatText("%ld", static_cast<long>(d.deviceId)))));
-    devices_->setItem(i, 1, new QTableWidgetItem(q(d.customerName)));
-    devices_->setItem(
-        i, 2, new QTableWidgetItem(q(formatText("%d", VctTable::currentForMultiplier(d.multiplier)))));
-  }
-  if (selected >= 0 && selected < app_.registry.count()) {
-    devices_->setCurrentCell(selected, 0);
-    devices_->selectRow(selected);
-  } else {
-    devices_->clearSelection();
-    devices_->setCurrentCell(-1, -1);
-  }
-}
-
 void CCngData::refreshMonths() {
-  for (QLabel* label : monthLabels_) label->setEnabled(false);
-  const int row = devices_->currentRow();
-  if (row < 0 || row >= app_.registry.count() || devices_->selectedItems().isEmpty()) return;
-  const int32_t id = app_.registry.deviceAt(row).deviceId;
+  const int row = devices_->selectedRow();
+  const bool chosen = row >= 0 && row < app_.registry.count();
   const int year = year_->date().year();
   for (int m = 1; m <= 12; ++m) {
-    std::error_code ec;
-    const auto file = app_.location.monthFile(id, DateTime::fromFields(year, m, 1));
-    monthLabels_[m - 1]->setEnabled(std::filesystem::is_regular_file(file, ec));
+    bool stored = false;
+    if (chosen) {
+      std::error_code ec;
+      const int32_t id = app_.registry.deviceAt(row).deviceId;
+      stored = std::filesystem::is_regular_file(app_.location.monthFile(id, DateTime::fromFields(year, m, 1)), ec);
+    }
+    // Told by the weight of the text and by its name too, not by its shade alone.
+    QLabel* label = monthLabels_[m - 1];
+    label->setEnabled(stored);
+    QFont font = label->font();
+    font.setBold(stored);
+    label->setFont(font);
+    label->setAccessibleName(QString(kMonthNames[m - 1]) + (stored ? "：データあり" : "：データなし"));
   }
 }
 
 void CCngData::onChangeLocation() {
   CCngDataDir dialog(app_, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  devices_->setRowCount(0);
   app_.registry.load(app_.location.root(), app_.storage);
+  devices_->refresh();
   Q_EMIT doc_.updated(CPelnorDoc::kHintReloaded);
-  fillDevices(0);
+  devices_->choose(0);
   location_->setText(q(app_.location.label()));
   refreshMonths();
 }
 
 void CCngData::accept() {
-  const int row = devices_->selectedItems().isEmpty() ? -1 : devices_->currentRow();
+  const int row = devices_->selectedRow();
   app_.pastDevicePosition = row;
   if (row < 0) {
     DataLocation::warn(app_.reporter, "対象とする機器ＩＤを選んでください");

@@ -8,12 +8,12 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
-class QTableWidget;
 
 namespace pelnor {
 
 struct AppContext;
 class CPelnorDoc;
+class DeviceList;
 
 class CCngData : public QDialog {
   Q_OBJECT
@@ -27,14 +27,13 @@ class CCngData : public QDialog {
   void accept() override;
 
  private:
-  void fillDevices(int selected);
   void refreshMonths();
   void onChangeLocation();
 
   AppContext& app_;
   CPelnorDoc& doc_;
   QLineEdit* location_;
-  QTableWidget* devices_;
+  DeviceList* devices_;
   QDateEdit* year_;
   QDateEdit* month_;
   QSpinBox* monthsBack_;

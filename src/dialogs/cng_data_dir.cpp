@@ -30,7 +30,8 @@ CCngDataDir::CCngDataDir(AppContext& app, QWidget* parent) : QDialog(parent), ap
   path_->setObjectName("id1044");
   path_->setMaxLength(kMaxPathChars);
   path_->setMinimumWidth(380);
-  browse_ = new QPushButton("参照...", group);
+  path_->setAccessibleName("他の場所");
+  browse_ = new QPushButton("参照(&B)...", group);
   browse_->setObjectName("id1039");
   row->addWidget(path_, 1);
   row->addWidget(browse_);

@@ -77,6 +77,8 @@ CCommRead::CCommRead(AppContext& app, std::filesystem::path file, bool showRecei
   list_->setUniformItemSizes(true);  // keeps long lists quick
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setMinimumSize(480, 260);
+  list_->setAccessibleName("受信データ");
+  list_->setTabKeyNavigation(false);
   layout->addWidget(list_, 1);
   show_ = new QCheckBox("収集データを表示する", this);
   show_->setObjectName("id1033");

@@ -16,6 +16,7 @@
 #include "app/app_context.h"
 #include "data/text_export.h"
 #include "dialogs/output_target.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -47,8 +48,9 @@ CCsvOut::CCsvOut(AppContext& app, int kind, const DateTime& date, QWidget* paren
   setWindowTitle("テキスト出力（ＣＳＶ形式）");
   auto* layout = new QGridLayout(this);
   folder_ = edit("id1024", QString::fromStdString(app.settings.csvOutDir), this);
-  auto* browse = new QPushButton("参照...", this);
+  auto* browse = new QPushButton("参照(&B)...", this);
   browse->setObjectName("id1025");
+  browse->setAccessibleName("出力先を参照");
   file_ = edit("id1026", QString::fromStdString(csvFileName(app.history.device.deviceId, kind, date)), this);
   withDays_ = new QCheckBox("日別データも加える", this);
   withDays_->setObjectName("id1067");
@@ -60,7 +62,9 @@ CCsvOut::CCsvOut(AppContext& app, int kind, const DateTime& date, QWidget* paren
   programGroup_->setObjectName("id1028");
   auto* group = new QGridLayout(programGroup_);
   program_ = edit("id1029", QString::fromStdString(app.settings.csvViewer), programGroup_);
-  auto* chooseProgram = new QPushButton("参照...", programGroup_);
+  program_->setAccessibleName("ファイルを開くプログラム");
+  auto* chooseProgram = new QPushButton("参照(&R)...", programGroup_);
+  chooseProgram->setAccessibleName("ファイルを開くプログラムを参照");
   chooseProgram->setObjectName("id1030");
   group->addWidget(program_, 0, 0);
   group->addWidget(chooseProgram, 0, 1);
@@ -69,10 +73,10 @@ CCsvOut::CCsvOut(AppContext& app, int kind, const DateTime& date, QWidget* paren
                    1, 0, 1, 2);
   programGroup_->setEnabled(openAfter_->isChecked());
 
-  layout->addWidget(new QLabel("出力先：", this), 0, 0);
+  layout->addWidget(inputLabel("出力先(&D)：", folder_, this), 0, 0);
   layout->addWidget(folder_, 0, 1);
   layout->addWidget(browse, 0, 2);
-  layout->addWidget(new QLabel("出力ファイル名：", this), 1, 0);
+  layout->addWidget(inputLabel("出力ファイル名(&F)：", file_, this), 1, 0);
   layout->addWidget(file_, 1, 1, 1, 2);
   layout->addWidget(withDays_, 2, 1, 1, 2);
   layout->addWidget(openAfter_, 3, 0, 1, 3);

@@ -13,6 +13,7 @@
 #include "data/text.h"
 #include "data/text_export.h"
 #include "dialogs/output_target.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -30,8 +31,9 @@ CCsvOutVal::CCsvOutVal(AppContext& app, const DateTime& date, const QString& fol
   folder_->setObjectName("id1024");
   folder_->setMaxLength(256);
   folder_->setMinimumWidth(360);
-  auto* browse = new QPushButton("参照...", this);
+  auto* browse = new QPushButton("参照(&B)...", this);
   browse->setObjectName("id1025");
+  browse->setAccessibleName("出力先を参照");
   // The name always follows the month shown, whatever the last run used.
   file_ = new QLineEdit(QString::fromStdString(rawFileName(date)), this);
   file_->setObjectName("id1026");
@@ -42,10 +44,10 @@ CCsvOutVal::CCsvOutVal(AppContext& app, const DateTime& date, const QString& fol
       "現在表示している月の全ての日データの\n計測生データをファイルへテキスト形式で出力します。", note));
 
   layout->addWidget(month, 0, 0, 1, 2);
-  layout->addWidget(new QLabel("出力先：", this), 1, 0, 1, 2);
+  layout->addWidget(inputLabel("出力先(&D)：", folder_, this), 1, 0, 1, 2);
   layout->addWidget(folder_, 2, 0);
   layout->addWidget(browse, 2, 1);
-  layout->addWidget(new QLabel("出力ファイル名：", this), 3, 0, 1, 2);
+  layout->addWidget(inputLabel("出力ファイル名(&F)：", file_, this), 3, 0, 1, 2);
   layout->addWidget(file_, 4, 0, 1, 2);
   layout->addWidget(note, 5, 0, 1, 2);
   auto* buttons = new QDialogButtonBox(this);

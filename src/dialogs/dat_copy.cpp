@@ -12,6 +12,7 @@
 #include "app/app_context.h"
 #include "data/data_copy.h"
 #include "data/text.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -22,6 +23,8 @@ CDatCopy::CDatCopy(AppContext& app, QWidget* parent) : QDialog(parent), app_(app
   devices_ = new QListWidget(this);
   devices_->setObjectName("id1007");
   devices_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  devices_->setTabKeyNavigation(false);
+  devices_->setAccessibleName("機器ＩＤ一覧");  // lists do not take their label's name
   for (int i = 0; i < app.registry.count(); ++i) {
     const DeviceRecord& d = app.registry.deviceAt(i);
     devices_->addItem(QString::fromStdString(formatText("%5d : %s", d.deviceId, d.customerName.c_str())));
@@ -32,11 +35,12 @@ CDatCopy::CDatCopy(AppContext& app, QWidget* parent) : QDialog(parent), app_(app
   destination_->setObjectName("id1044");
   destination_->setMaxLength(256);
   destination_->setMinimumWidth(360);
-  auto* browse = new QPushButton("参照...", this);
+  auto* browse = new QPushButton("参照(&B)...", this);
   browse->setObjectName("id1039");
-  layout->addWidget(new QLabel("機器ＩＤ一覧：", this), 0, 0, 1, 2);
+  browse->setAccessibleName("コピー先を参照");
+  layout->addWidget(inputLabel("機器ＩＤ一覧(&I)：", devices_, this), 0, 0, 1, 2);
   layout->addWidget(devices_, 1, 0, 1, 2);
-  layout->addWidget(new QLabel("コピー先：", this), 2, 0, 1, 2);
+  layout->addWidget(inputLabel("コピー先(&D)：", destination_, this), 2, 0, 1, 2);
   layout->addWidget(destination_, 3, 0);
   layout->addWidget(browse, 3, 1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

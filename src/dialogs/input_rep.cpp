@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/gui_reporter.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -37,6 +38,7 @@ CInputRep::CInputRep(const ReportInfo& report, const QString& corpName, const QS
   for (const char* unit : {"年", "月", "日"}) {
     auto* edit = new QLineEdit(this);
     edit->setMaximumWidth(70);
+    edit->setAccessibleName(QString("報告書の") + unit);
     fields_.push_back(edit);
     date->addWidget(edit);
     date->addWidget(new QLabel(unit, this));
@@ -46,17 +48,18 @@ CInputRep::CInputRep(const ReportInfo& report, const QString& corpName, const QS
   layout->addWidget(new QLabel(corpName, this));
 
   auto* form = new QFormLayout;
-  const QString labels[] = {officeLabel + "：",    "契約番号：",    "お客さま名称：", "業種：",
-                            "総変圧器容量[kVA]：", "単相総[kVA]：", "三相総[kVA]：",  "３０分ﾃﾞﾏﾝﾄﾞ値[kW]："};
+  const QString labels[] = {officeLabel + "(&O)：",    "契約番号(&C)：",    "お客さま名称(&N)：",
+                            "業種(&B)：",              "総変圧器容量[kVA](&T)：", "単相総[kVA](&S)：",
+                            "三相総[kVA](&R)：",       "３０分ﾃﾞﾏﾝﾄﾞ値[kW](&D)："};
   for (const QString& label : labels) {
     auto* edit = new QLineEdit(this);
     fields_.push_back(edit);
-    form->addRow(label, edit);
+    form->addRow(inputLabel(label, edit, this), edit);
   }
   layout->addLayout(form);
-  layout->addWidget(new QLabel("記事：（印刷されるのは上から５行までです）", this));
   notes_ = new QPlainTextEdit(this);
   notes_->setObjectName("notes");
+  layout->addWidget(inputLabel("記事(&M)：（印刷されるのは上から５行までです）", notes_, this));
   layout->addWidget(notes_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");

@@ -10,6 +10,7 @@
 
 #include "data/data_location.h"
 #include "data/reporter.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -37,8 +38,8 @@ CInputDataSpan::CInputDataSpan(int kind, const DateTime& first, const DateTime& 
   endList_->setObjectName("id1041");
   report_ = new QCheckBox("報告書を出力する（月別時のみ）", this);
   report_->setObjectName("id1066");
-  layout->addWidget(new QLabel("開始：", this), 0, 0);
-  layout->addWidget(new QLabel("終了：", this), 0, 2);
+  layout->addWidget(inputLabel("開始(&S)：", startList_, this), 0, 0);
+  layout->addWidget(inputLabel("終了(&E)：", endList_, this), 0, 2);
   layout->addWidget(startList_, 1, 0);
   layout->addWidget(new QLabel("～", this), 1, 1);
   layout->addWidget(endList_, 1, 2);
@@ -95,7 +96,7 @@ CInputDay::CInputDay(const DateTime& date, const DateTime& first, const DateTime
   picker_->setCalendarPopup(true);
   picker_->setDisplayFormat("yyyy 年 MM 月 dd 日");
   picker_->setDate(QDate(date.year(), date.month(), date.day()));
-  layout->addWidget(new QLabel("日付の選択／入力：", this), 0, 0);
+  layout->addWidget(inputLabel("日付の選択／入力(&D)：", picker_, this), 0, 0);
   layout->addWidget(picker_, 0, 1);
   layout->addWidget(new QLabel("日付を直接入力するか\n▼を押してカレンダーより選んでください", this), 1, 0, 1,
                     2);

@@ -9,6 +9,7 @@
 
 #include "data/app_settings.h"
 #include "ui/color_button.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -40,16 +41,22 @@ CSetLineAttr::CSetLineAttr(CAppSettings& settings, QWidget* parent) : QDialog(pa
   temperatureWidth_ = widthList(settings.maxTempWidth, this);
   energyWidth_ = widthList(settings.energyWidth, this);
 
-  auto group = [&](const char* title, ColorButton* color, QComboBox* width) {
-    auto* box = new QGroupBox(title, this);
+  // Each group's inputs take letters of their own, and names that say which graph they set.
+  auto group = [&](const QString& title, const QString& colorLabel, ColorButton* color, const QString& widthLabel,
+                   QComboBox* width) {
+    auto* box = new QGroupBox(title + "：", this);
     auto* form = new QFormLayout(box);
-    form->addRow("線の色：", color);
-    if (width) form->addRow("線の太さ：", width);
+    color->setAccessibleName(title + "の線の色");
+    form->addRow(inputLabel(colorLabel, color, box), color);
+    if (width) {
+      width->setAccessibleName(title + "の線の太さ");
+      form->addRow(inputLabel(widthLabel, width, box), width);
+    }
     layout->addWidget(box);
   };
-  group("最高気温折れ線グラフ：", temperatureColor_, temperatureWidth_);
-  group("使用電力量折れ線グラフ：", energyColor_, energyWidth_);
-  group("デマンド棒グラフ：", demandColor_, nullptr);
+  group("最高気温折れ線グラフ", "線の色(&T)：", temperatureColor_, "線の太さ(&H)：", temperatureWidth_);
+  group("使用電力量折れ線グラフ", "線の色(&E)：", energyColor_, "線の太さ(&K)：", energyWidth_);
+  group("デマンド棒グラフ", "線の色(&D)：", demandColor_, QString(), nullptr);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
   layout->addWidget(buttons);

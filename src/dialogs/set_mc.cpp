@@ -8,13 +8,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/app_context.h"
 #include "data/data_erase.h"
 #include "data/text.h"
 #include "ui/device_list.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -43,7 +43,8 @@ CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
   setWindowTitle("機器の設定");
   setMinimumWidth(600);
   auto* layout = new QVBoxLayout(this);
-  list_ = makeDeviceList(this);
+  list_ = new DeviceList(app_.registry, this);
+  list_->setAccessibleName("登録されている機器");
   layout->addWidget(list_, 1);
 
   auto* form = new QFormLayout;
@@ -56,9 +57,9 @@ CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
   vct_->setObjectName("id1010");
   for (const VctTable::Row& row : VctTable::kRows) vct_->addItem(q(formatText("%d", row.primaryCurrent)));
   vct_->setCurrentIndex(0);
-  form->addRow("機器ＩＤ：", id_);
-  form->addRow("需要家名：", name_);
-  form->addRow("VCT（一次電流[A]）：", vct_);
+  form->addRow(inputLabel("機器ＩＤ(&I)：", id_, this), id_);
+  form->addRow(inputLabel("需要家名(&N)：", name_, this), name_);
+  form->addRow(inputLabel("VCT（一次電流[A]）(&V)：", vct_, this), vct_);
   layout->addLayout(form);
 
   auto* buttons = new QGridLayout;
@@ -85,33 +86,20 @@ CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
   layout->addWidget(box);
   connect(box, &QDialogButtonBox::accepted, this, &CSetMc::accept);
   connect(box, &QDialogButtonBox::rejected, this, &CSetMc::reject);
-  connect(list_, &QTableWidget::itemSelectionChanged, this, &CSetMc::onRowSelected);
+  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CSetMc::onRowSelected);
 
   showDevices(app_.registry.count() > 0 ? app_.registry.deviceAt(0).deviceId : -1);
 }
 
 void CSetMc::showDevices(int32_t selectId) {
-  QSignalBlocker block(list_);
-  list_->setRowCount(app_.registry.count());
-  int selected = -1;
-  for (int i = 0; i < app_.registry.count(); ++i) {
-    const DeviceRecord& d = app_.registry.deviceAt(i);
-    list_->setItem(i, 0, new QTableWidgetItem(q(formatText("%ld", static_cast<long>(d.deviceId)))));
-    list_->setItem(i, 1, new QTableWidgetItem(q(d.customerName)));
-    list_->setItem(i, 2,
-                   new QTableWidgetItem(q(formatText("%d", VctTable::currentForMultiplier(d.multiplier)))));
-    if (d.deviceId == selectId) selected = i;
-  }
-  list_->clearSelection();
-  if (selected >= 0) list_->selectRow(selected);
+  QSignalBlocker block(list_->selectionModel());
+  list_->refresh();
+  list_->choose(app_.registry.positionOf(selectId));
   block.unblock();
   onRowSelected();
 }
 
-int CSetMc::selectedRow() const {
-  const QList<QTableWidgetSelectionRange> ranges = list_->selectedRanges();
-  return ranges.isEmpty() ? -1 : ranges.front().topRow();
-}
+int CSetMc::selectedRow() const { return list_->selectedRow(); }
 
 void CSetMc::onRowSelected() {
   const int row = selectedRow();

@@ -10,11 +10,11 @@
 
 class QComboBox;
 class QLineEdit;
-class QTableWidget;
 
 namespace pelnor {
 
 struct AppContext;
+class DeviceList;
 
 class CSetMc : public QDialog {
   Q_OBJECT
@@ -25,7 +25,7 @@ class CSetMc : public QDialog {
 
   CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent = nullptr);
 
-  QTableWidget& deviceList() const { return *list_; }
+  DeviceList& deviceList() const { return *list_; }
   QLineEdit& idEdit() const { return *id_; }
   QLineEdit& nameEdit() const { return *name_; }
   QComboBox& vctList() const { return *vct_; }
@@ -52,7 +52,7 @@ class CSetMc : public QDialog {
   struct Snapshot {
     DeviceRegistry registry;
   } snapshot_;
-  QTableWidget* list_;
+  DeviceList* list_;
   QLineEdit* id_;
   QLineEdit* name_;
   QComboBox* vct_;

@@ -12,6 +12,7 @@
 
 #include "comm/serial_line_settings.h"
 #include "ui/busy_indicator.h"
+#include "ui/input_label.h"
 
 namespace pelnor {
 
@@ -40,9 +41,9 @@ struct ListSpec {
   int settingIndex;
 };
 const ListSpec kLists[] = {
-    {1016, "ポート番号：", nullptr, 0},        {1017, "ボーレイト：", &kBauds, 1},
-    {1018, "データ長：", &kDataBits, 2},       {1019, "パリティチェック：", &kParities, 4},
-    {1020, "ストップビット：", &kStopBits, 3}, {1021, "フロー制御：", &kFlows, 5},
+    {1016, "ポート番号(&P)：", nullptr, 0},        {1017, "ボーレイト(&B)：", &kBauds, 1},
+    {1018, "データ長(&D)：", &kDataBits, 2},       {1019, "パリティチェック(&A)：", &kParities, 4},
+    {1020, "ストップビット(&S)：", &kStopBits, 3}, {1021, "フロー制御(&F)：", &kFlows, 5},
 };
 
 // Scans off the GUI thread, showing the busy window; the window keeps painting.
@@ -66,7 +67,7 @@ CSetSerial::CSetSerial(const CommSettings& current, Scan scan, PortPath portPath
   for (int i = 0; i < 6; ++i) {
     combos_[i] = new QComboBox(this);
     combos_[i]->setObjectName(QStringLiteral("id%1").arg(kLists[i].id));
-    form->addRow(kLists[i].label, combos_[i]);
+    form->addRow(inputLabel(kLists[i].label, combos_[i], this), combos_[i]);
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("id1");

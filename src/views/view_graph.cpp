@@ -6,20 +6,23 @@
 
 namespace pelnor {
 
-// White, and repainted whenever the displayed period changes.
-void prepareView(QWidget& view, const char* name, CPelnorDoc& doc) {
-  view.setObjectName(name);
+void prepareView(QWidget& view, const char* objectName, const char* spokenName, CPelnorDoc& doc) {
+  view.setObjectName(objectName);
+  view.setAccessibleName(QString::fromUtf8(spokenName));
+  view.setAccessibleDescription(doc.description());
   view.setAutoFillBackground(true);
   QPalette palette = view.palette();
   palette.setColor(QPalette::Window, Qt::white);
   view.setPalette(palette);
-  QObject::connect(&doc, &CPelnorDoc::updated, &view, [&view](int hint) {
-    if (hint == CPelnorDoc::kHintPeriod) view.update();
+  QObject::connect(&doc, &CPelnorDoc::updated, &view, [&view, &doc](int hint) {
+    if (hint != CPelnorDoc::kHintPeriod) return;
+    view.setAccessibleDescription(doc.description());
+    view.update();
   });
 }
 
 CViewGraph::CViewGraph(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
-  prepareView(*this, "CViewGraph", doc_);
+  prepareView(*this, "CViewGraph", "グラフ", doc_);
 }
 
 void CViewGraph::paintEvent(QPaintEvent*) {

@@ -8,8 +8,9 @@ namespace pelnor {
 
 class CPelnorDoc;
 
-// White, and repainted whenever the displayed period changes (the graph and the report).
-void prepareView(QWidget& view, const char* name, CPelnorDoc& doc);
+// White, repainted whenever the displayed period changes, and told to screen readers by
+// its name and a description of the period it shows.
+void prepareView(QWidget& view, const char* objectName, const char* spokenName, CPelnorDoc& doc);
 
 class CViewGraph : public QWidget {
   Q_OBJECT

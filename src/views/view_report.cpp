@@ -9,7 +9,7 @@
 namespace pelnor {
 
 CViewReport::CViewReport(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
-  prepareView(*this, "CViewReport", doc_);
+  prepareView(*this, "CViewReport", "月次報告書", doc_);
 }
 
 void CViewReport::paintEvent(QPaintEvent*) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/pelnor_doc.h"
+#include "views/view_graph.h"
 
 namespace pelnor {
 
@@ -18,18 +19,12 @@ constexpr int kMinimumBodyHeight = 500;
 
 CViewSheet::CViewSheet(CPelnorDoc& doc, QWidget* parent)
     : QWidget(parent), doc_(doc), bar_(new QScrollBar(Qt::Vertical, this)) {
-  setObjectName("CViewSheet");
-  setAutoFillBackground(true);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  setPalette(palette);
+  prepareView(*this, "CViewSheet", "表", doc_);
   bar_->hide();
   bar_->setSingleStep(kLineStep);
   connect(bar_, &QScrollBar::valueChanged, this, [this](int value) { scrollTo(value); });
   connect(&doc_, &CPelnorDoc::updated, this, [this](int hint) {
-    if (hint != CPelnorDoc::kHintPeriod) return;
-    resetScrollOnNewPeriod();
-    update();
+    if (hint == CPelnorDoc::kHintPeriod) resetScrollOnNewPeriod();
   });
 }
 

@@ -1,11 +1,11 @@
 // The device settings and communication settings dialogs.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTableWidget>
 
 #include "dialogs/set_mc.h"
 #include "dialogs/set_serial.h"
 #include "gui_fixture.h"
+#include "ui/device_list.h"
 #include "modal_driver.h"
 
 namespace pelnor {
@@ -26,9 +26,9 @@ class DeviceSettingsTest : public GuiTest {
   }
   QStringList listed(CSetMc& dialog) {
     QStringList rows;
-    QTableWidget& list = dialog.deviceList();
-    for (int r = 0; r < list.rowCount(); ++r) {
-      rows << list.item(r, 0)->text() + "|" + list.item(r, 1)->text() + "|" + list.item(r, 2)->text();
+    DeviceList& list = dialog.deviceList();
+    for (int r = 0; r < list.model()->rowCount(); ++r) {
+      rows << list.text(r, 0) + "|" + list.text(r, 1) + "|" + list.text(r, 2);
     }
     return rows;
   }

@@ -1,10 +1,10 @@
 // The past-data dialog as a user meets it.
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableWidget>
 
 #include "dialogs/cng_data.h"
 #include "gui_fixture.h"
+#include "ui/device_list.h"
 
 namespace pelnor {
 namespace {
@@ -18,11 +18,11 @@ TEST_F(GuiTest, PastDataDialogShowsTheLocationDevicesAndTheMonthsWithData) {
   app.pastMonth = DateTime::fromFields(2024, 7, 15, 10, 0);
   CCngData dialog(app, doc);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("id1044")->text(), "自分 （このソフトが管理している場所）");
-  auto* devices = dialog.findChild<QTableWidget*>("id1007");
-  ASSERT_EQ(devices->rowCount(), 1);
-  EXPECT_EQ(devices->item(0, 0)->text(), "12");
-  EXPECT_EQ(devices->item(0, 1)->text(), "山田");
-  EXPECT_EQ(devices->item(0, 2)->text(), "5");
+  auto* devices = dialog.findChild<DeviceList*>("id1007");
+  ASSERT_EQ(devices->model()->rowCount(), 1);
+  EXPECT_EQ(devices->text(0, 0), "12");
+  EXPECT_EQ(devices->text(0, 1), "山田");
+  EXPECT_EQ(devices->text(0, 2), "5");
   for (int m = 1; m <= 12; ++m) {
     auto* label = dialog.findChild<QLabel*>(QStringLiteral("id%1").arg(1064 + m));
     EXPECT_EQ(label->isEnabled(), m == 1 || m == 3) << m;

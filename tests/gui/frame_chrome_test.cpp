@@ -1,6 +1,8 @@
 // The window's frame as a user meets it: Qt's dialogs in Japanese, a placement that lies on
 // the screen, bars that stay, the idle text, the menu letters.
+#include <QAccessible>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include <map>
 
 #include "gui_fixture.h"
+#include "spoken_name.h"
+#include "app/frame_switch_wnd.h"
 #include "ui/screen_fit.h"
 
 namespace pelnor {
@@ -143,6 +147,30 @@ TEST_F(FrameChromeTest, EveryMenuLetterChoosesOneItemAndTheKeysAreQtsOwn) {
   }
   EXPECT_EQ(frame->action(cmd::kPrint)->shortcut(), QKeySequence("Ctrl+P"));
   EXPECT_EQ(frame->action(cmd::kExit)->shortcut(), QKeySequence("Ctrl+Q"));
+}
+
+QString spoken(QWidget* w, QAccessible::Text what) {
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+  return face ? face->text(what) : QString();
+}
+
+TEST_F(FrameChromeTest, SelectorsAreToldByWhatTheyChooseAndViewsByWhatTheyShow) {
+  storeMonth(2024, 1, {1});
+  frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
+  EXPECT_EQ(spokenName(&frame->kindSelector()), "種類：");
+  EXPECT_EQ(spokenName(&frame->dateSelector()), "日付：");
+  EXPECT_EQ(spokenName(&frame->scaleSelector()), "使用電力ｽｹｰﾙ");
+
+  QWidget* graph = frame->switchFrame().viewOf(CPelnorDoc::kGraphView);
+  ASSERT_NE(graph, nullptr);
+  EXPECT_EQ(spoken(graph, QAccessible::Name), "グラフ");
+  EXPECT_EQ(spoken(graph, QAccessible::Description), "機器ＩＤ 12 山田：2024年 1月 1日（日別）");
+  frame->action(cmd::kSheet)->trigger();
+  QWidget* sheet = frame->switchFrame().viewOf(CPelnorDoc::kSheetView);
+  frame->kindSelector().setCurrentIndex(1);
+  QMetaObject::invokeMethod(&frame->kindSelector(), "activated", Q_ARG(int, 1));
+  EXPECT_EQ(spoken(sheet, QAccessible::Name), "表");
+  EXPECT_EQ(spoken(sheet, QAccessible::Description), "機器ＩＤ 12 山田：2024年 1月（月別）");
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+// Every dialog as a keyboard and screen-reader user meets it: each input has a name a screen
+// reader says, each label that names an input has a letter that reaches it, and Tab goes
+// through the dialog instead of getting caught in a list.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <functional>
+
+#include "dialogs/about_box.h"
+#include "dialogs/cng_data.h"
+#include "dialogs/cng_data_dir.h"
+#include "dialogs/comm_read.h"
+#include "dialogs/csv_out.h"
+#include "dialogs/csv_out_val.h"
+#include "dialogs/dat_copy.h"
+#include "dialogs/input_rep.h"
+#include "dialogs/input_span.h"
+#include "dialogs/set_line_attr.h"
+#include "dialogs/set_mc.h"
+#include "dialogs/set_serial.h"
+#include "gui_fixture.h"
+#include "spoken_name.h"
+#include "ui/device_list.h"
+
+namespace pelnor {
+namespace {
+
+using namespace test;
+
+class DialogAccessTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    storeMonth(2024, 1, {1});
+    app.registry.load(app.location.root(), app.storage);
+    app.history.loadPastMonths(12, DateTime::fromFields(2024, 1, 1), 1, app.historyEnv());
+  }
+
+  // Every dialog of the program, made as the window makes it.
+  std::vector<std::pair<const char*, std::function<std::unique_ptr<QDialog>()>>> dialogs() {
+    const DateTime month = DateTime::fromFields(2024, 1, 1);
+    const auto scan = [] { return std::vector<int>{}; };
+    return {
+        {"about", [&] { return std::make_unique<CAboutBox>(app); }},
+        {"past data", [&] { return std::make_unique<CCngData>(app, doc); }},
+        {"data location", [&] { return std::make_unique<CCngDataDir>(app); }},
+        {"reception", [&] { return std::make_unique<CCommRead>(app, dir.path() / "none", true); }},
+        {"csv", [&] { return std::make_unique<CCsvOut>(app, 2, month); }},
+        {"raw", [&] { return std::make_unique<CCsvOutVal>(app, month, "/tmp"); }},
+        {"copy", [&] { return std::make_unique<CDatCopy>(app); }},
+        {"report entry", [&] { return std::make_unique<CInputRep>(ReportInfo{}, "会社", "事業所"); }},
+        {"print span",
+         [&] { return std::make_unique<CInputDataSpan>(2, month, month, month, true, app.reporter); }},
+        {"key in", [&] { return std::make_unique<CInputDay>(month, month, month, app.reporter); }},
+        {"graph attributes", [&] { return std::make_unique<CSetLineAttr>(app.settings); }},
+        {"devices", [&] { return std::make_unique<CSetMc>(app, scan); }},
+        {"line settings",
+         [&] {
+           return std::make_unique<CSetSerial>(app.registry.commSettings, scan,
+                                               [](int) { return std::string("/dev/ttyS0"); });
+         }},
+    };
+  }
+};
+
+// A widget a user puts the focus on to enter or choose something; the parts inside a
+// combo box or spin box are the box's own.
+bool isInput(const QWidget* w) {
+  if (w->focusPolicy() == Qt::NoFocus) return false;
+  for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+    if (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractSpinBox*>(p)) return false;
+  }
+  return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+         qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
+         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractButton*>(w);
+}
+
+TEST_F(DialogAccessTest, EveryInputOfEveryDialogHasANameAndEveryNamingLabelALetter) {
+  for (auto& [what, make] : dialogs()) {
+    SCOPED_TRACE(what);
+    std::unique_ptr<QDialog> dialog = make();
+    dialog->show();
+    QApplication::processEvents();
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+      if (!isInput(w) || !w->isVisibleTo(dialog.get())) continue;
+      EXPECT_FALSE(spokenName(w).isEmpty())
+          << w->metaObject()->className() << " " << w->objectName().toStdString();
+      // A combo box without a name of its own is told by its value ("5", "なし").
+      if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        EXPECT_NE(spokenName(w), combo->currentText().trimmed()) << w->objectName().toStdString();
+      }
+      if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+        EXPECT_FALSE(view->tabKeyNavigation()) << "Tab is caught in " << w->objectName().toStdString();
+      }
+    }
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->buddy()) {
+        EXPECT_TRUE(label->text().contains('&')) << label->text().toStdString();
+      }
+    }
+    dialog->close();
+  }
+}
+
+TEST_F(DialogAccessTest, TabLeavesThePastDataDeviceListForTheYear) {
+  CCngData dialog(app, doc);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  auto* devices = dialog.findChild<DeviceList*>("id1007");
+  devices->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(devices->hasFocus());
+  QTest::keyClick(devices, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QWidget*>("id1035")) << "the year";
+}
+
+}  // namespace
+}  // namespace pelnor
