@@ -36,6 +36,7 @@
 #include "dialogs/set_mc.h"
 #include "ui/icons.h"
 #include "ui/input_label.h"
+#include "ui/lock_key_panes.h"
 #include "ui/screen_fit.h"
 #include "views/print_pages.h"
 #include "views/view_graph.h"
@@ -275,14 +276,7 @@ void CMainFrame::buildStatusBar() {
   auto* idle = new QLabel("レディ", this);
   idle->setObjectName("idleText");
   statusBar()->addWidget(idle, 1);
-  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-    auto* pane = new QLabel(indicator, this);
-    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pane->setAlignment(Qt::AlignCenter);
-    pane->setMinimumWidth(40);
-    pane->setEnabled(false);
-    statusBar()->addPermanentWidget(pane);
-  }
+  new LockKeyPanes(*statusBar());
   connect(action(cmd::kStatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
 }
 

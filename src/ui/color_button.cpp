@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -31,6 +32,8 @@ ColorPopup::ColorPopup(ColorPalette& palette, QWidget* parent)
   const int width = kColumns * kCellSize + 2 * kMargin;
   other_->setGeometry(kMargin, kMargin + rows * kCellSize + kMargin, width - 2 * kMargin, 24);
   setFixedSize(width, other_->geometry().bottom() + kMargin + 1);
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleName("色の選択");
   connect(other_, &QPushButton::clicked, this, [this] {
     // The full chooser; when it is cancelled the popup stays.
     QColorDialog dialog(this);
@@ -58,6 +61,7 @@ int64_t ColorPopup::choose(const QWidget& anchor) {
   chosen_ = -1;
   open_ = true;
   show();
+  setFocus();
   QEventLoop loop;
   while (open_ && isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
   hide();
@@ -83,6 +87,28 @@ void ColorPopup::paintEvent(QPaintEvent*) {
     p.setPen(Qt::black);
     p.drawRect(r);
   }
+  if (hasFocus()) {
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawRect(cellRect(current_).adjusted(1, 1, -1, -1));
+  }
+}
+
+void ColorPopup::keyPressEvent(QKeyEvent* event) {
+  const int rows = ColorPalette::kCells / kColumns;
+  int row = current_ / kColumns, column = current_ % kColumns;
+  switch (event->key()) {
+    case Qt::Key_Left: column = (column + kColumns - 1) % kColumns; break;
+    case Qt::Key_Right: column = (column + 1) % kColumns; break;
+    case Qt::Key_Up: row = (row + rows - 1) % rows; break;
+    case Qt::Key_Down: row = (row + 1) % rows; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: pickCell(current_); return;
+    case Qt::Key_Escape: finish(-1); return;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  current_ = row * kColumns + column;
+  update();
 }
 
 void ColorPopup::mousePressEvent(QMouseEvent* event) {
@@ -109,6 +135,7 @@ ColorButton::ColorButton(QWidget* parent) : QPushButton(parent) {
 
 void ColorButton::setColor(uint32_t color) {
   color_ = color;
+  setAccessibleDescription(qcolor(color).name());  // the swatch, for those who cannot see it
   update();
 }
 

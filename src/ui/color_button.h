@@ -1,5 +1,6 @@
 // A button that shows a colour and, pressed, offers the colour popup: 20 colour cells and
-// "その他..." for the full colour chooser.
+// "その他..." for the full colour chooser. The cells are chosen with the mouse or with the
+// arrow keys and Enter; Escape closes the popup without a choice.
 #pragma once
 
 #include <QPushButton>
@@ -22,6 +23,7 @@ class ColorPopup : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QRect cellRect(int cell) const;
@@ -31,6 +33,7 @@ class ColorPopup : public QWidget {
   QPushButton* other_;
   int64_t chosen_ = -1;
   bool open_ = false;
+  int current_ = 0;  // the cell the keys are on
 };
 
 class ColorButton : public QPushButton {

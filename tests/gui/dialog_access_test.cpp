@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
 #include "dialogs/about_box.h"
@@ -26,6 +27,8 @@
 #include "dialogs/set_serial.h"
 #include "gui_fixture.h"
 #include "spoken_name.h"
+#include "ui/color_button.h"
+#include "ui/color_palette.h"
 #include "ui/device_list.h"
 
 namespace pelnor {
@@ -117,6 +120,33 @@ TEST_F(DialogAccessTest, TabLeavesThePastDataDeviceListForTheYear) {
   ASSERT_TRUE(devices->hasFocus());
   QTest::keyClick(devices, Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QWidget*>("id1035")) << "the year";
+}
+
+TEST(ColorPopupKeys, ArrowsMoveOverTheCellsEnterChoosesEscapeCloses) {
+  struct Case {
+    const char* what;
+    std::vector<Qt::Key> keys;
+    int64_t expectedCell;  // -1: nothing chosen
+  };
+  const Case cases[] = {
+      {"Enter on the first cell", {Qt::Key_Return}, 0},
+      {"right and down", {Qt::Key_Right, Qt::Key_Down, Qt::Key_Space}, 5},
+      {"left wraps in the row, up wraps to the last row", {Qt::Key_Left, Qt::Key_Up, Qt::Key_Enter}, 19},
+      {"Escape", {Qt::Key_Down, Qt::Key_Escape}, -1},
+  };
+  for (const Case& c : cases) {
+    ColorPalette palette;
+    const ColorPalette before = palette;
+    QWidget anchor;
+    anchor.show();
+    ColorPopup popup(palette);
+    QTimer::singleShot(50, [&] {
+      for (Qt::Key key : c.keys) QTest::keyClick(&popup, key);
+    });
+    const int64_t chosen = popup.choose(anchor);
+    EXPECT_EQ(chosen, c.expectedCell < 0 ? -1 : int64_t{before.color(static_cast<int>(c.expectedCell))})
+        << c.what;
+  }
 }
 
 }  // namespace
