@@ -1,42 +1,19 @@
-// The objects that live for the whole run: settings, data location, device registry,
-// loaded period, application log and the way to the user. Owned by the application and
-// handed to the document, the main frame and the dialogs by reference.
+// The program's state with the window's way to the user: message boxes and the wait cursor.
 #pragma once
 
-#include <filesystem>
-#include <string>
-
-#include "comm/rotating_log.h"
-#include "data/app_settings.h"
-#include "data/data_location.h"
-#include "data/device_history.h"
-#include "data/device_registry.h"
-#include "data/storage_context.h"
+#include "comm/program_state.h"
 #include "ui/gui_reporter.h"
 
 namespace pelnor {
 
-struct AppContext {
-  // The program folder is the own data root; baseName names Pelnor.INI and the log.
-  explicit AppContext(const std::filesystem::path& programDir, const std::string& baseName = "Pelnor");
+// Made before the state, which keeps a reference to it.
+struct GuiReporterHolder {
+  GuiReporter guiReporter;
+};
 
-  // After the settings were read: new records and files take their defaults from them.
-  void applySettings();
-  HistoryEnv historyEnv() const { return HistoryEnv{registry, location, storage, settings.pulseConstant}; }
-
-  std::filesystem::path programDir;
-  std::string baseName;
-  CAppSettings settings;
-  DataLocation location;
-  DeviceRegistry registry;
-  DeviceHistory history;
-  RotatingLog appLog;
-  GuiReporter reporter;
-  StorageContext storage;
-
-  // What the past-data dialog remembers between its openings.
-  int pastDevicePosition = 0;
-  DateTime pastMonth = DateTime::now();
+struct AppContext : GuiReporterHolder, ProgramState {
+  explicit AppContext(const std::filesystem::path& programDir, const std::string& baseName = "Pelnor")
+      : ProgramState(programDir, baseName, guiReporter) {}
 };
 
 }  // namespace pelnor

@@ -39,9 +39,9 @@
 #include "ui/lock_key_panes.h"
 #include "ui/screen_fit.h"
 #include "views/print_pages.h"
-#include "views/view_graph.h"
-#include "views/view_report.h"
-#include "views/view_sheet.h"
+#include "app/view_graph.h"
+#include "app/view_report.h"
+#include "app/view_sheet.h"
 
 namespace pelnor {
 
@@ -530,7 +530,8 @@ void CMainFrame::onKeyIn() {
 }
 
 void CMainFrame::onPastData() {
-  CCngData dialog(app_, doc_, this);
+  CCngData dialog(app_, this);
+  connect(&dialog, &CCngData::locationChanged, this, [this] { Q_EMIT doc_.updated(CPelnorDoc::kHintReloaded); });
   dialog.setMonthsBack(app_.settings.monthsToLoad);
   if (dialog.exec() != QDialog::Accepted) {
     updateTitle();

@@ -54,7 +54,7 @@ int CPelnorApp::run(QApplication& qtApp) {
   CPelnorDoc doc(app);
   auto frame = std::make_unique<CMainFrame>(app, doc);
   shown = frame.get();
-  app.reporter.setParentWindow(frame.get());
+  app.guiReporter.setParentWindow(frame.get());
   doc.firstInit();
   frame->applyPlacement(app.settings);
   frame->showNormal();

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QUrl>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
 #include "data/text.h"
 #include "ui/icons.h"
 
@@ -28,7 +28,7 @@ QUrl manualUrl(const std::filesystem::path& programDir) {
 
 }  // namespace
 
-CAboutBox::CAboutBox(const AppContext& app, QWidget* parent) : QDialog(parent) {
+CAboutBox::CAboutBox(const ProgramState& app, QWidget* parent) : QDialog(parent) {
   setObjectName("id100");
   setWindowTitle("バージョン情報");
   auto* layout = new QGridLayout(this);

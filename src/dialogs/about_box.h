@@ -5,13 +5,13 @@
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 
 class CAboutBox : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CAboutBox(const AppContext& app, QWidget* parent = nullptr);
+  explicit CAboutBox(const ProgramState& app, QWidget* parent = nullptr);
 };
 
 }  // namespace pelnor

@@ -11,8 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
-#include "app/pelnor_doc.h"
+#include "comm/program_state.h"
 #include "data/text.h"
 #include "dialogs/cng_data_dir.h"
 #include "ui/device_list.h"
@@ -30,8 +29,7 @@ QDate toQDate(const DateTime& d) { return QDate(d.year(), d.month(), d.day()); }
 
 }  // namespace
 
-CCngData::CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent)
-    : QDialog(parent), app_(app), doc_(doc) {
+CCngData::CCngData(ProgramState& app, QWidget* parent) : QDialog(parent), app_(app) {
   setObjectName("CCngData");
   setWindowTitle("過去データの表示");
   auto* layout = new QVBoxLayout(this);
@@ -148,7 +146,7 @@ void CCngData::onChangeLocation() {
   if (dialog.exec() != QDialog::Accepted) return;
   app_.registry.load(app_.location.root(), app_.storage);
   devices_->refresh();
-  Q_EMIT doc_.updated(CPelnorDoc::kHintReloaded);
+  Q_EMIT locationChanged();
   devices_->choose(0);
   location_->setText(q(app_.location.label()));
   refreshMonths();

@@ -11,27 +11,29 @@ class QSpinBox;
 
 namespace pelnor {
 
-struct AppContext;
-class CPelnorDoc;
+struct ProgramState;
 class DeviceList;
 
 class CCngData : public QDialog {
   Q_OBJECT
 
  public:
-  CCngData(AppContext& app, CPelnorDoc& doc, QWidget* parent = nullptr);
+  CCngData(ProgramState& app, QWidget* parent = nullptr);
 
   void setMonthsBack(int months);
   int monthsBack() const;
 
   void accept() override;
 
+ Q_SIGNALS:
+  // Another data location was chosen and its device master loaded.
+  void locationChanged();
+
  private:
   void refreshMonths();
   void onChangeLocation();
 
-  AppContext& app_;
-  CPelnorDoc& doc_;
+  ProgramState& app_;
   QLineEdit* location_;
   DeviceList* devices_;
   QDateEdit* year_;

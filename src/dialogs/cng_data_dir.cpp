@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
 
 namespace pelnor {
 
-CCngDataDir::CCngDataDir(AppContext& app, QWidget* parent) : QDialog(parent), app_(app) {
+CCngDataDir::CCngDataDir(ProgramState& app, QWidget* parent) : QDialog(parent), app_(app) {
   setObjectName("CCngDataDir");
   setWindowTitle("データの保存場所");
   auto* layout = new QVBoxLayout(this);

@@ -9,7 +9,7 @@ class QRadioButton;
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 
 class CCngDataDir : public QDialog {
   Q_OBJECT
@@ -17,13 +17,13 @@ class CCngDataDir : public QDialog {
  public:
   static constexpr int kMaxPathChars = 256;
 
-  explicit CCngDataDir(AppContext& app, QWidget* parent = nullptr);
+  explicit CCngDataDir(ProgramState& app, QWidget* parent = nullptr);
   void accept() override;
 
  private:
   void followChoice();
 
-  AppContext& app_;
+  ProgramState& app_;
   QRadioButton* own_;
   QRadioButton* other_;
   QLineEdit* path_;

@@ -10,7 +10,7 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
 #include "ui/busy_indicator.h"
 
 namespace pelnor {
@@ -51,7 +51,7 @@ class CCommRead::Sink : public NotificationSink {
   CCommRead* dialog_;
 };
 
-CCommRead::CCommRead(AppContext& app, std::filesystem::path file, bool showReceivedLines, QWidget* parent)
+CCommRead::CCommRead(ProgramState& app, std::filesystem::path file, bool showReceivedLines, QWidget* parent)
     : QDialog(parent), app_(app), sink_(std::make_unique<Sink>(*this)) {
   setObjectName("id140");
   setWindowTitle("データの受信");

@@ -18,7 +18,7 @@ class QStringListModel;
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 class BusyIndicator;
 
 class CCommRead : public QDialog {
@@ -26,7 +26,7 @@ class CCommRead : public QDialog {
 
  public:
   // file empty: the serial line with the device master's settings.
-  CCommRead(AppContext& app, std::filesystem::path file, bool showReceivedLines, QWidget* parent = nullptr);
+  CCommRead(ProgramState& app, std::filesystem::path file, bool showReceivedLines, QWidget* parent = nullptr);
   ~CCommRead() override;
 
   bool showReceivedLines() const;
@@ -52,7 +52,7 @@ class CCommRead : public QDialog {
   // Handles events for at most ms, as the stop procedure needs.
   static void pump(int ms);
 
-  AppContext& app_;
+  ProgramState& app_;
   std::unique_ptr<Sink> sink_;
   std::unique_ptr<CollectionEngine> engine_;
   QLabel* status_;

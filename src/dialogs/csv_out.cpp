@@ -13,7 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
 #include "data/text_export.h"
 #include "dialogs/output_target.h"
 #include "ui/input_label.h"
@@ -42,7 +42,7 @@ void openWithProgram(const QString& program, const QString& file) {
   }
 }
 
-CCsvOut::CCsvOut(AppContext& app, int kind, const DateTime& date, QWidget* parent)
+CCsvOut::CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* parent)
     : QDialog(parent), app_(app), kind_(kind), date_(date) {
   setObjectName("id139");
   setWindowTitle("テキスト出力（ＣＳＶ形式）");

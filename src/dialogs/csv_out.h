@@ -12,14 +12,14 @@ class QLineEdit;
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 
 class CCsvOut : public QDialog {
   Q_OBJECT
 
  public:
   // folder, openAfter and program come from the settings; the caller stores them on OK.
-  CCsvOut(AppContext& app, int kind, const DateTime& date, QWidget* parent = nullptr);
+  CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* parent = nullptr);
 
   QString folder() const;
   bool openAfter() const;
@@ -33,7 +33,7 @@ class CCsvOut : public QDialog {
   void accept() override;
 
  private:
-  AppContext& app_;
+  ProgramState& app_;
   int kind_;
   DateTime date_;
   QLineEdit* folder_;

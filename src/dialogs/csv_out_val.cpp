@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
 #include "data/text.h"
 #include "data/text_export.h"
 #include "dialogs/output_target.h"
@@ -17,7 +17,7 @@
 
 namespace pelnor {
 
-CCsvOutVal::CCsvOutVal(AppContext& app, const DateTime& date, const QString& folder, QWidget* parent)
+CCsvOutVal::CCsvOutVal(ProgramState& app, const DateTime& date, const QString& folder, QWidget* parent)
     : QDialog(parent), app_(app), date_(date) {
   setObjectName("id166");
   setWindowTitle("計測データのテキスト出力");

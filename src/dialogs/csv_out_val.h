@@ -9,13 +9,13 @@ class QLineEdit;
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 
 class CCsvOutVal : public QDialog {
   Q_OBJECT
 
  public:
-  CCsvOutVal(AppContext& app, const DateTime& date, const QString& folder, QWidget* parent = nullptr);
+  CCsvOutVal(ProgramState& app, const DateTime& date, const QString& folder, QWidget* parent = nullptr);
 
   QString folder() const;
   QLineEdit& folderEdit() const { return *folder_; }
@@ -24,7 +24,7 @@ class CCsvOutVal : public QDialog {
   void accept() override;
 
  private:
-  AppContext& app_;
+  ProgramState& app_;
   DateTime date_;
   QLineEdit* folder_;
   QLineEdit* file_;

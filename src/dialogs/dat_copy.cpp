@@ -9,14 +9,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
 #include "data/data_copy.h"
 #include "data/text.h"
 #include "ui/input_label.h"
 
 namespace pelnor {
 
-CDatCopy::CDatCopy(AppContext& app, QWidget* parent) : QDialog(parent), app_(app) {
+CDatCopy::CDatCopy(ProgramState& app, QWidget* parent) : QDialog(parent), app_(app) {
   setObjectName("id148");
   setWindowTitle("集計データのコピー");
   auto* layout = new QGridLayout(this);

@@ -8,20 +8,20 @@ class QListWidget;
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 
 class CDatCopy : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CDatCopy(AppContext& app, QWidget* parent = nullptr);
+  explicit CDatCopy(ProgramState& app, QWidget* parent = nullptr);
 
   QListWidget& devices() const { return *devices_; }
   QLineEdit& destination() const { return *destination_; }
   void accept() override;
 
  private:
-  AppContext& app_;
+  ProgramState& app_;
   QListWidget* devices_;
   QLineEdit* destination_;
 };

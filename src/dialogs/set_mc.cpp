@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/app_context.h"
+#include "comm/program_state.h"
+#include "ui/gui_reporter.h"
 #include "data/data_erase.h"
 #include "data/text.h"
 #include "ui/device_list.h"
@@ -37,7 +38,7 @@ QStringList charactersCp932Lacks(const QString& text) {
 
 }  // namespace
 
-CSetMc::CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent)
+CSetMc::CSetMc(ProgramState& app, CSetSerial::Scan scan, QWidget* parent)
     : QDialog(parent), app_(app), scan_(std::move(scan)), snapshot_{app.registry} {
   setObjectName("id134");
   setWindowTitle("機器の設定");

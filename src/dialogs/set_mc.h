@@ -13,7 +13,7 @@ class QLineEdit;
 
 namespace pelnor {
 
-struct AppContext;
+struct ProgramState;
 class DeviceList;
 
 class CSetMc : public QDialog {
@@ -23,7 +23,7 @@ class CSetMc : public QDialog {
   static constexpr int32_t kMaxDeviceId = 19999;
   static constexpr int kMaxNameChars = 256;
 
-  CSetMc(AppContext& app, CSetSerial::Scan scan, QWidget* parent = nullptr);
+  CSetMc(ProgramState& app, CSetSerial::Scan scan, QWidget* parent = nullptr);
 
   DeviceList& deviceList() const { return *list_; }
   QLineEdit& idEdit() const { return *id_; }
@@ -47,7 +47,7 @@ class CSetMc : public QDialog {
   int selectedRow() const;
   void reportErase(bool ok, const std::string& failure);
 
-  AppContext& app_;
+  ProgramState& app_;
   CSetSerial::Scan scan_;
   struct Snapshot {
     DeviceRegistry registry;

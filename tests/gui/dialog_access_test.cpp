@@ -50,7 +50,7 @@ class DialogAccessTest : public GuiTest {
     const auto scan = [] { return std::vector<int>{}; };
     return {
         {"about", [&] { return std::make_unique<CAboutBox>(app); }},
-        {"past data", [&] { return std::make_unique<CCngData>(app, doc); }},
+        {"past data", [&] { return std::make_unique<CCngData>(app); }},
         {"data location", [&] { return std::make_unique<CCngDataDir>(app); }},
         {"reception", [&] { return std::make_unique<CCommRead>(app, dir.path() / "none", true); }},
         {"csv", [&] { return std::make_unique<CCsvOut>(app, 2, month); }},
@@ -111,7 +111,7 @@ TEST_F(DialogAccessTest, EveryInputOfEveryDialogHasANameAndEveryNamingLabelALett
 }
 
 TEST_F(DialogAccessTest, TabLeavesThePastDataDeviceListForTheYear) {
-  CCngData dialog(app, doc);
+  CCngData dialog(app);
   dialog.show();
   QApplication::setActiveWindow(&dialog);
   auto* devices = dialog.findChild<DeviceList*>("id1007");

@@ -16,7 +16,7 @@ TEST_F(GuiTest, PastDataDialogShowsTheLocationDevicesAndTheMonthsWithData) {
   storeMonth(2024, 3, {1});
   app.registry.load(app.location.root(), app.storage);
   app.pastMonth = DateTime::fromFields(2024, 7, 15, 10, 0);
-  CCngData dialog(app, doc);
+  CCngData dialog(app);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("id1044")->text(), "自分 （このソフトが管理している場所）");
   auto* devices = dialog.findChild<DeviceList*>("id1007");
   ASSERT_EQ(devices->model()->rowCount(), 1);

@@ -7,8 +7,8 @@
 #include "app/frame_switch_wnd.h"
 #include "gui_fixture.h"
 #include "views/report_data.h"
-#include "views/view_report.h"
-#include "views/view_sheet.h"
+#include "app/view_report.h"
+#include "app/view_sheet.h"
 
 namespace pelnor {
 namespace {

@@ -1,4 +1,4 @@
-#include "views/view_sheet.h"
+#include "app/view_sheet.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "app/pelnor_doc.h"
-#include "views/view_graph.h"
+#include "app/view_graph.h"
 
 namespace pelnor {
 

@@ -1,4 +1,4 @@
-#include "app/app_context.h"
+#include "comm/program_state.h"
 
 namespace pelnor {
 
@@ -11,15 +11,15 @@ constexpr int64_t kAppLogSizeLimit = 5242880;
 
 }  // namespace
 
-AppContext::AppContext(const std::filesystem::path& dir, const std::string& base)
-    : programDir(dir), baseName(base), location(dir), storage{reporter, {}, {}, true} {
+ProgramState::ProgramState(const std::filesystem::path& dir, const std::string& base, Reporter& r)
+    : programDir(dir), baseName(base), reporter(r), location(dir), storage{r, {}, {}, true} {
   settings.Open(programDir, baseName);
   appLog.Configure(pathText(programDir / pathFromText(baseName)), kAppLogDaysPerFile, kAppLogFiles,
                    kAppLogOpenTimeoutMs, kAppLogSizeLimit);
   storage.log = [this](const std::string& line) { appLog.WriteLine(line); };
 }
 
-void AppContext::applySettings() {
+void ProgramState::applySettings() {
   storage.defaults = settings.deviceDefaults();
   registry.setDefaults(storage.defaults);
 }

@@ -1,4 +1,4 @@
-#include "views/view_graph.h"
+#include "app/view_graph.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
-#include "views/view_report.h"
+#include "app/view_report.h"
 
 #include <QPainter>
 
 #include "app/pelnor_doc.h"
 #include "views/report_data.h"
-#include "views/view_graph.h"
+#include "app/view_graph.h"
 
 namespace pelnor {
 
