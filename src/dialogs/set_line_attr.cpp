@@ -62,6 +62,11 @@ CSetLineAttr::CSetLineAttr(CAppSettings& settings, QWidget* parent) : QDialog(pa
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &CSetLineAttr::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // The inputs were made before their group boxes: Tab goes top to bottom, starting at the first.
+  QWidget* const order[] = {temperatureColor_, temperatureWidth_, energyColor_, energyWidth_, demandColor_,
+                            buttons->button(QDialogButtonBox::Ok), buttons->button(QDialogButtonBox::Cancel)};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  temperatureColor_->setFocus();
 }
 
 void CSetLineAttr::accept() {

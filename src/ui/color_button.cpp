@@ -93,6 +93,17 @@ void ColorPopup::paintEvent(QPaintEvent*) {
   }
 }
 
+// Tab goes between the cells and "その他...", and stays inside the popup.
+bool ColorPopup::focusNextPrevChild(bool) {
+  if (other_->hasFocus()) {
+    setFocus(Qt::TabFocusReason);
+  } else {
+    other_->setFocus(Qt::TabFocusReason);
+  }
+  update();
+  return true;
+}
+
 void ColorPopup::keyPressEvent(QKeyEvent* event) {
   const int rows = ColorPalette::kCells / kColumns;
   int row = current_ / kColumns, column = current_ % kColumns;

@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -88,7 +89,13 @@ TEST_F(DialogAccessTest, EveryInputOfEveryDialogHasANameAndEveryNamingLabelALett
     SCOPED_TRACE(what);
     std::unique_ptr<QDialog> dialog = make();
     dialog->show();
+    QApplication::setActiveWindow(dialog.get());
     QApplication::processEvents();
+    // A keyboard user starts at the first input, not on a button that ends the dialog.
+    if (QWidget* focus = dialog->focusWidget()) {
+      EXPECT_EQ(qobject_cast<QDialogButtonBox*>(focus->parentWidget()), nullptr)
+          << "starts on " << focus->metaObject()->className();
+    }
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
       if (!isInput(w) || !w->isVisibleTo(dialog.get())) continue;
       EXPECT_FALSE(spokenName(w).isEmpty())
@@ -147,6 +154,27 @@ TEST(ColorPopupKeys, ArrowsMoveOverTheCellsEnterChoosesEscapeCloses) {
     EXPECT_EQ(chosen, c.expectedCell < 0 ? -1 : int64_t{before.color(static_cast<int>(c.expectedCell))})
         << c.what;
   }
+}
+
+TEST(ColorPopupKeys, TabReachesTheFullChooser) {
+  ColorPalette palette;
+  QWidget anchor;
+  anchor.show();
+  ColorPopup popup(palette);
+  QString opened;
+  QTimer::singleShot(50, [&] {
+    QTest::keyClick(&popup, Qt::Key_Tab);
+    QTimer::singleShot(100, [&] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        opened = modal->metaObject()->className();
+        modal->close();
+      }
+      QTest::keyClick(&popup, Qt::Key_Escape);
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  });
+  EXPECT_EQ(popup.choose(anchor), -1);
+  EXPECT_EQ(opened, "QColorDialog");
 }
 
 }  // namespace
