@@ -12,6 +12,7 @@
 #include "app/quit_signal.h"
 #include "app/single_instance.h"
 #include "data/own_root.h"
+#include "ui/first_paint_quit.h"
 #include "ui/icons.h"
 #include "ui/qt_translation.h"
 #include "views/fonts.h"
@@ -57,6 +58,7 @@ int CPelnorApp::run(QApplication& qtApp) {
   app.guiReporter.setParentWindow(frame.get());
   doc.firstInit();
   frame->applyPlacement(app.settings);
+  quitAfterFirstPaintWhenAsked(*frame);
   frame->showNormal();
   quitOnTerminationSignals(*frame, [&frame] { frame->close(); });
   starting = false;

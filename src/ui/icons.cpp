@@ -1,6 +1,8 @@
 #include "ui/icons.h"
 
 #include <QFile>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -18,20 +20,45 @@ namespace pelnor {
 
 namespace {
 
+// Draws an SVG file at each size when it is first asked for: the window starts without
+// rendering every icon at every size it might need.
+class SvgIconEngine : public QIconEngine {
+ public:
+  explicit SvgIconEngine(QString resource) : resource_(std::move(resource)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    const quint64 key = (quint64(size.width()) << 32) | quint64(size.height()) | (quint64(mode) << 60);
+    auto it = drawn_.constFind(key);
+    if (it != drawn_.constEnd()) return *it;
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QSvgRenderer(resource_).render(&painter);
+    painter.end();
+    if (mode == QIcon::Disabled) {
+      // As Qt greys any icon: drawn as it would draw a plain pixmap icon.
+      QIcon plain(pixmap);
+      pixmap = plain.pixmap(size, QIcon::Disabled);
+    }
+    drawn_.insert(key, pixmap);
+    return pixmap;
+  }
+
+  QIconEngine* clone() const override { return new SvgIconEngine(resource_); }
+
+ private:
+  QString resource_;
+  QHash<quint64, QPixmap> drawn_;
+};
+
 QIcon iconFromSvg(const QString& resource) {
   loadIconResources();
   if (!QFile::exists(resource)) return {};
-  QSvgRenderer renderer(resource);
-  QIcon icon;
-  for (int size : {16, 24, 32, 48, 64}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
+  return QIcon(new SvgIconEngine(resource));
 }
 
 }  // namespace

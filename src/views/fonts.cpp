@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QPaintDevice>
 #include <QPainter>
+#include <algorithm>
 
 namespace pelnor {
 
@@ -25,6 +26,35 @@ constexpr int kLargestSize = 400;  // no cell of a page is that tall
 // Every window size met while resizing adds its cells; beyond this many the cache starts
 // afresh rather than growing for as long as the program runs.
 constexpr qsizetype kMaxFitted = 4096;
+
+// Where sample ends when drawn at a point size from the cell's top-left corner.
+QRect usedBy(const QPaintDevice& device, const QRect& cell, const QString& sample, bool bold, int size) {
+  QFontMetrics metrics(faceAtPointSize(size, device, bold), &device);
+  return metrics.boundingRect(QRect(cell.topLeft(), QSize(100000, 100000)), Qt::AlignLeft | Qt::AlignTop,
+                              sample);
+}
+
+bool fitsAt(const QPaintDevice& device, const QRect& cell, const QString& sample, bool bold, int size) {
+  const QRect used = usedBy(device, cell, sample, bold, size);
+  return used.right() <= cell.right() && used.bottom() <= cell.bottom();
+}
+
+// The text grows with the size, so one measurement at a large size tells about where the
+// answer lies; the sizes next to that estimate are then tried until the last one that fits.
+// Each size tried loads a font engine, so this costs a few instead of one per point.
+int largestFittingSize(const QPaintDevice& device, const QRect& cell, const QString& sample, bool bold) {
+  constexpr int kProbe = 100;
+  const QRect used = usedBy(device, cell, sample, bold, kProbe);
+  double scale = used.width() > 0 ? double(cell.width()) / used.width() : 1.0;
+  if (used.height() > 0) scale = std::min(scale, double(cell.height()) / used.height());
+  int size = std::clamp(static_cast<int>(kProbe * scale), 1, kLargestSize);
+  if (fitsAt(device, cell, sample, bold, size)) {
+    while (size < kLargestSize && fitsAt(device, cell, sample, bold, size + 1)) ++size;
+  } else {
+    while (size > 1 && !fitsAt(device, cell, sample, bold, size)) --size;
+  }
+  return size;
+}
 
 }  // namespace
 
@@ -53,14 +83,7 @@ QFont fittedFont(const QPaintDevice& device, const QRect& cell, const QString& s
     auto it = fitted.constFind(key);
     if (it != fitted.constEnd()) return faceAtPointSize(*it, device, bold);
   }
-  int best = 1;
-  for (int size = 1; size <= kLargestSize; ++size) {
-    QFontMetrics metrics(faceAtPointSize(size, device, bold), &device);
-    QRect used = metrics.boundingRect(QRect(cell.topLeft(), QSize(100000, 100000)),
-                                      Qt::AlignLeft | Qt::AlignTop, sample);
-    if (used.right() > cell.right() || used.bottom() > cell.bottom()) break;
-    best = size;
-  }
+  const int best = largestFittingSize(device, cell, sample, bold);
   QMutexLocker lock(&mutex);
   if (fitted.size() >= kMaxFitted) fitted.clear();
   fitted.insert(key, best);

@@ -18,9 +18,9 @@ void installFontSubstitutions();
 // The face at a point size, as large on the device as the size says.
 QFont faceAtPointSize(int pointSize, const QPaintDevice& device, bool bold = false);
 
-// The largest font, grown one point at a time from 1, whose rendering of sample from the
-// cell's top-left corner still ends inside the cell; size 1 when none fits. Results are
-// remembered, so a repaint does not measure again.
+// The largest font (in whole points) whose rendering of sample from the cell's top-left
+// corner still ends inside the cell; size 1 when none fits. Results are remembered, so a
+// repaint does not measure again.
 QFont fittedFont(const QPaintDevice& device, const QRect& cell, const QString& sample, bool bold = false);
 
 // Draws text downwards as a vertical-writing face does: Japanese characters upright,

@@ -110,6 +110,41 @@ TEST_F(ViewsTest, TheBodyFontStopsAtTwiceTheHeadingsOnALargeScreen) {
 
 // A one-line text wider than its cell: on screen it starts at the cell's left edge and ends
 // in an ellipsis; without eliding (paper) it stays centred, cut at both ends.
+// The font fitted to a cell is the one a scan from size 1 upwards finds (the last size
+// before the first that no longer fits), on screen and on a printer's resolution.
+TEST(FittedFontTest, TheEstimateFindsWhatAScanFromOneFinds) {
+  QImage screen(10, 10, QImage::Format_RGB32);
+  QImage paper(10, 10, QImage::Format_RGB32);
+  paper.setDotsPerMeterX(23622);  // 600 dpi
+  paper.setDotsPerMeterY(23622);
+  auto scanned = [](const QPaintDevice& device, const QRect& cell, const QString& sample, bool bold) {
+    int best = 1;
+    for (int size = 1; size <= 400; ++size) {
+      QFontMetrics metrics(faceAtPointSize(size, device, bold), &device);
+      const QRect used = metrics.boundingRect(QRect(cell.topLeft(), QSize(100000, 100000)),
+                                              Qt::AlignLeft | Qt::AlignTop, sample);
+      if (used.right() > cell.right() || used.bottom() > cell.bottom()) break;
+      best = size;
+    }
+    return best;
+  };
+  const QString samples[] = {"99/99", "日負荷データ（デマンド値・最高温度）", "  12345.6", "W"};
+  for (const QImage* device : {&screen, &paper}) {
+    for (int width = 3; width < 700; width += 61) {
+      for (int height = 3; height < 160; height += 29) {
+        for (const QString& sample : samples) {
+          for (bool bold : {false, true}) {
+            const QRect cell(5, 7, width, height);
+            const int expected = faceAtPointSize(scanned(*device, cell, sample, bold), *device, bold).pixelSize();
+            EXPECT_EQ(fittedFont(*device, cell, sample, bold).pixelSize(), expected)
+                << width << "x" << height << " " << sample.toStdString() << (bold ? " bold" : "");
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(CellGridTest, AnOverlongTextShowsItsStartOnScreen) {
   for (bool elide : {true, false}) {
     CCellGrid grid;

@@ -1,0 +1,13 @@
+// For measuring start-up from outside: with PELNOR_QUIT_AFTER_FIRST_PAINT set in the
+// environment, the program ends as soon as a window has painted for the first time, so that
+// a whole process from exec to exit is "start to first picture" (bench/window_start).
+#pragma once
+
+class QWidget;
+
+namespace pelnor {
+
+// Does nothing unless the variable is set.
+void quitAfterFirstPaintWhenAsked(QWidget& window);
+
+}  // namespace pelnor
