@@ -63,52 +63,45 @@ bool takeDate(int64_t year, int32_t month, int32_t day, int32_t hour, int32_t mi
   return true;
 }
 
-// Two digits at text[at].
-std::optional<int32_t> twoDigits(std::string_view text, std::size_t at) {
-  if (at + 2 > text.size() || !isDigit(text[at]) || !isDigit(text[at + 1])) return std::nullopt;
-  return (text[at] - '0') * 10 + (text[at + 1] - '0');
-}
-
-// Plain digits from text[at] on, at most maxDigits of them; at moves past them.
-std::optional<int32_t> plainDigits(std::string_view text, std::size_t& at, std::size_t maxDigits) {
-  const std::size_t start = at;
-  int32_t value = 0;
-  while (at < text.size() && isDigit(text[at]) && at - start < maxDigits)
-    value = value * 10 + (text[at++] - '0');
-  if (at == start || (at < text.size() && isDigit(text[at]))) return std::nullopt;
-  return value;
-}
-
 }  // namespace
 
 bool parsePlainDataLine(std::string_view line, ParsedLine& out) {
-  // "YY/MM/DD hh:mm," at fixed places.
-  constexpr std::string_view kSeparators = "// :,";
-  constexpr std::size_t kSeparatorAt[] = {2, 5, 8, 11, 14};
-  for (std::size_t i = 0; i < kSeparators.size(); ++i) {
-    if (kSeparatorAt[i] >= line.size() || line[kSeparatorAt[i]] != kSeparators[i]) return false;
+  // "YY/MM/DD hh:mm," at fixed places: one length check, then plain reads.
+  constexpr std::size_t kShortest = 18;  // "YY/MM/DD hh:mm,P,T"
+  if (line.size() < kShortest) return false;
+  const char* const c = line.data();
+  if (c[2] != '/' || c[5] != '/' || c[8] != ' ' || c[11] != ':' || c[14] != ',') return false;
+  for (std::size_t at : {0, 1, 3, 4, 6, 7, 9, 10, 12, 13}) {
+    if (!isDigit(c[at])) return false;
   }
-  const auto year = twoDigits(line, 0), month = twoDigits(line, 3), day = twoDigits(line, 6),
-             hour = twoDigits(line, 9), minute = twoDigits(line, 12);
-  if (!year || !month || !day || !hour || !minute) return false;
-  if (line.substr(0, 8) == kEndMarker) return false;
+  auto twoDigits = [c](std::size_t at) { return (c[at] - '0') * 10 + (c[at + 1] - '0'); };
+  const int32_t year = twoDigits(0), month = twoDigits(3), day = twoDigits(6), hour = twoDigits(9),
+                minute = twoDigits(12);
+  if (year == 0 && month == 0 && day == 0) return false;  // "00/00/00": the end line
 
-  // PPPP: up to nine digits always fit; then ",", blanks, an optional minus and TT.
+  // PPPP: one to nine digits (they always fit); then ",", blanks, an optional minus and TT.
+  const std::size_t end = line.size();
   std::size_t at = 15;
-  const std::optional<int32_t> pulses = plainDigits(line, at, 9);
-  if (!pulses || at >= line.size() || line[at++] != ',') return false;
-  while (at < line.size() && line[at] == ' ') ++at;
-  const bool negative = at < line.size() && line[at] == '-';
+  auto digits = [c, end, &at](int32_t& value) {
+    const std::size_t start = at;
+    value = 0;
+    while (at < end && at - start < 9 && isDigit(c[at])) value = value * 10 + (c[at++] - '0');
+    return at > start && !(at < end && isDigit(c[at]));
+  };
+  int32_t pulses = 0, degrees = 0;
+  if (!digits(pulses) || at >= end || c[at++] != ',') return false;
+  while (at < end && c[at] == ' ') ++at;
+  const bool negative = at < end && c[at] == '-';
   if (negative) ++at;
-  const std::optional<int32_t> degrees = plainDigits(line, at, 9);
-  if (!degrees) return false;
-  // Only the line's end may follow: CR LF, or blanks.
-  while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-  if (line.substr(at) != "" && line.substr(at) != "\r\n" && line.substr(at) != "\n") return false;
+  if (!digits(degrees)) return false;
+  // Only the line's end may follow: blanks, then nothing, LF or CR LF.
+  while (at < end && (c[at] == ' ' || c[at] == '\t')) ++at;
+  const std::string_view rest = line.substr(at);
+  if (!rest.empty() && rest != "\r\n" && rest != "\n") return false;
 
-  if (!takeDate(2000 + int64_t{*year}, *month, *day, *hour, *minute, out)) return true;
-  out.pulseCount = *pulses;
-  out.temperature = *degrees == 0 ? 0.0 : (negative ? -*degrees : *degrees);
+  if (!takeDate(2000 + int64_t{year}, month, day, hour, minute, out)) return true;
+  out.pulseCount = pulses;
+  out.temperature = degrees == 0 ? 0.0 : (negative ? -degrees : degrees);
   out.code = kDataLine;
   return true;
 }
