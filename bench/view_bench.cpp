@@ -149,6 +149,32 @@ BENCHMARK(BM_ArrowKeyPaging)
     ->Arg(CPelnorDoc::kReportView)
     ->Unit(benchmark::kMillisecond);
 
+// Switching between days and months with 99 months loaded: the date selector is filled
+// anew (3,012 days or 99 months), the contents rebuilt and the view repainted.
+void BM_KindSwitch99(benchmark::State& state) {
+  test::TempDir dir;
+  SilentReporter quiet;
+  writeBenchRoot(dir.path(), 99, quiet);
+  AppContext app(dir.path());
+  app.storage.syncToDisk = false;
+  CPelnorDoc doc(app);
+  CMainFrame frame(app, doc);
+  doc.firstInit();
+  frame.resize(kScreen);
+  frame.show();
+  frame.showPastData(12, lastBenchMonth(), 99);
+  QApplication::processEvents();
+  QWidget* view = frame.switchFrame().currentWidget();
+  int kind = 0;
+  for (auto _ : state) {
+    kind = 1 - kind;
+    frame.kindSelector().setCurrentIndex(kind);
+    Q_EMIT frame.kindSelector().activated(kind);
+    view->repaint();
+  }
+}
+BENCHMARK(BM_KindSwitch99)->Unit(benchmark::kMillisecond);
+
 // The past-data dialog opened and painted once, with a master of 1 or 20,000 devices: the
 // rows are read from the registry as they are drawn, so the count should hardly matter.
 void BM_PastDataDialog(benchmark::State& state) {
