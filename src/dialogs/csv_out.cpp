@@ -34,12 +34,16 @@ QLineEdit* edit(const char* id, const QString& text, QWidget* parent) {
 
 }  // namespace
 
-void openWithProgram(const QString& program, const QString& file) {
-  if (program.trimmed().isEmpty()) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-  } else {
-    QProcess::startDetached(program.trimmed(), {file});
+QString openWithProgram(const QString& programText, const QString& file) {
+  QStringList arguments = QProcess::splitCommand(programText);
+  if (arguments.isEmpty()) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(file))) return {};
+    return QStringLiteral("出力ファイルを開くプログラムが見つかりません\n%1").arg(file);
   }
+  const QString program = arguments.takeFirst();
+  arguments << file;
+  if (QProcess::startDetached(program, arguments)) return {};
+  return QStringLiteral("プログラムを起動出来ませんでした\n%1").arg(program);
 }
 
 CCsvOut::CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* parent)
@@ -112,7 +116,10 @@ void CCsvOut::accept() {
   const CsvRequest request{kind_, date_, kind_ != 1 && withDays_->isChecked(), app_.settings.pulseConstant};
   if (!writeCsv(*target, app_.history, request, app_.storage)) return;
   reportWritten(*target, app_.reporter);
-  if (openAfter()) openWithProgram(program(), QString::fromStdString(target->string()));
+  if (openAfter()) {
+    const QString failure = openWithProgram(program(), QString::fromStdString(target->string()));
+    if (!failure.isEmpty()) app_.reporter.error(failure.toStdString());
+  }
   QDialog::accept();
 }
 

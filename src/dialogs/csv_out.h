@@ -44,8 +44,10 @@ class CCsvOut : public QDialog {
   QLineEdit* program_;
 };
 
-// Opens a written file: with the program (the file its one argument, no shell), or with
-// the program the desktop associates with it when none is given.
-void openWithProgram(const QString& program, const QString& file);
+// Opens a written file: with the program text — a program and its arguments, split as a
+// shell splits them but never run through one, the file added as the last argument — or with
+// the program the desktop associates with it when the text is empty. Empty when it started,
+// else the message that says why not.
+QString openWithProgram(const QString& programText, const QString& file);
 
 }  // namespace pelnor

@@ -5,12 +5,14 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTest>
 #include <cstdio>
 
 #include "dialogs/csv_out.h"
 #include "dialogs/input_span.h"
 #include "gui_fixture.h"
 #include "modal_driver.h"
+#include "support/file_fixtures.h"
 #include "views/print_pages.h"
 
 namespace pelnor {
@@ -139,6 +141,28 @@ TEST_F(OutputTest, TheCsvDialogChecksItsEntriesAndWrites) {
   EXPECT_TRUE(driver.texts[3].startsWith("テキストファイルへ正常に出力しました"));
   EXPECT_TRUE(std::filesystem::exists(dir / "out" / "csv" / name.toStdString()));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// "Open after output": the program text is a program with its arguments, the file added last;
+// nothing goes through a shell, and a program that does not start is named.
+TEST(OpenAfterOutput, TheProgramTextIsSplitAsAShellWouldAndAFailureNamesTheProgram) {
+  test::TempDir dir;
+  const auto file = dir / "月別 データ.CSV";
+  test::writeFile(file, "1,2\r\n");
+  // A program in a folder with a blank, given one argument of its own: the copy's path.
+  std::filesystem::create_directory(dir / "my tools");
+  const auto copier = dir / "my tools" / "copier";
+  test::writeFile(copier, "#!/bin/sh\ncp \"$2\" \"$1\"\n");
+  std::filesystem::permissions(copier, std::filesystem::perms::owner_all);
+  const auto copy = dir / "copy of it.CSV";
+  const QString text = QStringLiteral("\"%1\" \"%2\"")
+                           .arg(QString::fromStdString(copier.string()), QString::fromStdString(copy.string()));
+  EXPECT_EQ(openWithProgram(text, QString::fromStdString(file.string())), "");
+  for (int waited = 0; waited < 5000 && !std::filesystem::exists(copy); waited += 20) QTest::qWait(20);
+  EXPECT_TRUE(std::filesystem::exists(copy)) << "the arguments and the file reached the program";
+
+  const QString failure = openWithProgram("/nonexistent/viewer --read-only", QString::fromStdString(file.string()));
+  EXPECT_EQ(failure, "プログラムを起動出来ませんでした\n/nonexistent/viewer");
 }
 
 }  // namespace
