@@ -24,7 +24,42 @@ const MonthRecord& loadedMonth(const DeviceHistory& history, const DateTime& dat
   return history.monthAt(position);
 }
 
-std::string number(double value) { return formatText(", %.0lf", value); }
+// A value rounded to a whole number; a value that rounds to zero from below is "0", not "-0".
+std::string number(double value) {
+  std::string text = formatText("%.0lf", value);
+  if (text == "-0") text = "0";
+  return ", " + text;
+}
+
+// A text field as spreadsheets read it: in double quotes, inner quotes doubled, when it holds
+// a comma, a double quote or a line end; otherwise as it is. Works on UTF-8 and on cp932
+// bytes alike: no trail byte of a cp932 character is below 0x40.
+std::string csvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+// cp932 with CR LF line ends, as the exports are written.
+std::string cp932Lines(std::string_view utf8) {
+  std::string bytes;
+  for (char c : utf8ToCp932(utf8)) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  return bytes;
+}
+
+// The CSV around the customer name: the name stands in the file with the bytes it is stored
+// with (cp932 has two codes for some characters, and a way through UTF-8 would pick one).
+struct CsvParts {
+  std::string before;  // UTF-8, up to "需要家名, "
+  std::string after;   // UTF-8, from the line end after the name
+};
 
 void dayTable(std::string& out, const DayRecord& day, const DateTime& start) {
   out += "時刻, デマンド値[kW], 使用電力量[kWH], 最高温度[℃]\n";
@@ -71,16 +106,11 @@ void monthTable(std::string& out, const MonthRecord& month, const DateTime& firs
   }
 }
 
-// Writes text as cp932 with CR LF line ends; reports as the export's module says.
-bool writeExport(const std::filesystem::path& path, const std::function<std::string()>& text,
+// Writes the bytes; reports as the export's module says.
+bool writeExport(const std::filesystem::path& path, const std::function<std::string()>& bytes,
                  const StorageContext& context, const char* module, int line) {
   try {
-    std::string bytes;
-    for (char c : utf8ToCp932(text())) {
-      if (c == '\n') bytes += '\r';
-      bytes += c;
-    }
-    saveExportFile(path, bytes, context);
+    saveExportFile(path, bytes(), context);
     return true;
   } catch (const CTryErr& e) {
     if (context.log) context.log(e.text());
@@ -91,21 +121,24 @@ bool writeExport(const std::filesystem::path& path, const std::function<std::str
   return false;
 }
 
-}  // namespace
-
-std::string csvText(const DeviceHistory& history, const CsvRequest& request) {
+CsvParts csvParts(const DeviceHistory& history, const CsvRequest& request) {
   const bool day = request.kind == 1;
   const MonthRecord& month = loadedMonth(history, request.date);
   const CalendarFields f = request.date.fields();
   // The ratings as stored with the day (a month: its first day).
   const DeviceRecord& header = history.ratingsOf(month.days[day ? static_cast<std::size_t>(f.day - 1) : 0]);
-  std::string out = day ? formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day)
-                        : formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
+  CsvParts parts;
+  std::string& before = parts.before;
+  before = day ? formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day)
+               : formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
+  before += formatText("機器ＩＤ, %ld\n", static_cast<long>(history.device.deviceId));
+  before += "需要家名, ";
+
   auto ratio = [](int32_t a, int32_t b) {
     return b != 0 ? formatText("%.0lf", static_cast<double>(a) / b) : std::string();
   };
-  out += formatText("機器ＩＤ, %ld\n", static_cast<long>(history.device.deviceId));
-  out += formatText("需要家名, %s\n", history.device.customerName.c_str());
+  std::string& out = parts.after;
+  out = "\n";
   out += formatText("VCT(一次電流[A]), %ld\n",
                     static_cast<long>(VctTable::currentForMultiplier(header.multiplier)));
   out += formatText("一次定格電圧[V], %ld\n", static_cast<long>(header.primaryVoltage));
@@ -117,7 +150,7 @@ std::string csvText(const DeviceHistory& history, const CsvRequest& request) {
   out += formatText("ﾊﾟﾙｽ定数[ﾊﾟﾙｽ/kWh], %ld\n", static_cast<long>(request.pulseConstant));
   if (day) {
     dayTable(out, month.days[static_cast<std::size_t>(f.day - 1)], request.date.dateOnly());
-    return out;
+    return parts;
   }
   const DateTime first = request.date.firstOfMonth();
   monthTable(out, month, first);
@@ -127,13 +160,25 @@ std::string csvText(const DeviceHistory& history, const CsvRequest& request) {
       dayTable(out, month.days[static_cast<std::size_t>(d - 1)], first);
     }
   }
-  return out;
+  return parts;
+}
+
+}  // namespace
+
+std::string csvText(const DeviceHistory& history, const CsvRequest& request) {
+  const CsvParts parts = csvParts(history, request);
+  return parts.before + csvField(history.device.customerName.str()) + parts.after;
+}
+
+std::string csvBytes(const DeviceHistory& history, const CsvRequest& request) {
+  const CsvParts parts = csvParts(history, request);
+  return cp932Lines(parts.before) + csvField(history.device.customerName.cp932()) + cp932Lines(parts.after);
 }
 
 bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, const CsvRequest& request,
               const StorageContext& context) {
   return writeExport(
-      path, [&] { return csvText(history, request); }, context, kCsvModule, kCsvLine);
+      path, [&] { return csvBytes(history, request); }, context, kCsvModule, kCsvLine);
 }
 
 std::string csvFileName(int32_t deviceId, int kind, const DateTime& date) {
@@ -159,7 +204,7 @@ std::string rawText(const DeviceHistory& history, const DateTime& date) {
 bool writeRawText(const std::filesystem::path& path, const DeviceHistory& history, const DateTime& date,
                   const StorageContext& context) {
   return writeExport(
-      path, [&] { return rawText(history, date); }, context, kRawModule, kRawLine);
+      path, [&] { return cp932Lines(rawText(history, date)); }, context, kRawModule, kRawLine);
 }
 
 std::string rawFileName(const DateTime& date) {

@@ -16,9 +16,13 @@ struct CsvRequest {
   int32_t pulseConstant = 50000;
 };
 
-// The file's text (UTF-8, LF line ends). The month of the date must be loaded.
+// The file's text (UTF-8, LF line ends). The month of the date must be loaded. A customer
+// name with a comma, a double quote or a line end is quoted as spreadsheets read it.
 std::string csvText(const DeviceHistory& history, const CsvRequest& request);
-// Writes it; failures are reported through the context (and an open failure also goes to
+// The file's bytes: that text in cp932 with CR LF line ends, the customer name with the very
+// bytes it is stored with.
+std::string csvBytes(const DeviceHistory& history, const CsvRequest& request);
+// Writes them; failures are reported through the context (and an open failure also goes to
 // the application log) and return false.
 bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, const CsvRequest& request,
               const StorageContext& context);

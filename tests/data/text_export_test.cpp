@@ -56,6 +56,48 @@ TEST_F(TextExportTest, DayCsvByteForByte) {
   EXPECT_EQ(csvFileName(12, 1, DateTime::fromFields(2024, 2, 29)), "日別_00012_2024_02_29.CSV");
 }
 
+// The customer name as spreadsheets read it (RFC 4180 quoting where it is needed) and with
+// the bytes it is stored with; every other byte as before.
+TEST_F(TextExportTest, TheCustomerNameIsQuotedWhereNeededAndKeepsItsStoredBytes) {
+  const CsvRequest day{1, DateTime::fromFields(2024, 2, 29), false, 50000};
+  const std::pair<std::string, std::string> cases[] = {
+      {"山田", "山田"},
+      {"株式会社\"テスト\",本店", "\"株式会社\"\"テスト\"\",本店\""},
+      {"A,B", "\"A,B\""},
+      {"二行\n目", "\"二行\n目\""},
+      {"", ""},
+  };
+  for (const auto& [name, field] : cases) {
+    history.device.customerName = name;
+    const std::string text = csvText(history, day);
+    EXPECT_NE(text.find("\n需要家名, " + field + "\nVCT"), std::string::npos) << name;
+    // On disk as the text says; a line end inside the name keeps its stored bytes (a bare LF).
+    if (name.find('\n') == std::string::npos) {
+      EXPECT_EQ(csvBytes(history, day), onDisk(text)) << name;
+    } else {
+      EXPECT_NE(csvBytes(history, day).find(utf8ToCp932("需要家名, \"二行\n目\"") + "\r\n"), std::string::npos);
+    }
+  }
+
+  // "纊" stored with its NEC-selected code EE E0 (cp932 also has it at FB FC).
+  history.device.customerName = StoredText::fromCp932("\xEE\xE0\x8E\x52");
+  const std::string bytes = csvBytes(history, day);
+  EXPECT_NE(bytes.find(utf8ToCp932("需要家名, ") + "\xEE\xE0\x8E\x52\r\n"), std::string::npos);
+  const auto path = dir / "name.csv";
+  ASSERT_TRUE(writeCsv(path, history, day, storage));
+  EXPECT_EQ(readFile(path), bytes);
+}
+
+TEST_F(TextExportTest, AValueThatRoundsToZeroFromBelowIsWrittenAsZero) {
+  // 2024-02-10: 0 °C and -0.6 °C, so the day's average is -0.3.
+  history.addReading(DateTime::fromFields(2024, 2, 10, 0, 0), 100, 0, defaults);
+  history.addReading(DateTime::fromFields(2024, 2, 10, 0, 30), 100, -0.6, defaults);
+  history.aggregateAll(50000);
+  const std::string text = csvText(history, CsvRequest{1, DateTime::fromFields(2024, 2, 10), false, 50000});
+  EXPECT_NE(text.find("\n平均, 0, 0, 0\n"), std::string::npos) << text.substr(text.size() - 60);
+  EXPECT_EQ(text.find("-0"), std::string::npos);
+}
+
 TEST_F(TextExportTest, MonthCsvHasARowPerCalendarDayAndTheSummaries) {
   const std::string text = csvText(history, CsvRequest{2, DateTime::fromFields(2024, 2, 1), false, 50000});
   EXPECT_EQ(text.substr(0, header("月別電力使用実績表（ 2024年2月分 ）").size()),
