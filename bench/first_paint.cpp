@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     const pid_t child = fork();
     if (child == 0) {
       close(channel[0]);
-      freopen("/dev/null", "w", stderr);  // the offscreen platform's chatter
+      if (!freopen("/dev/null", "w", stderr)) _exit(1);  // the offscreen platform's chatter
       const bench::Times times = bench::paintOnce(view);
       if (write(channel[1], times.data(), sizeof times) != sizeof times) _exit(1);
       _exit(0);

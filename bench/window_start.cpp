@@ -30,8 +30,7 @@ Run runOnce(const std::string& program, const char* argument = nullptr) {
   const pid_t child = fork();
   if (child == 0) {
     // Their chatter on a platform without a desktop is not the figure's business.
-    freopen("/dev/null", "w", stdout);
-    freopen("/dev/null", "w", stderr);
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
     execl(program.c_str(), program.c_str(), argument, static_cast<char*>(nullptr));
     _exit(127);
   }

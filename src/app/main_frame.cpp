@@ -568,7 +568,7 @@ void CMainFrame::onViewCommand(int kind) {
 }
 
 void CMainFrame::onAbout() {
-  CAboutBox box(app_, this);
+  CAboutBox box(this);
   box.exec();
 }
 

@@ -1,11 +1,13 @@
 #include "dialogs/about_box.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QUrl>
+#include <filesystem>
 
-#include "comm/program_state.h"
+#include "data/path_text.h"
 #include "data/text.h"
 #include "ui/icons.h"
 
@@ -13,22 +15,26 @@ namespace pelnor {
 
 namespace {
 
-// The manual: the README beside the program, or the one of the source tree it was built in.
-QUrl manualUrl(const std::filesystem::path& programDir) {
-  for (const std::filesystem::path& candidate :
-       {programDir / "README.md", programDir / ".." / ".." / "README.md"}) {
+// The manual: the README beside the program (a portable copy), the installed one
+// (<prefix>/share/doc/pelnor beside <prefix>/bin), or the one of the source tree a build
+// folder was made from.
+QUrl manualUrl(const std::filesystem::path& binaryDir) {
+  const std::filesystem::path candidates[] = {binaryDir / "README.md",
+                                              binaryDir / ".." / "share" / "doc" / "pelnor" / "README.md",
+                                              binaryDir / ".." / ".." / "README.md"};
+  for (const std::filesystem::path& candidate : candidates) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(candidate, ec)) {
       return QUrl::fromLocalFile(
           QString::fromStdString(pathText(std::filesystem::weakly_canonical(candidate, ec))));
     }
   }
-  return QUrl::fromLocalFile(QString::fromStdString(pathText(programDir / "README.md")));
+  return QUrl::fromLocalFile(QString::fromStdString(pathText(candidates[0])));
 }
 
 }  // namespace
 
-CAboutBox::CAboutBox(const ProgramState& app, QWidget* parent) : QDialog(parent) {
+CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName("id100");
   setWindowTitle("バージョン情報");
   auto* layout = new QGridLayout(this);
@@ -43,7 +49,8 @@ CAboutBox::CAboutBox(const ProgramState& app, QWidget* parent) : QDialog(parent)
   auto* notice = new QLabel("電力デマンド監視装置のデータ収集・集計・表示ソフトウェア", this);
   notice->setObjectName("id1001");
   auto* link = new QLabel(
-      QStringLiteral("<a href=\"%1\">Pelnor の説明書 (README)</a>").arg(manualUrl(app.programDir).toString()),
+      QStringLiteral("<a href=\"%1\">Pelnor の説明書 (README)</a>")
+          .arg(manualUrl(pathFromText(QCoreApplication::applicationDirPath().toStdString())).toString()),
       this);
   link->setObjectName("id1002");
   link->setOpenExternalLinks(true);

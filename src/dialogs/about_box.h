@@ -5,13 +5,11 @@
 
 namespace pelnor {
 
-struct ProgramState;
-
 class CAboutBox : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CAboutBox(const ProgramState& app, QWidget* parent = nullptr);
+  explicit CAboutBox(QWidget* parent = nullptr);
 };
 
 }  // namespace pelnor

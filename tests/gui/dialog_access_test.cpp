@@ -50,7 +50,7 @@ class DialogAccessTest : public GuiTest {
     const DateTime month = DateTime::fromFields(2024, 1, 1);
     const auto scan = [] { return std::vector<int>{}; };
     return {
-        {"about", [&] { return std::make_unique<CAboutBox>(app); }},
+        {"about", [&] { return std::make_unique<CAboutBox>(); }},
         {"past data", [&] { return std::make_unique<CCngData>(app); }},
         {"data location", [&] { return std::make_unique<CCngDataDir>(app); }},
         {"reception", [&] { return std::make_unique<CCommRead>(app, dir.path() / "none", true); }},

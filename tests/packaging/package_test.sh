@@ -12,17 +12,37 @@ trap 'if [ -n "${pid:-}" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$w
 deb=$(ls "$work"/out/pelnor_*.deb)
 # The field is read whole first: grep -q in a pipe would close it early (SIGPIPE under pipefail).
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ "$depends" == *fonts-ipafont-gothic* ]] || { echo "Depends lacks the font: $depends" >&2; exit 1; }
+[[ "$depends" == *"fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic"* ]] || {
+  echo "Depends lacks the fonts: $depends" >&2; exit 1; }
 [[ "$depends" == *qt6-translations-l10n* ]] || { echo "Depends lacks Qt's Japanese catalogue: $depends" >&2; exit 1; }
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/pelnor.desktop"
 test -f "$work/root/usr/share/doc/pelnor/README.md"
 test -f "$work/root/usr/share/icons/hicolor/scalable/apps/pelnor.svg"
+for size in 16 22 24 32 48 64 128 256; do
+  file "$work/root/usr/share/icons/hicolor/${size}x${size}/apps/pelnor.png" | grep -q "PNG image data, $size x $size"
+done
+test -f "$work/root/usr/share/doc/pelnor/copyright"
+changelog=$(zcat "$work/root/usr/share/doc/pelnor/changelog.gz")
+[[ "$changelog" == "pelnor ($(dpkg-deb -f "$deb" Version))"* ]]
+zcat "$work/root/usr/share/man/man1/Pelnor.1.gz" > "$work/Pelnor.1"
+grep -q '^\.SH FILES' "$work/Pelnor.1"
+[ "$("$work/root/usr/bin/Pelnor" --version)" = "Pelnor $(dpkg-deb -f "$deb" Version)" ]
+"$work/root/usr/bin/Pelnor" --help | grep -q '^usage: Pelnor'
+# The conventions of Debian and of the desktop, where their checkers are installed.
+if command -v lintian > /dev/null; then
+  lintian --fail-on error,warning --pedantic "$deb" 2>&1 | grep -v 'running with root privileges' || true
+  lintian --fail-on error,warning --pedantic "$deb" > /dev/null 2>&1 || { echo "lintian: errors or warnings" >&2; exit 1; }
+fi
+if command -v appstreamcli > /dev/null; then
+  appstreamcli validate --no-net --pedantic "$work"/root/usr/share/metainfo/*.metainfo.xml > /dev/null
+fi
 
 # Every command of --help is in the manual page.
+zcat "$work/root/usr/share/man/man1/pelnor-cli.1.gz" > "$work/pelnor-cli.1"
 "$work/root/usr/bin/pelnor-cli" --help > "$work/help.txt"
 for command in $(sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p; s/^  \([a-z][a-z-]*\)$/\1/p' "$work/help.txt"); do
-  grep -q "^\.BR* $command\b" "$work/root/usr/share/man/man1/pelnor-cli.1" || {
+  grep -q "^\.BR* $command\b" "$work/pelnor-cli.1" || {
     echo "pelnor-cli.1 lacks the command $command" >&2; exit 1; }
 done
 

@@ -1,0 +1,25 @@
+// Draws the program's SVG icon as a PNG of one size, for the icon theme's fixed-size folders:
+//   pelnor_icon_png ICON.svg SIZE OUT.png
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: pelnor_icon_png ICON.svg SIZE OUT.png\n");
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");  // no display at build time
+  QGuiApplication app(argc, argv);
+  const int size = QString(argv[2]).toInt();
+  QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
+  if (!svg.isValid() || size <= 0) return 1;
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  svg.render(&painter);
+  painter.end();
+  return image.save(QString::fromLocal8Bit(argv[3]), "PNG") ? 0 : 1;
+}
