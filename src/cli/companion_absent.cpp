@@ -7,7 +7,8 @@
 namespace pelnor::cli {
 
 int runInCompanion(const std::string& command, const Args&) {
-  std::fprintf(stderr, "pelnor-cli %s: this build has no views to paint (built without Qt)\n", command.c_str());
+  std::fprintf(stderr, "pelnor-cli %s: this build has no views to paint (built without Qt)\n",
+               command.c_str());
   return 1;
 }
 

@@ -20,8 +20,8 @@ namespace pelnor::cli {
 int runInCompanion(const std::string& command, const Args& args) {
   const std::filesystem::path folder = executableFolder();
   // Beside pelnor-cli in a build folder; in libexec/pelnor once installed.
-  const std::filesystem::path places[] = {folder / kCompanionName,
-                                          (folder / PELNOR_COMPANION_FROM_BIN / kCompanionName).lexically_normal()};
+  const std::filesystem::path places[] = {
+      folder / kCompanionName, (folder / PELNOR_COMPANION_FROM_BIN / kCompanionName).lexically_normal()};
   // The companion reads the settings and data root of this program's folder, not its own.
   ::setenv(kCliFolderVariable, pathText(folder).c_str(), 1);
   for (const std::filesystem::path& place : places) {
@@ -33,7 +33,8 @@ int runInCompanion(const std::string& command, const Args& args) {
     std::fflush(nullptr);
     ::execv(argv[0], argv.data());
     if (errno != ENOENT && errno != ENOTDIR) {
-      std::fprintf(stderr, "pelnor-cli %s: cannot start %s: %s\n", command.c_str(), argv[0], std::strerror(errno));
+      std::fprintf(stderr, "pelnor-cli %s: cannot start %s: %s\n", command.c_str(), argv[0],
+                   std::strerror(errno));
       return 1;
     }
   }
