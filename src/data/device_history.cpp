@@ -45,7 +45,12 @@ int DeviceHistory::findOrInsertMonth(const DateTime& date, const DeviceDefaults&
   auto it = std::lower_bound(months.begin(), months.end(), first,
                              [](const MonthRecord& m, const DateTime& d) { return m.month < d; });
   bool isNew = it == months.end() || !(it->month == first);
-  if (isNew) it = months.insert(it, MonthRecord::makeNew(first, defaults));
+  if (isNew) {
+    // Made in its place: a month record is large, and a copy of a new one costs as much.
+    it = months.emplace(it);
+    it->month = first;
+    it->clearDays(defaults);
+  }
   if (inserted) *inserted = isNew;
   return static_cast<int>(it - months.begin());
 }
