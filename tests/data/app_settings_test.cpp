@@ -1,7 +1,8 @@
 #include "data/app_settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <chrono>
 
 #include "data/data_location.h"
 #include "data/text.h"
@@ -86,16 +87,14 @@ TEST_F(AppSettingsTest, FileFromAnotherInstallationRevertsExactlyFourKeys) {
 TEST_F(AppSettingsTest, LoadReplacesTheFileOnlyWhenItsBytesChange) {
   settings.Load("", location);
   const std::string complete = readFile(settings.ini.Path());
-  const auto inode = [&] {
-    struct stat st {};
-    ::stat(settings.ini.Path().c_str(), &st);
-    return st.st_ino;
-  };
-  const auto before = inode();
+  // Dated back: a file written anew would bear the time of now.
+  const auto longAgo = std::filesystem::last_write_time(settings.ini.Path()) - std::chrono::hours(24 * 400);
+  std::filesystem::last_write_time(settings.ini.Path(), longAgo);
   CAppSettings again;
   again.Open(dir.path(), "Pelnor");
   again.Load("", location);
-  EXPECT_EQ(inode(), before) << "nothing changed, so the file was not replaced";
+  EXPECT_EQ(std::filesystem::last_write_time(settings.ini.Path()), longAgo)
+      << "nothing changed, so the file was not written";
   EXPECT_EQ(readFile(settings.ini.Path()), complete);
 
   std::string lfOnly = complete;
