@@ -3,6 +3,8 @@
 # changelog gzip-compressed, the copyright file, the AppStream metadata and the README.
 include(GNUInstallDirs)
 install(TARGETS Pelnor pelnor-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The companion that paints for pelnor-cli render and print: not a command of its own.
+install(TARGETS pelnor-render RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pelnor)
 
 set(pelnor_made ${CMAKE_BINARY_DIR}/packaging)
 set(pelnor_made_files)

@@ -10,7 +10,15 @@
 
 namespace pelnor::cli {
 
-std::filesystem::path programFolder() { return ownDataRoot(executableFolder()); }
+namespace {
+
+std::optional<std::filesystem::path> actingFolder;
+
+}  // namespace
+
+std::filesystem::path programFolder() { return ownDataRoot(actingFolder.value_or(executableFolder())); }
+
+void actForProgramIn(const std::filesystem::path& folder) { actingFolder = folder; }
 
 std::optional<std::string> takeOption(Args& args, const std::string& name) {
   auto it = std::find(args.begin(), args.end(), name);

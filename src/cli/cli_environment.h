@@ -18,6 +18,9 @@ namespace pelnor::cli {
 // The program's own data root: the folder of the running executable, or the user's own
 // folder when that one is installed (ownDataRoot).
 std::filesystem::path programFolder();
+// The companion that paints takes the root of the pelnor-cli that runs it, as if it were
+// that program: called once at its start, before any command.
+void actForProgramIn(const std::filesystem::path& folder);
 
 class CliEnvironment {
  public:

@@ -36,6 +36,23 @@ std::optional<int32_t> wholeNumber(const std::string& text) {
   return intPrefixIfFits(text);
 }
 
+// The months stand two levels deep in the printed document.
+constexpr std::size_t kMonthIndent = 4;
+
+std::string dumpJson(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace); }
+
+// Printed JSON moved right: a string holds no line break of its own, so every line break
+// starts a line of the structure.
+std::string indentedBy(const std::string& text, std::size_t spaces) {
+  const std::string margin(spaces, ' ');
+  std::string out = margin;
+  for (char c : text) {
+    out += c;
+    if (c == '\n') out += margin;
+  }
+  return out;
+}
+
 Json scaleToJson(const std::vector<ScaleEntry>& scales, int index) {
   const ScaleEntry& entry = scales.at(static_cast<std::size_t>(index));
   return Json{{"index", index}, {"step", entry.step}, {"top", entry.top()}};
@@ -72,10 +89,9 @@ int runShow(const Args& arguments) {
     return refuse("--months is a number from 1 to 99, not '" + monthsText.value_or(std::to_string(*count)) +
                   "'");
   }
-  DateTime start = chosen;
-  for (int i = 1; i < *count; ++i) start = start.addDays(-1).firstOfMonth();
+  const DateTime first = firstOfPastMonths(chosen, *count);
   // Dates begin with the year 100.
-  if (!start.isValid()) return refuse("the months to show begin before the year 100");
+  if (!first.isValid()) return refuse("the months to show begin before the year 100");
 
   DeviceRegistry registry(env.storage.defaults);
   if (!registry.load(env.location.root(), env.storage)) return 1;
@@ -84,31 +100,38 @@ int runShow(const Args& arguments) {
               << pathText(env.location.root() / kMasterFileName) << '\n';
     return kUsageError;
   }
-  DeviceHistory history;
-  history.loadPastMonths(*device, chosen, *count, env.historyEnv(registry));
+  DeviceRecord shownDevice;
+  registry.find(*device, shownDevice);
+  const DateTime last =
+      DateTime::fromFields(chosen.year(), chosen.month(), daysInMonth(chosen.year(), chosen.month()));
+  Json head{{"device", deviceToJson(shownDevice)},
+            {"pulseConstant", env.settings.pulseConstant},
+            {"first", dateText(first)},
+            {"last", dateText(last)},
+            {"months", Json::array()}};
+  // The document is printed as it is made, a month at a time, so that only one month is
+  // held: the head up to the months' bracket, each month, then the closing brackets.
+  std::string headText = dumpJson(head);
+  std::cout << headText.substr(0, headText.rfind('[') + 1);
 
-  DateTime first, last;
-  history.firstAndLast(first, last);
-  Json months = Json::array();
+  DeviceHistory history;
   DisplayState display;
-  for (const MonthRecord& m : history.months) {
+  bool firstMonth = true;
+  history.visitPastMonths(*device, chosen, *count, env.historyEnv(registry), [&](const MonthRecord& m) {
     display.setView(history, DisplayState::kMonthMode, 0, m.month, true, true);
-    months.push_back(Json{{"month", dateText(m.month).substr(0, 7)},
-                          {"pulseStats", slotStatsToJson(m.pulseStats)},
-                          {"demandStats", slotStatsToJson(m.demandStats)},
-                          {"energyStats", slotStatsToJson(m.energyStats)},
-                          {"temperatureStats", slotStatsToJson(m.temperatureStats)},
-                          {"highestDemandDay", dayNumberOrNull(highestDemandDay(m))},
-                          {"lowestDemandDay", dayNumberOrNull(lowestDemandDay(m))},
-                          {"demandScale", scaleToJson(display.demandScales, display.demandScale)},
-                          {"energyScale", scaleToJson(display.energyScales, display.energyScale)}});
-  }
-  Json out{{"device", deviceToJson(history.device)},
-           {"pulseConstant", env.settings.pulseConstant},
-           {"first", dateText(first)},
-           {"last", dateText(last)},
-           {"months", months}};
-  std::cout << out.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    const Json shown{{"month", dateText(m.month).substr(0, 7)},
+                     {"pulseStats", slotStatsToJson(m.pulseStats)},
+                     {"demandStats", slotStatsToJson(m.demandStats)},
+                     {"energyStats", slotStatsToJson(m.energyStats)},
+                     {"temperatureStats", slotStatsToJson(m.temperatureStats)},
+                     {"highestDemandDay", dayNumberOrNull(highestDemandDay(m))},
+                     {"lowestDemandDay", dayNumberOrNull(lowestDemandDay(m))},
+                     {"demandScale", scaleToJson(display.demandScales, display.demandScale)},
+                     {"energyScale", scaleToJson(display.energyScales, display.energyScale)}};
+    std::cout << (firstMonth ? "\n" : ",\n") << indentedBy(dumpJson(shown), kMonthIndent);
+    firstMonth = false;
+  });
+  std::cout << "\n  ]\n}\n";
   return 0;
 }
 

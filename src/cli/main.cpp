@@ -53,9 +53,8 @@ int main(int argc, char** argv) {
   if (command == "show") return runShow(args);
   if (command == "import") return runImport(args);
   if (command == "receive") return runReceive(args);
-  if (command == "render") return runRender(args);
+  if (command == "render" || command == "print") return runInCompanion(command, args);
   if (command == "demo") return runDemo(args);
-  if (command == "print") return runPrint(args);
   if (command == "export-csv") return runExportCsv(args);
   if (command == "export-raw") return runExportRaw(args);
   if (command == "copy") return runCopy(args);

@@ -35,10 +35,12 @@ std::string readInstallationId(const std::filesystem::path& file) {
 }
 
 void CAppSettings::Load(const std::string& installationId, DataLocation& location) {
-  constexpr bool wb = true;              // every read writes a missing key back with its default
-  const std::filesystem::path settings;  // the settings file itself
+  constexpr bool wb = true;  // every read writes a missing key back with its default
+  // Each file is read once and written once, when something changed.
+  IniDocument settings = ini.document();
+  IniDocument labels = ini.document(reportLabelFile());
 
-  std::string size = ini.GetString(kWinInfo, "Size", "", settings, wb);
+  std::string size = settings.getString(kWinInfo, "Size", "", wb);
   placementValid = 0;
   if (!size.empty()) {
     WindowPlacement p;
@@ -51,71 +53,77 @@ void CAppSettings::Load(const std::string& installationId, DataLocation& locatio
   }
   windowPlacement.length = 44;
 
-  std::string storedId = ini.GetString(kSetting, "ProductId", "", settings, wb);
+  std::string storedId = settings.getString(kSetting, "ProductId", "", wb);
   installationChanged = storedId != installationId ? 1 : 0;
   if (installationChanged) {
-    for (const char* key : kMachineKeys) ini.DeleteKey(kSetting, key);
+    for (const char* key : kMachineKeys) settings.remove(kSetting, key);
   }
 
-  multiplierDefault = ini.GetInt(kSetting, "設備容量(kW)", 60, settings, wb);
-  primaryVoltageDefault = ini.GetInt(kSetting, "一次定格電圧(V)", 6600, settings, wb);
-  secondaryVoltageDefault = ini.GetInt(kSetting, "二次定格電圧(V)", 110, settings, wb);
+  multiplierDefault = settings.getInt(kSetting, "設備容量(kW)", 60, wb);
+  primaryVoltageDefault = settings.getInt(kSetting, "一次定格電圧(V)", 6600, wb);
+  secondaryVoltageDefault = settings.getInt(kSetting, "二次定格電圧(V)", 110, wb);
   primaryCurrentDefault = VctTable::currentForMultiplier(multiplierDefault);
-  secondaryCurrentDefault = ini.GetInt(kSetting, "二次定格電流(A)", 5, settings, wb);
-  pulseConstant = ini.GetInt(kSetting, "パルス定数(ﾊﾟﾙｽ/kWH)", 50000, settings, wb);
-  showReceivedData = ini.GetInt(kSetting, "受信データの表示", 1, settings, wb);
-  monthsToLoad = ini.GetInt(kSetting, "過去データ読込月数", 1, settings, wb);
+  secondaryCurrentDefault = settings.getInt(kSetting, "二次定格電流(A)", 5, wb);
+  pulseConstant = settings.getInt(kSetting, "パルス定数(ﾊﾟﾙｽ/kWH)", 50000, wb);
+  showReceivedData = settings.getInt(kSetting, "受信データの表示", 1, wb);
+  monthsToLoad = settings.getInt(kSetting, "過去データ読込月数", 1, wb);
 
-  csvOutDir = ini.GetString(kSetting, "txtOutDir", pathText(ini.ProgramDir() / "REPORT"), settings, wb);
-  openAfterCsv = ini.GetInt(kSetting, "IsOutExe", 1, settings, wb);
-  csvViewer = ini.GetString(kSetting, "txtOutExe", kDefaultViewer, settings, wb);
-  rawOutDir = ini.GetString(kSetting, "txtValOutDir", "", settings, wb);
-  copyDir = ini.GetString(kSetting, "DatCopyDir", pathText(homeFolder()), settings, wb);
+  csvOutDir = settings.getString(kSetting, "txtOutDir", pathText(ini.ProgramDir() / "REPORT"), wb);
+  openAfterCsv = settings.getInt(kSetting, "IsOutExe", 1, wb);
+  csvViewer = settings.getString(kSetting, "txtOutExe", kDefaultViewer, wb);
+  rawOutDir = settings.getString(kSetting, "txtValOutDir", "", wb);
+  copyDir = settings.getString(kSetting, "DatCopyDir", pathText(homeFolder()), wb);
 
-  location.setOtherPath(ini.GetString(kSetting, "DocDir", "", settings, wb));
-  location.setMode(ini.GetInt(kSetting, "DocTp(0:My,1:Other)", 0, settings, wb) != 0 ? DataLocation::kOther
-                                                                                     : DataLocation::kOwn);
+  location.setOtherPath(settings.getString(kSetting, "DocDir", "", wb));
+  location.setMode(settings.getInt(kSetting, "DocTp(0:My,1:Other)", 0, wb) != 0 ? DataLocation::kOther
+                                                                                : DataLocation::kOwn);
 
-  maxTempColor = static_cast<uint32_t>(ini.GetInt(kGraph, "最高温度色", 16711680, settings, wb));
-  maxTempWidth = ini.GetInt(kGraph, "最高温度太さ", 3, settings, wb);
-  energyColor = static_cast<uint32_t>(ini.GetInt(kGraph, "使用電力量色", 255, settings, wb));
-  energyWidth = ini.GetInt(kGraph, "使用電力量太さ", 3, settings, wb);
-  demandColor = static_cast<uint32_t>(ini.GetInt(kGraph, "デマンド色", 65280, settings, wb));
+  maxTempColor = static_cast<uint32_t>(settings.getInt(kGraph, "最高温度色", 16711680, wb));
+  maxTempWidth = settings.getInt(kGraph, "最高温度太さ", 3, wb);
+  energyColor = static_cast<uint32_t>(settings.getInt(kGraph, "使用電力量色", 255, wb));
+  energyWidth = settings.getInt(kGraph, "使用電力量太さ", 3, wb);
+  demandColor = static_cast<uint32_t>(settings.getInt(kGraph, "デマンド色", 65280, wb));
 
-  noSerialPort = ini.GetInt(kMaintenance, "NoneRS", 0, settings, wb);
-  commLog = ini.GetInt(kMaintenance, "CommLog", 0, settings, wb);
-  printPreview = ini.GetInt(kMaintenance, "PRINT_PREVIEW", 0, settings, wb);
+  noSerialPort = settings.getInt(kMaintenance, "NoneRS", 0, wb);
+  commLog = settings.getInt(kMaintenance, "CommLog", 0, wb);
+  printPreview = settings.getInt(kMaintenance, "PRINT_PREVIEW", 0, wb);
 
-  corpName = ini.GetString(kReport, "CorpName", "", reportLabelFile(), wb);
-  inputTitle1 = ini.GetString(kReport, "InputTitle1", "事業所", reportLabelFile(), wb);
+  corpName = labels.getString(kReport, "CorpName", "", wb);
+  inputTitle1 = labels.getString(kReport, "InputTitle1", "事業所", wb);
+  settings.save();
+  labels.save();
 }
 
 void CAppSettings::Save(const std::string& installationId, const DataLocation& location) const {
+  IniDocument settings = ini.document();
   const WindowPlacement& p = windowPlacement;
-  ini.WriteString(kWinInfo, "Size",
-                  formatText(kPlacementFormat, p.flags, p.showCmd, p.minX, p.minY, p.maxX, p.maxY, p.left,
-                             p.top, p.right, p.bottom));
-  ini.WriteString(kSetting, "ProductId", installationId);
-  ini.WriteInt(kSetting, "受信データの表示", showReceivedData);
-  ini.WriteInt(kSetting, "過去データ読込月数", monthsToLoad);
-  ini.WriteString(kSetting, "txtOutDir", csvOutDir);
-  ini.WriteInt(kSetting, "IsOutExe", openAfterCsv);
-  ini.WriteString(kSetting, "txtOutExe", csvViewer);
-  ini.WriteString(kSetting, "txtValOutDir", rawOutDir);
-  ini.WriteString(kSetting, "DatCopyDir", copyDir);
-  ini.WriteString(kSetting, "DocDir", location.otherPath());
-  ini.WriteInt(kSetting, "DocTp(0:My,1:Other)", location.isOwn() ? 0 : 1);
-  ini.WriteUInt(kGraph, "最高温度色", maxTempColor);
-  ini.WriteInt(kGraph, "最高温度太さ", maxTempWidth);
-  ini.WriteUInt(kGraph, "使用電力量色", energyColor);
-  ini.WriteInt(kGraph, "使用電力量太さ", energyWidth);
-  ini.WriteUInt(kGraph, "デマンド色", demandColor);
+  settings.write(kWinInfo, "Size",
+                 formatText(kPlacementFormat, p.flags, p.showCmd, p.minX, p.minY, p.maxX, p.maxY, p.left,
+                            p.top, p.right, p.bottom));
+  settings.write(kSetting, "ProductId", installationId);
+  settings.writeInt(kSetting, "受信データの表示", showReceivedData);
+  settings.writeInt(kSetting, "過去データ読込月数", monthsToLoad);
+  settings.write(kSetting, "txtOutDir", csvOutDir);
+  settings.writeInt(kSetting, "IsOutExe", openAfterCsv);
+  settings.write(kSetting, "txtOutExe", csvViewer);
+  settings.write(kSetting, "txtValOutDir", rawOutDir);
+  settings.write(kSetting, "DatCopyDir", copyDir);
+  settings.write(kSetting, "DocDir", location.otherPath());
+  settings.writeInt(kSetting, "DocTp(0:My,1:Other)", location.isOwn() ? 0 : 1);
+  settings.writeUInt(kGraph, "最高温度色", maxTempColor);
+  settings.writeInt(kGraph, "最高温度太さ", maxTempWidth);
+  settings.writeUInt(kGraph, "使用電力量色", energyColor);
+  settings.writeInt(kGraph, "使用電力量太さ", energyWidth);
+  settings.writeUInt(kGraph, "デマンド色", demandColor);
+  settings.save();
 }
 
 void CAppSettings::WriteCheckSection(const std::string& fileVersion,
                                      const std::string& productVersion) const {
-  ini.WriteString("check", "FileVersion", fileVersion);
-  ini.WriteString("check", "ProductVersion", productVersion);
+  IniDocument settings = ini.document();
+  settings.write("check", "FileVersion", fileVersion);
+  settings.write("check", "ProductVersion", productVersion);
+  settings.save();
 }
 
 std::string CAppSettings::serialDevicePath(int port) const {

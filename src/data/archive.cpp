@@ -11,15 +11,6 @@ namespace pelnor {
 namespace {
 
 template <typename T>
-T fromLittleEndian(std::string_view bytes) {
-  T value = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i) {
-    value |= static_cast<T>(static_cast<T>(static_cast<unsigned char>(bytes[i])) << (8 * i));
-  }
-  return value;
-}
-
-template <typename T>
 void appendLittleEndian(std::string& out, T value) {
   for (std::size_t i = 0; i < sizeof(T); ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
@@ -30,18 +21,7 @@ constexpr const char* kBadText = "文字列を変換できません";
 
 }  // namespace
 
-std::string_view ArchiveReader::readRaw(std::size_t size) {
-  if (size > remaining()) throw ArchiveError(kEndOfFile);
-  std::string_view part = bytes_.substr(pos_, size);
-  pos_ += size;
-  return part;
-}
-
-uint8_t ArchiveReader::readByte() { return static_cast<uint8_t>(readRaw(1)[0]); }
-uint16_t ArchiveReader::readUInt16() { return fromLittleEndian<uint16_t>(readRaw(2)); }
-uint32_t ArchiveReader::readUInt32() { return fromLittleEndian<uint32_t>(readRaw(4)); }
-int32_t ArchiveReader::readInt32() { return static_cast<int32_t>(readUInt32()); }
-double ArchiveReader::readFloat64() { return std::bit_cast<double>(fromLittleEndian<uint64_t>(readRaw(8))); }
+void ArchiveReader::throwPastEnd() { throw ArchiveError(kEndOfFile); }
 
 DateTime ArchiveReader::readDateTime() {
   int32_t status = readInt32();
@@ -84,7 +64,15 @@ StoredText ArchiveReader::readText() {
   uint64_t byteCount = wide ? length * 2 : length;
   if (byteCount > remaining()) throw ArchiveError(kEndOfFile);
   std::string_view text = readRaw(static_cast<std::size_t>(byteCount));
-  if (!wide) return StoredText::fromCp932(text);
+  if (!wide) {
+    if (!lastConvertedBytes_.empty() && text == lastConvertedBytes_) return lastConverted_;
+    StoredText read = StoredText::fromCp932(text);
+    if (!isAscii(text)) {
+      lastConvertedBytes_ = text;
+      lastConverted_ = read;
+    }
+    return read;
+  }
   auto converted = utf16leToUtf8ForCp932(text);
   if (!converted) throw ArchiveError(kBadText);
   return StoredText(*converted);

@@ -2,7 +2,9 @@
 // strings and element counts, written and read strictly in sequence.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,17 +13,31 @@
 
 namespace pelnor {
 
+// A little-endian number of the file's bytes at p (sizeof(T) bytes must be there).
+template <typename T>
+T littleEndianAt(const char* p) {
+  T value = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&value, p, sizeof value);
+  } else {
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+      value |= static_cast<T>(static_cast<T>(static_cast<unsigned char>(p[i])) << (8 * i));
+  }
+  return value;
+}
+
 // Reads elements from the bytes of one file. Every length and count is checked against
 // what remains before anything is allocated; a short read throws ArchiveError.
 class ArchiveReader {
  public:
   explicit ArchiveReader(std::string_view bytes) : bytes_(bytes) {}
 
-  uint8_t readByte();
-  uint16_t readUInt16();
-  uint32_t readUInt32();
-  int32_t readInt32();
-  double readFloat64();
+  // The fixed-width readers are inline: a month file holds thousands of numbers.
+  uint8_t readByte() { return static_cast<uint8_t>(*take(1)); }
+  uint16_t readUInt16() { return littleEndianAt<uint16_t>(take(2)); }
+  uint32_t readUInt32() { return littleEndianAt<uint32_t>(take(4)); }
+  int32_t readInt32() { return static_cast<int32_t>(readUInt32()); }
+  double readFloat64() { return std::bit_cast<double>(littleEndianAt<uint64_t>(take(8))); }
   DateTime readDateTime();
   std::string readString();  // returned as UTF-8
   StoredText readText();     // the same, remembering the bytes it was read from
@@ -31,13 +47,25 @@ class ArchiveReader {
   uint32_t readCount();
   // How many elements of at least minElementBytes each can still follow, at most count.
   std::size_t reserveFor(uint32_t count, std::size_t minElementBytes) const;
-  std::string_view readRaw(std::size_t size);
+  std::string_view readRaw(std::size_t size) { return std::string_view(take(size), size); }
 
   std::size_t remaining() const { return bytes_.size() - pos_; }
 
  private:
+  // The next size bytes; throws ArchiveError when fewer remain.
+  const char* take(std::size_t size) {
+    if (size > remaining()) throwPastEnd();
+    const char* at = bytes_.data() + pos_;
+    pos_ += size;
+    return at;
+  }
+  [[noreturn]] static void throwPastEnd();
+
   std::string_view bytes_;
   std::size_t pos_ = 0;
+  // The last text that needed converting: a month repeats its customer name in every day.
+  std::string_view lastConvertedBytes_;
+  StoredText lastConverted_;
 };
 
 // Collects elements in memory; the file layer writes them out in one piece.

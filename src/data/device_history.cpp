@@ -45,7 +45,12 @@ int DeviceHistory::findOrInsertMonth(const DateTime& date, const DeviceDefaults&
   auto it = std::lower_bound(months.begin(), months.end(), first,
                              [](const MonthRecord& m, const DateTime& d) { return m.month < d; });
   bool isNew = it == months.end() || !(it->month == first);
-  if (isNew) it = months.insert(it, MonthRecord::makeNew(first, defaults));
+  if (isNew) {
+    // Made in its place: a month record is large, and a copy of a new one costs as much.
+    it = months.emplace(it);
+    it->month = first;
+    it->clearDays(defaults);
+  }
   if (inserted) *inserted = isNew;
   return static_cast<int>(it - months.begin());
 }
@@ -203,19 +208,38 @@ bool DeviceHistory::keepDamagedMonth(const DateTime& month, const HistoryEnv& en
   return true;
 }
 
+DateTime firstOfPastMonths(const DateTime& date, int count) {
+  DateTime first = date.firstOfMonth();
+  for (int i = 1; i < count; ++i) first = first.addDays(-1).firstOfMonth();
+  return first;
+}
+
 void DeviceHistory::loadPastMonths(int32_t deviceId, const DateTime& month, int count,
                                    const HistoryEnv& env) {
   resetForDevice(deviceId, env.registry);
   // The same months as stepping back from the chosen one, but loaded oldest first so
   // that each month is appended instead of moving all the others.
-  DateTime d = month.firstOfMonth();
-  for (int i = 1; i < count; ++i) d = d.addDays(-1).firstOfMonth();
+  DateTime d = firstOfPastMonths(month, count);
   months.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int i = 0; i < count; ++i) {
     loadMonth(d, env);
     d = d.addDays(daysInMonth(d.year(), d.month()));
   }
   aggregateAll(env.pulseConstant);
+}
+
+void DeviceHistory::visitPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env,
+                                    const std::function<void(const MonthRecord&)>& visit) {
+  resetForDevice(deviceId, env.registry);
+  DateTime d = firstOfPastMonths(month, count);
+  for (int i = 0; i < count; ++i) {
+    months.clear();
+    loadMonth(d, env);
+    aggregateMonth(months.front(), env.pulseConstant);
+    visit(months.front());
+    d = d.addDays(daysInMonth(d.year(), d.month()));
+  }
+  months.clear();
 }
 
 }  // namespace pelnor

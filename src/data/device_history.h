@@ -20,6 +20,9 @@ struct HistoryEnv {
   int32_t pulseConstant;
 };
 
+// The first of the count months that end with the month of date (count - 1 before it).
+DateTime firstOfPastMonths(const DateTime& date, int count);
+
 class DeviceHistory {
  public:
   void clear() { months.clear(); }
@@ -70,6 +73,10 @@ class DeviceHistory {
 
   // The past-data display: the chosen month and the count - 1 months before it.
   void loadPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env);
+  // The same months one at a time, oldest first: each is read, aggregated, handed to visit
+  // as the only month of this history and released, so that one month is held at a time.
+  void visitPastMonths(int32_t deviceId, const DateTime& month, int count, const HistoryEnv& env,
+                       const std::function<void(const MonthRecord&)>& visit);
 
   DeviceRecord device;
   std::vector<MonthRecord> months;  // ascending by month, one record per month

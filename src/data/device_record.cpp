@@ -27,6 +27,11 @@ int32_t VctTable::multiplierAt(int position) {
 
 ReportInfo readReportInfo(ArchiveReader& in) {
   ReportInfo r;
+  readReportInfoInto(in, r);
+  return r;
+}
+
+void readReportInfoInto(ArchiveReader& in, ReportInfo& r) {
   r.entered = in.readInt32();
   r.year = in.readInt32();
   r.month = in.readInt32();
@@ -41,7 +46,6 @@ ReportInfo readReportInfo(ArchiveReader& in) {
   r.demandKw = in.readFloat64();
   r.spare = in.readInt32();
   r.notes = in.readText();
-  return r;
 }
 
 void writeReportInfo(ArchiveWriter& out, const ReportInfo& r) {
@@ -62,7 +66,14 @@ void writeReportInfo(ArchiveWriter& out, const ReportInfo& r) {
 }
 
 DeviceRecord readDeviceRecord(ArchiveReader& in, int32_t version, const DeviceDefaults& defaults) {
-  DeviceRecord d = DeviceRecord::makeNew(defaults);
+  DeviceRecord d;
+  readDeviceRecordInto(in, version, defaults, d);
+  return d;
+}
+
+void readDeviceRecordInto(ArchiveReader& in, int32_t version, const DeviceDefaults& defaults,
+                          DeviceRecord& d) {
+  if (version < kReportVersion) d = DeviceRecord::makeNew(defaults);
   d.deviceId = in.readInt32();
   d.customerName = in.readText();
   d.multiplier = in.readInt32();
@@ -71,8 +82,7 @@ DeviceRecord readDeviceRecord(ArchiveReader& in, int32_t version, const DeviceDe
   d.primaryCurrent = in.readInt32();
   d.secondaryCurrent = in.readInt32();
   d.pulseConstant = in.readInt32();
-  if (version >= kReportVersion) d.report = readReportInfo(in);
-  return d;
+  if (version >= kReportVersion) readReportInfoInto(in, d.report);
 }
 
 void writeDeviceRecord(ArchiveWriter& out, const DeviceRecord& d) {

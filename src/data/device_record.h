@@ -79,11 +79,15 @@ constexpr int32_t kReportVersion = 3;
 constexpr int32_t kCurrentFileVersion = 3;
 
 ReportInfo readReportInfo(ArchiveReader& in);
+// The same into a record whose fields are all overwritten (the month reader reuses its days).
+void readReportInfoInto(ArchiveReader& in, ReportInfo& report);
 void writeReportInfo(ArchiveWriter& out, const ReportInfo& report);
 
 // A device record as the file of version `version` holds it; older files keep the
 // default report.
 DeviceRecord readDeviceRecord(ArchiveReader& in, int32_t version, const DeviceDefaults& defaults);
+void readDeviceRecordInto(ArchiveReader& in, int32_t version, const DeviceDefaults& defaults,
+                          DeviceRecord& record);
 void writeDeviceRecord(ArchiveWriter& out, const DeviceRecord& record);
 
 // The fewest bytes a device record of a version can take on file.

@@ -110,6 +110,16 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
                   Reporter& reporter, int intervalMs = OpenRetry::kIntervalMs,
                   const std::atomic<bool>* abandon = nullptr);
 
+// What one try at opening an existing regular file for reading found.
+enum class QuickOpen {
+  Opened,   // open, and locked as openWithRetry locks it
+  Missing,  // no regular file there that can be looked at (anything else is not opened)
+  Retry     // anything else (held elsewhere, no permission, ...): openWithRetry decides
+};
+// The way in for a file that is read whole: no wait and no folder checks when the file
+// is simply there or simply missing.
+QuickOpen openRegularFileOnce(UniqueFd& file, const std::filesystem::path& path);
+
 // Saves bytes as the file at path, or at the file a chain of symbolic links there ends at
 // (created when missing; the links stay): a new temporary file beside it, flushed to disk
 // when asked, takes the old file's mode, owner and group and is renamed over it, so a

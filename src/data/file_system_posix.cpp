@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -110,6 +111,18 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   }
 }
 
+QuickOpen openRegularFileOnce(UniqueFd& file, const std::filesystem::path& path) {
+  file.reset();
+  // stat before open: a device or FIFO in the file's place is never opened. What cannot
+  // be looked at is not there for a reader.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return QuickOpen::Missing;
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return QuickOpen::Retry;
+  file = std::move(fd);
+  return QuickOpen::Opened;
+}
+
 void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, const std::string& bytes,
                       bool syncToDisk, const char* openFailureText) {
   const std::string shownPath = pathText(path);
@@ -159,16 +172,19 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
 std::string readAll(int fd) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) throw FileError(systemDescription(errno));
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[4096];
+  // Read straight into the result, asking for one byte more than the file holds so that
+  // a file that has not grown is read in one go.
+  std::string bytes(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)) + 1, '\0');
+  std::size_t got = 0;
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (got == bytes.size()) bytes.resize(bytes.size() * 2);
+    ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw FileError(systemDescription(errno));
     if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
+    got += static_cast<std::size_t>(n);
   }
+  bytes.resize(got);
   return bytes;
 }
 

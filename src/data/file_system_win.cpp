@@ -102,6 +102,18 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   }
 }
 
+QuickOpen openRegularFileOnce(UniqueFd& file, const std::filesystem::path& path) {
+  file.reset();
+  std::error_code ec;
+  // What cannot be looked at is not there for a reader.
+  if (!std::filesystem::is_regular_file(path, ec)) return QuickOpen::Missing;
+  DWORD error = 0;
+  const int fd = openShared(path, _O_RDONLY, _SH_DENYRW, error);
+  if (fd < 0) return QuickOpen::Retry;
+  file.reset(fd);
+  return QuickOpen::Opened;
+}
+
 void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, const std::string& bytes,
                       bool syncToDisk, const char* openFailureText) {
   const std::string shownPath = pathText(path);

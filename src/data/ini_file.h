@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <string>
 
+#include "data/ini_document.h"
+
 namespace pelnor {
 
 class CIniFile {
  public:
   // A value is read into a buffer of 5000 bytes with its terminator.
-  static constexpr std::size_t kMaxValueBytes = 4999;
+  static constexpr std::size_t kMaxValueBytes = IniDocument::kMaxValueBytes;
 
   // Sets the program folder and base name; the settings file is "<dir>/<base>.INI".
   void Open(const std::filesystem::path& programDir, const std::string& baseName);
@@ -35,6 +37,10 @@ class CIniFile {
                  const std::filesystem::path& file = {}) const;
   void DeleteKey(const std::string& section, const std::string& key,
                  const std::filesystem::path& file = {}) const;
+
+  // The file (a missing file argument: the settings file) in memory, for many reads and
+  // writes in one go; nothing reaches the file before its save().
+  IniDocument document(const std::filesystem::path& file = {}) const;
 
   const std::filesystem::path& Path() const { return path_; }
   const std::filesystem::path& ProgramDir() const { return programDir_; }

@@ -20,13 +20,30 @@ constexpr std::size_t kReadingBytes = 20;
 constexpr int32_t kOldestVersion = 1;
 constexpr int32_t kDayHeaderVersion = 2;
 
-Reading readReading(ArchiveReader& in) {
-  Reading r;
-  r.hour = in.readInt32();
-  r.minute = in.readInt32();
-  r.pulseCount = in.readInt32();
-  r.temperature = in.readFloat64();
-  return r;
+// Appends the readings that follow. They have a fixed size, so all whole ones that are
+// there are checked at once and decoded without further checks; a file that ends inside
+// one keeps those before it and then fails as any short read does.
+void readReadings(ArchiveReader& in, uint32_t count, std::vector<Reading>& readings) {
+  const std::size_t whole = in.reserveFor(count, kReadingBytes);
+  const char* at = in.readRaw(whole * kReadingBytes).data();
+  readings.reserve(readings.size() + whole);
+  for (std::size_t i = 0; i < whole; ++i, at += kReadingBytes) {
+    readings.push_back(Reading{littleEndianAt<int32_t>(at), littleEndianAt<int32_t>(at + 4),
+                               littleEndianAt<int32_t>(at + 8),
+                               std::bit_cast<double>(littleEndianAt<uint64_t>(at + 12))});
+  }
+  if (whole < count) in.readRaw(kReadingBytes);
+}
+
+// Read over the day's header in place; a header the file ends in stays new, as a day the
+// damage came before.
+void readDayHeader(ArchiveReader& in, int32_t version, const DeviceDefaults& defaults, DeviceRecord& header) {
+  try {
+    readDeviceRecordInto(in, version, defaults, header);
+  } catch (...) {
+    header = DeviceRecord::makeNew(defaults);
+    throw;
+  }
 }
 
 CTryErr errorWithPath(const char* text, const std::filesystem::path& path) {
@@ -53,10 +70,8 @@ int32_t parseMonth(std::string_view bytes, MonthRecord& month, const DeviceDefau
   if (dayCount > kDaysPerMonth) throw ArchiveError("日数が多すぎます");
   for (uint32_t d = 0; d < dayCount; ++d) {
     DayRecord& day = month.days[d];
-    if (version >= kDayHeaderVersion) day.header = readDeviceRecord(in, version, defaults);
-    uint32_t readingCount = in.readCount();
-    day.readings.reserve(in.reserveFor(readingCount, kReadingBytes));
-    for (uint32_t i = 0; i < readingCount; ++i) day.readings.push_back(readReading(in));
+    if (version >= kDayHeaderVersion) readDayHeader(in, version, defaults, day.header);
+    readReadings(in, in.readCount(), day.readings);
   }
   return version;
 }
@@ -85,12 +100,14 @@ bool readMonthFile(const std::filesystem::path& path, MonthRecord& month, const 
                    int32_t* fileVersion, MonthReadOutcome* outcome) {
   MonthReadOutcome result = MonthReadOutcome::Missing;
   month.clearDays(context.defaults);
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec)) {
+  UniqueFd file;
+  const QuickOpen quick = openRegularFileOnce(file, path);
+  if (quick != QuickOpen::Missing) {
     try {
       result = MonthReadOutcome::NotOpened;
-      UniqueFd file;
-      if (openWithRetry(file, path, OpenMode::Read, context.retry.monthFileLimitMs, context.reporter,
+      // Held by another program, or not ours to read: wait and say so as always.
+      if (quick == QuickOpen::Retry &&
+          openWithRetry(file, path, OpenMode::Read, context.retry.monthFileLimitMs, context.reporter,
                         context.retry.intervalMs, context.abandon) != kOpenOk) {
         throw errorWithPath("ファイルがリードオープン出来ません", path);
       }

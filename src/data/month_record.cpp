@@ -18,7 +18,14 @@ MonthRecord MonthRecord::makeNew(const DateTime& month, const DeviceDefaults& de
 }
 
 void MonthRecord::clearDays(const DeviceDefaults& defaults) {
-  for (DayRecord& day : days) day = DayRecord::makeNew(defaults);
+  // In place: a month read into the same record keeps the readings' storage.
+  const DeviceRecord header = DeviceRecord::makeNew(defaults);
+  for (DayRecord& day : days) {
+    day.header = header;
+    day.readings.clear();
+    day.slots.fill(SlotValue{});
+    day.dayStats = SlotStats{};
+  }
   pulseStats = demandStats = energyStats = temperatureStats = SlotStats{};
 }
 

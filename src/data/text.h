@@ -40,6 +40,14 @@ constexpr bool isCp932LeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// True when every byte is 7-bit ASCII, which reads the same in cp932 and UTF-8.
+constexpr bool isAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 // Blanks are the ASCII white-space characters (space, tab, CR, LF, VT, FF).
 constexpr bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';

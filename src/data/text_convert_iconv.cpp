@@ -89,17 +89,13 @@ std::optional<std::string> convert(Direction direction, std::string_view input, 
 }  // namespace
 
 std::string cp932ToUtf8(std::string_view cp932) {
-  bool ascii = true;
-  for (char c : cp932) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii) return std::string(cp932);
+  if (isAscii(cp932)) return std::string(cp932);
   return *convert(Direction::Cp932ToUtf8, cp932, 1, rawByteAsUtf8);
 }
 
 std::string encodeCp932(std::string_view utf8, bool& lossless) {
   lossless = true;
-  bool ascii = true;
-  for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii) return std::string(utf8);
+  if (isAscii(utf8)) return std::string(utf8);
   if (auto whole = convert(Direction::Utf8ToCp932, utf8, 1, nullptr)) return *whole;
   // Some character has no cp932 form: convert character by character.
   std::string out;

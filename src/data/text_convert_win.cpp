@@ -12,13 +12,6 @@ namespace {
 
 constexpr UINT kCp932 = 932;
 
-bool isAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // One UTF-8 character as cp932 bytes; empty when cp932 has no such character.
 std::string cp932OfCharacter(std::string_view sequence) {
   wchar_t wide[2];

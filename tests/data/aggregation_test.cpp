@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace pelnor {
 namespace {
@@ -127,6 +128,41 @@ TEST(Aggregation, BadPulseConstantsAndStoredOddities) {
   aggregateDay(odd, 50000);
   EXPECT_EQ(odd.dayStats.count, 1);
   EXPECT_EQ(odd.slots[18].pulses, 2147483647);
+}
+
+// A stored day may hold its readings in any order: every order gives the slots and
+// statistics of the sorted day, to the last bit.
+TEST(Aggregation, ReadingsInAnyOrderAggregateAsSorted) {
+  const DayRecord sorted = dayWith({{0, 5, 7, 11.5},
+                                    {0, 20, 3, 12.25},
+                                    {0, 40, 9, 10},
+                                    {7, 30, 1, 14},
+                                    {7, 45, 4, 15.5},
+                                    {13, 0, 2147483000, 20},
+                                    {13, 15, 2000, 21},
+                                    {23, 59, 6, 9}});
+  struct Case {
+    const char* name;
+    std::vector<std::size_t> order;  // positions in the sorted readings
+  } cases[] = {
+      {"reversed", {7, 6, 5, 4, 3, 2, 1, 0}},
+      {"out of order inside one slot", {1, 0, 2, 3, 4, 5, 6, 7}},
+      {"one late reading at the end", {1, 2, 3, 4, 5, 6, 7, 0}},
+      {"slots apart, each in order", {5, 6, 0, 1, 2, 7, 3, 4}},
+  };
+  DayRecord expected = sorted;
+  aggregateDay(expected, 50000);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DayRecord day = sorted;
+    day.readings.clear();
+    for (std::size_t i : c.order) day.readings.push_back(sorted.readings[i]);
+    // A reading outside the day, stored in the middle, changes nothing.
+    day.readings.insert(day.readings.begin() + 3, Reading{25, 0, 99, 30});
+    aggregateDay(day, 50000);
+    EXPECT_EQ(day.slots, expected.slots);
+    EXPECT_EQ(day.dayStats, expected.dayStats);
+  }
 }
 
 TEST(Aggregation, ReapplyVctReplacesHeaders) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "data/data_location.h"
 #include "data/text.h"
 #include "support/temp_dir.h"
@@ -77,6 +79,45 @@ TEST_F(AppSettingsTest, FileFromAnotherInstallationRevertsExactlyFourKeys) {
   again.Open(dir.path(), "Pelnor");
   again.Load("mine", location);
   EXPECT_EQ(again.installationChanged, 0);
+}
+
+// The settings file is read once and replaced only when its bytes change: a start with
+// every key present leaves the very same file; line ends of another system are still
+// made CR LF, as every write of the profile functions makes them.
+TEST_F(AppSettingsTest, LoadReplacesTheFileOnlyWhenItsBytesChange) {
+  settings.Load("", location);
+  const std::string complete = readFile(settings.ini.Path());
+  // Dated back: a file written anew would bear the time of now.
+  const auto longAgo = std::filesystem::last_write_time(settings.ini.Path()) - std::chrono::hours(24 * 400);
+  std::filesystem::last_write_time(settings.ini.Path(), longAgo);
+  CAppSettings again;
+  again.Open(dir.path(), "Pelnor");
+  again.Load("", location);
+  EXPECT_EQ(std::filesystem::last_write_time(settings.ini.Path()), longAgo)
+      << "nothing changed, so the file was not written";
+  EXPECT_EQ(readFile(settings.ini.Path()), complete);
+
+  std::string lfOnly = complete;
+  for (std::size_t at = lfOnly.find("\r\n"); at != std::string::npos; at = lfOnly.find("\r\n", at))
+    lfOnly.erase(at, 1);
+  writeFile(settings.ini.Path(), lfOnly);
+  again.Load("", location);
+  EXPECT_EQ(readFile(settings.ini.Path()), complete);
+}
+
+// A settings file that takes no writes (the command line's) is read as it stands: the keys
+// of another installation keep their values, since they could not be removed.
+TEST_F(AppSettingsTest, ASettingsFileThatTakesNoWritesIsReadAsItStands) {
+  const std::string stored =
+      utf8ToCp932("[Setting]\r\nProductId=theirs\r\n受信データの表示=0\r\nIsOutExe=0\r\n");
+  writeFile(settings.ini.Path(), stored);
+  settings.ini.setReadOnly(true);
+  settings.Load("mine", location);
+  EXPECT_EQ(settings.installationChanged, 1);
+  EXPECT_EQ(settings.showReceivedData, 0);
+  EXPECT_EQ(settings.openAfterCsv, 0);
+  EXPECT_EQ(readFile(settings.ini.Path()), stored);
+  EXPECT_FALSE(std::filesystem::exists(dir / "system.ini"));
 }
 
 TEST_F(AppSettingsTest, OddValues) {

@@ -67,17 +67,19 @@ TEST_F(DamagedMonthTest, EveryWholeDayAndReadingBeforeTheDamageIsRead) {
     const char* name;
     std::size_t cut;
     std::size_t readingsOfDay15;
+    bool headerOfDay15Read;
   } cases[] = {
-      {"at the start of day 15", dayStart(15), 0},
-      {"inside the header of day 15", dayStart(15) + 10, 0},
-      {"inside the second reading of day 15", dayStart(15) + headerBytes() + 2 + kReadingBytes + 7, 1},
+      {"at the start of day 15", dayStart(15), 0, false},
+      {"inside the header of day 15", dayStart(15) + 10, 0, false},
+      {"inside the second reading of day 15", dayStart(15) + headerBytes() + 2 + kReadingBytes + 7, 1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     storeCut(c.cut);
     ScriptedReporter r;
     StorageContext context{r, defaults, OpenRetry{10, 300, 300}, false};
-    MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+    // Read into a record that holds the whole month: nothing of it may show through.
+    MonthRecord read = april;
     MonthReadOutcome outcome = MonthReadOutcome::Read;
     EXPECT_FALSE(readMonthFile(monthFile(2024, 4), read, context, nullptr, &outcome));
     EXPECT_EQ(outcome, MonthReadOutcome::Damaged);
@@ -88,6 +90,12 @@ TEST_F(DamagedMonthTest, EveryWholeDayAndReadingBeforeTheDamageIsRead) {
                 april.days[static_cast<std::size_t>(d)].readings);
       EXPECT_EQ(read.days[static_cast<std::size_t>(d)].header.deviceId, 12);
     }
+    if (c.headerOfDay15Read) {
+      EXPECT_EQ(read.days[14].header, april.days[14].header);
+    } else {
+      EXPECT_EQ(read.days[14].header, DeviceRecord::makeNew(defaults)) << "a header cut short stays new";
+    }
+    EXPECT_EQ(read.days[15].header, DeviceRecord::makeNew(defaults));
     ASSERT_EQ(read.days[14].readings.size(), c.readingsOfDay15);
     if (c.readingsOfDay15 > 0) {
       EXPECT_EQ(read.days[14].readings[0], april.days[14].readings[0]);

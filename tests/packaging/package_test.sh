@@ -37,6 +37,11 @@ fi
 if command -v appstreamcli > /dev/null; then
   appstreamcli validate --no-net --pedantic "$work"/root/usr/share/metainfo/*.metainfo.xml > /dev/null
 fi
+# pelnor-cli loads no Qt; render and print are in the companion it runs.
+test -x "$work/root/usr/libexec/pelnor/pelnor-render"
+if readelf -d "$work/root/usr/bin/pelnor-cli" | grep -q 'NEEDED.*libQt'; then
+  echo "pelnor-cli links Qt" >&2; exit 1
+fi
 
 # Every command of --help is in the manual page.
 zcat "$work/root/usr/share/man/man1/pelnor-cli.1.gz" > "$work/pelnor-cli.1"
@@ -83,4 +88,8 @@ test ! -e "$work/root/usr/bin/Pelnor.INI"
 "$work/root/usr/bin/pelnor-cli" demo > /dev/null 2>&1
 test -f "$HOME/.local/share/Pelnor/MCDATA.MST"
 "$work/root/usr/bin/pelnor-cli" demo > /dev/null 2>&1 && { echo "demo wrote over a root with a master" >&2; exit 1; }
+# ... and its companion paints from that root too.
+"$work/root/usr/bin/pelnor-cli" render --device 100 --date "$(date +%Y-%m)" --view sheet --size 320x200 \
+  --out "$work/sheet.png" > /dev/null 2>&1
+[ "$(head -c 4 "$work/sheet.png" | tail -c 3)" = PNG ]
 echo "package ok"
