@@ -16,29 +16,13 @@ std::optional<std::filesystem::path> actingFolder;
 
 }  // namespace
 
-std::filesystem::path programFolder() { return ownDataRoot(actingFolder.value_or(executableFolder())); }
+std::filesystem::path programFolder() { return findOwnDataRoot(actingFolder.value_or(executableFolder())); }
 
 void actForProgramIn(const std::filesystem::path& folder) { actingFolder = folder; }
 
-std::optional<std::string> takeOption(Args& args, const std::string& name) {
-  auto it = std::find(args.begin(), args.end(), name);
-  if (it == args.end() || it + 1 == args.end()) return std::nullopt;
-  std::string value = *(it + 1);
-  args.erase(it, it + 2);
-  return value;
-}
-
-bool takeFlag(Args& args, const std::string& name) {
-  auto it = std::find(args.begin(), args.end(), name);
-  if (it == args.end()) return false;
-  args.erase(it);
-  return true;
-}
-
-std::optional<int32_t> deviceIdArg(const std::optional<std::string>& text) {
-  if (!text || text->empty() || text->find_first_not_of("0123456789") != std::string::npos)
-    return std::nullopt;
-  return intPrefixIfFits(*text);
+std::optional<int32_t> deviceIdArg(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  return intPrefixIfFits(text);
 }
 
 std::optional<DateArg> dateArg(const std::string& text) {
@@ -72,14 +56,22 @@ std::filesystem::path rootArg(const std::optional<std::string>& text) {
 
 }  // namespace
 
-CliEnvironment::CliEnvironment(Args& args, std::optional<bool> answer)
-    : settings(loadSettings(takeOption(args, "--ini"))),
-      location(rootArg(takeOption(args, "--root"))),
+CliEnvironment::CliEnvironment(const CommonOptions& options, std::optional<bool> answer)
+    : settings(loadSettings(options.ini)),
+      location(rootArg(options.root)),
       reporter(answer),
       storage{reporter, settings.deviceDefaults(), OpenRetry{}, true} {}
 
-int usageError(const char* command, const std::string& why, const char* usageText) {
-  std::cerr << "pelnor-cli " << command << ": " << why << '\n' << usageText;
+int usageError(const char* command, const std::string& why) {
+  std::cerr << "pelnor-cli " << command << ": " << why << "\nRun 'pelnor-cli " << command
+            << " --help' for the options.\n";
+  return kUsageError;
+}
+
+int unansweredError(const char* command) {
+  std::cerr << "pelnor-cli " << command
+            << ": a question could not be asked (standard input is not a terminal, carries the data or "
+               "is at its end); answer it with --yes or --no\n";
   return kUsageError;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/stderr_reporter.h"
 #include "data/app_settings.h"
@@ -16,7 +17,8 @@
 namespace pelnor::cli {
 
 // The program's own data root: the folder of the running executable, or the user's own
-// folder when that one is installed (ownDataRoot).
+// folder when that one is installed (ownDataRoot). Not made here: a command that only
+// reads creates nothing.
 std::filesystem::path programFolder();
 // The companion that paints takes the root of the pelnor-cli that runs it, as if it were
 // that program: called once at its start, before any command.
@@ -24,8 +26,7 @@ void actForProgramIn(const std::filesystem::path& folder);
 
 class CliEnvironment {
  public:
-  // Takes --ini PATH and --root DIR out of args; the rest stays for the command.
-  explicit CliEnvironment(Args& args, std::optional<bool> answer = std::nullopt);
+  explicit CliEnvironment(const CommonOptions& options, std::optional<bool> answer = std::nullopt);
 
   HistoryEnv historyEnv(const DeviceRegistry& registry) const {
     return HistoryEnv{registry, location, storage, settings.pulseConstant};
@@ -37,13 +38,8 @@ class CliEnvironment {
   StorageContext storage;
 };
 
-// Takes "--name VALUE" out of args; empty when absent.
-std::optional<std::string> takeOption(Args& args, const std::string& name);
-// Takes "--name" out of args.
-bool takeFlag(Args& args, const std::string& name);
-
 // A device ID written with digits only; empty otherwise.
-std::optional<int32_t> deviceIdArg(const std::optional<std::string>& text);
+std::optional<int32_t> deviceIdArg(const std::string& text);
 // A date written YYYY-MM (kind 2, the first of the month) or YYYY-MM-DD (kind 1).
 struct DateArg {
   int kind = 0;
@@ -51,8 +47,13 @@ struct DateArg {
 };
 std::optional<DateArg> dateArg(const std::string& text);
 
-// Says why the arguments are wrong, with the command's usage; returns kUsageError.
-int usageError(const char* command, const std::string& why, const char* usageText);
+// Says why the arguments are wrong and where the command's options are told; returns
+// kUsageError.
+int usageError(const char* command, const std::string& why);
+
+// A question was not answered (see StderrReporter::unanswered): says which options answer
+// it; returns kUsageError.
+int unansweredError(const char* command);
 
 // The registry of the root and the months from first to last of a registered device.
 struct LoadedDevice {

@@ -1,12 +1,15 @@
 // import and receive: a collection without a window. Each notification prints as the
-// reception dialog's list would show it; the confirmation is answered by --yes / --no
-// or asked on the terminal.
+// reception dialog's list would show it (with --quiet only the problems and the result);
+// the confirmation is answered by --yes / --no or asked on the terminal.
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <iterator>
 
 #include "cli/cli_environment.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/output_target.h"
 #include "comm/collection.h"
 #include "comm/waiting_sink.h"
 #include "data/text.h"
@@ -20,22 +23,18 @@ constexpr int kAppLogFiles = 4;
 constexpr int kAppLogOpenTimeoutMs = 10000;
 constexpr int64_t kAppLogSizeLimit = 5242880;
 
-// Prints each text as the reception window lists it; problems go to stderr.
-void print(const Notification& n) {
-  if (n.kind == Notification::kProgress) std::cout << n.text << std::endl;
+// Prints each text as the reception window lists it; problems go to stderr. Quiet, the
+// steps are left out and the end is said instead.
+void print(const Notification& n, const char* command, bool quiet) {
+  if (n.kind == Notification::kProgress && !quiet) std::cout << n.text << std::endl;
   if (n.kind == Notification::kProblem) std::cerr << n.text << std::endl;
+  if (n.kind == Notification::kFinished && quiet)
+    std::cout << "pelnor-cli " << command << ": the reception ended without problems" << std::endl;
   if (n.kind == Notification::kFailed) std::cerr << "受信処理で問題が発生しました" << std::endl;
 }
 
-std::optional<bool> takeAnswer(Args& args) {
-  bool yes = takeFlag(args, "--yes");
-  bool no = takeFlag(args, "--no");
-  if (yes) return true;
-  if (no) return false;
-  return std::nullopt;
-}
-
-int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> portOverride = std::nullopt) {
+int collect(CliEnvironment& env, const char* command, bool quiet, CollectionOptions options,
+            std::optional<int> portOverride = std::nullopt) {
   DeviceRegistry registry(env.storage.defaults);
   if (!registry.load(env.location.root(), env.storage)) return 1;
   if (registry.count() == 0) {
@@ -49,6 +48,7 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
   options.simulatedDevice = env.settings.noSerialPort != 0;
   options.showReceivedLines = env.settings.showReceivedData != 0;
   const std::filesystem::path programDir = env.settings.ini.ProgramDir();
+  DataLocation::createFolderPath(programDir);  // the logs' folder, the own data root made when first needed
   if (env.settings.commLog != 0) options.commLogPrefix = pathText(programDir / "COMM_");
 
   RotatingLog appLog;
@@ -56,7 +56,7 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
                    kAppLogFiles, kAppLogOpenTimeoutMs, kAppLogSizeLimit);
   HistoryEnv historyEnv = env.historyEnv(registry);
   DeviceHistory history;
-  WaitingSink sink(print);
+  WaitingSink sink([command, quiet](const Notification& n) { print(n, command, quiet); });
   CollectionEngine engine(
       history, historyEnv, env.reporter, sink, appLog,
       [&env](int port) { return env.settings.serialDevicePath(port); }, options);
@@ -64,41 +64,35 @@ int collect(CliEnvironment& env, CollectionOptions options, std::optional<int> p
   engine.start();
   int kind = sink.waitForEnd();
   engine.join();
+  if (env.reporter.unanswered()) return unansweredError(command);
   return kind == Notification::kFinished ? 0 : 1;
 }
 
 }  // namespace
 
-int runImport(const Args& arguments) {
-  Args args = arguments;
-  std::optional<bool> answer = takeAnswer(args);
-  CliEnvironment env(args, answer);
-  if (args.size() != 1) {
-    std::cerr << "usage: pelnor-cli import FILE [--root DIR] [--ini FILE] [--yes | --no]\n";
-    return kUsageError;
-  }
+int runImport(const CollectOptions& arguments) {
+  CliEnvironment env(arguments.common, arguments.answers.answer());
   CollectionOptions options;
   options.mode = CollectionOptions::Mode::File;
-  options.file = pathFromText(args[0]);
-  return collect(env, options);
+  if (isStandardStream(arguments.file)) {
+    // The text comes on standard input, which then answers no question.
+    options.contents = std::string(std::istreambuf_iterator<char>(std::cin), {});
+    env.reporter.noTerminal();
+  } else {
+    options.file = pathFromText(arguments.file);
+  }
+  return collect(env, "import", arguments.quiet, options);
 }
 
-int runReceive(const Args& arguments) {
-  Args args = arguments;
-  std::optional<bool> answer = takeAnswer(args);
-  CliEnvironment env(args, answer);
-  std::optional<std::string> port = takeOption(args, "--port");
-  if (!args.empty()) {
-    std::cerr << "usage: pelnor-cli receive [--root DIR] [--ini FILE] [--port N] [--yes | --no]\n";
-    return kUsageError;
-  }
+int runReceive(const CollectOptions& arguments) {
+  CliEnvironment env(arguments.common, arguments.answers.answer());
   std::srand(static_cast<unsigned>(std::time(nullptr)));  // the simulated device's readings
   CollectionOptions options;
   options.mode = CollectionOptions::Mode::Serial;
   // A port given on the command line replaces the one of the device master.
   std::optional<int> portNumber;
-  if (port) portNumber = parseIntPrefix(*port);
-  return collect(env, options, portNumber);
+  if (arguments.port) portNumber = parseIntPrefix(*arguments.port);
+  return collect(env, "receive", arguments.quiet, options, portNumber);
 }
 
 }  // namespace pelnor::cli

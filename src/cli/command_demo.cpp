@@ -7,6 +7,7 @@
 #include <random>
 
 #include "cli/cli_environment.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 
 namespace pelnor::cli {
@@ -43,13 +44,8 @@ double demandAt(bool workday, double hour, double temperature, double noise) {
 
 }  // namespace
 
-int runDemo(const Args& arguments) {
-  Args args = arguments;
-  CliEnvironment env(args);
-  if (!args.empty()) {
-    std::cerr << "usage: pelnor-cli demo [--root DIR] [--ini FILE]\n";
-    return kUsageError;
-  }
+int runDemo(const CommonOptions& options) {
+  CliEnvironment env(options);
   std::error_code ec;
   if (std::filesystem::exists(env.location.masterFile(), ec)) {
     std::cerr << "pelnor-cli demo: " << pathText(env.location.masterFile())

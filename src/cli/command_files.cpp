@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "cli/cli_environment.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/json_codec.h"
+#include "cli/output_target.h"
 #include "cli/stderr_reporter.h"
 #include "data/aggregation.h"
 #include "data/data_locks.h"
@@ -43,40 +45,24 @@ FileKind detectKind(const std::filesystem::path& path) {
   return FileKind::Unknown;
 }
 
-void printJson(const Json& json) {
-  std::cout << json.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+std::string jsonText(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace) + '\n'; }
+
+// Reads JSON from a file or, for "-", from standard input.
+Json readJson(const std::string& source) {
+  if (isStandardStream(source)) return parseJsonDocument(std::cin);
+  std::ifstream in(pathFromText(source));
+  if (!in) throw std::runtime_error("cannot read " + source);
+  return parseJsonDocument(in);
 }
 
 }  // namespace
 
-int runDump(const Args& arguments) {
-  Args args = arguments;
-  CliEnvironment env(args);
-  bool aggregate = takeFlag(args, "--aggregate");
+int runDump(const DumpOptions& options) {
+  CliEnvironment env(options.common);
   std::optional<FileKind> kind;
-  std::string file;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--kind" && i + 1 < args.size()) {
-      const std::string& value = args[++i];
-      if (value == "master")
-        kind = FileKind::Master;
-      else if (value == "month")
-        kind = FileKind::Month;
-      else {
-        std::cerr << "pelnor-cli dump: --kind is master or month\n";
-        return kUsageError;
-      }
-    } else if (file.empty()) {
-      file = args[i];
-    } else {
-      std::cerr << "pelnor-cli dump: one FILE only\n";
-      return kUsageError;
-    }
-  }
-  if (file.empty()) {
-    std::cerr << "usage: pelnor-cli dump [--kind master|month] FILE\n";
-    return kUsageError;
-  }
+  if (options.kind == "master") kind = FileKind::Master;
+  if (options.kind == "month") kind = FileKind::Month;
+  const std::string& file = options.file;
   const std::filesystem::path path = pathFromText(file);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
@@ -96,36 +82,27 @@ int runDump(const Args& arguments) {
     int32_t version = 0;
     if (!readMonthFile(path, month, context, &version)) return 1;
     Json json = monthToJson(month, version);
-    if (aggregate) {
+    if (options.aggregate) {
       aggregateMonth(month, env.settings.pulseConstant);
       addAggregates(json, month);
     }
-    printJson(json);
-  } else {
-    DeviceRegistry registry(context.defaults);
-    if (!registry.loadFile(path, context)) return 1;
-    printJson(masterToJson(registry, registry.loadedVersion()));
+    return writeOutput(options.out, jsonText(json), context, "dump") ? 0 : 1;
   }
-  return 0;
+  DeviceRegistry registry(context.defaults);
+  if (!registry.loadFile(path, context)) return 1;
+  return writeOutput(options.out, jsonText(masterToJson(registry, registry.loadedVersion())), context, "dump")
+             ? 0
+             : 1;
 }
 
-int runRestore(const Args& arguments) {
-  Args args = arguments;
-  CliEnvironment env(args);
-  if (args.size() != 2) {
-    std::cerr << "usage: pelnor-cli restore JSON FILE\n";
-    return kUsageError;
-  }
+int runRestore(const RestoreOptions& options) {
+  CliEnvironment env(options.common);
+  const std::string& source = options.json;
   Json json;
   try {
-    std::ifstream in(pathFromText(args[0]));
-    if (!in) {
-      std::cerr << "pelnor-cli restore: cannot read " << args[0] << '\n';
-      return 1;
-    }
-    json = parseJsonDocument(in);
+    json = readJson(source);
   } catch (const JsonValueError& e) {
-    std::cerr << "pelnor-cli restore: " << args[0] << ": " << e.what() << "; nothing was written\n";
+    std::cerr << "pelnor-cli restore: " << source << ": " << e.what() << "; nothing was written\n";
     return 1;
   } catch (const std::exception& e) {
     std::cerr << "pelnor-cli restore: " << e.what() << '\n';
@@ -142,10 +119,10 @@ int runRestore(const Args& arguments) {
       masterFromJson(json, registry);
     }
   } catch (const std::exception& e) {
-    std::cerr << "pelnor-cli restore: " << args[0] << ": " << e.what() << "; nothing was written\n";
+    std::cerr << "pelnor-cli restore: " << source << ": " << e.what() << "; nothing was written\n";
     return 1;
   }
-  const std::filesystem::path target = pathFromText(args[1]);
+  const std::filesystem::path target = pathFromText(options.file);
   // A file of a data root is written while its lock is held, as the window writes it;
   // files elsewhere get no lock file beside them.
   FileLock lock;

@@ -9,9 +9,10 @@
 #include <optional>
 
 #include "cli/cli_environment.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/output_target.h"
 #include "cli/gui_application.h"
-#include "data/export_file.h"
 #include "data/text.h"
 #include "views/print_pages.h"
 #include "views/render.h"
@@ -20,47 +21,22 @@ namespace pelnor::cli {
 
 namespace {
 
-constexpr const char* kRenderUsage =
-    "usage: pelnor-cli render [--root DIR] [--ini FILE] --device ID --date YYYY-MM|YYYY-MM-DD "
-    "--view sheet|graph|report [--size WxH] --out FILE.png\n";
-
 // The picture or document is made in memory and saved as the text exports are, so a
 // device, a FIFO or a link given as the output is written the same way.
 bool saveOutput(const CliEnvironment& env, const char* command, const std::string& out,
                 const QByteArray& bytes) {
-  try {
-    saveExportFile(pathFromText(out), std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                   env.storage);
-    return true;
-  } catch (const CTryErr& e) {
-    std::cerr << "pelnor-cli " << command << ": cannot write " << out << '\n' << e.text() << '\n';
-  } catch (const std::exception& e) {
-    std::cerr << "pelnor-cli " << command << ": cannot write " << out << ": " << e.what() << '\n';
-  }
-  return false;
+  return writeOutput(out, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), env.storage,
+                     command);
 }
 
 }  // namespace
 
-int runRender(const Args& arguments) {
-  Args args = arguments;
-  CliEnvironment env(args);
-  auto deviceText = takeOption(args, "--device");
-  auto dateText = takeOption(args, "--date");
-  auto viewText = takeOption(args, "--view");
-  auto sizeText = takeOption(args, "--size").value_or("1600x1000");
-  auto out = takeOption(args, "--out");
-  if (!args.empty() || !deviceText || !dateText || !viewText || !out) {
-    std::cerr << kRenderUsage;
-    return kUsageError;
-  }
-  auto refuse = [](const std::string& why) {
-    std::cerr << "pelnor-cli render: " << why << '\n' << kRenderUsage;
-    return kUsageError;
-  };
-  std::optional<int32_t> device = deviceIdArg(deviceText);
+int runRender(const RenderOptions& options) {
+  CliEnvironment env(options.common);
+  auto refuse = [](const std::string& why) { return usageError("render", why); };
+  std::optional<int32_t> device = deviceIdArg(options.device);
   if (!device) return refuse("--device is a device ID (digits only)");
-  std::optional<DateArg> when = dateArg(*dateText);
+  std::optional<DateArg> when = dateArg(options.date);
   if (!when) return refuse("--date is YYYY-MM or YYYY-MM-DD");
   const int mode = when->kind;
   const DateTime date = when->date;
@@ -70,10 +46,10 @@ int runRender(const Args& arguments) {
       {"sheet", RenderedView::Sheet}, {"graph", RenderedView::Graph}, {"report", RenderedView::Report}};
   std::optional<RenderedView> view;
   for (const auto& [name, kind] : views) {
-    if (*viewText == name) view = kind;
+    if (options.view == name) view = kind;
   }
   if (!view) return refuse("--view is sheet, graph or report");
-  if (std::sscanf(sizeText.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 1 || height < 1 ||
+  if (std::sscanf(options.size.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 1 || height < 1 ||
       width > 20000 || height > 20000) {
     return refuse("--size is WIDTHxHEIGHT");
   }
@@ -91,30 +67,19 @@ int runRender(const Args& arguments) {
     std::cerr << "pelnor-cli render: cannot make the picture\n";
     return 1;
   }
-  return saveOutput(env, "render", *out, png) ? 0 : 1;
+  return saveOutput(env, "render", options.out, png) ? 0 : 1;
 }
 
-int runPrint(const Args& arguments) {
-  constexpr const char* kUsage =
-      "usage: pelnor-cli print [--root DIR] --device ID --kind day|month --from DATE --to DATE [--report] "
-      "--pdf OUT.pdf\n";
-  Args args = arguments;
-  CliEnvironment env(args);
-  const bool report = takeFlag(args, "--report");
-  auto device = deviceIdArg(takeOption(args, "--device"));
-  auto kind = takeOption(args, "--kind");
-  auto from = takeOption(args, "--from");
-  auto to = takeOption(args, "--to");
-  auto pdf = takeOption(args, "--pdf");
-  if (!args.empty() || !kind || !from || !to || !pdf)
-    return usageError("print", "missing or unknown arguments", kUsage);
-  if (!device) return usageError("print", "--device is a device ID (digits only)", kUsage);
-  if (*kind != "day" && *kind != "month") return usageError("print", "--kind is day or month", kUsage);
-  auto start = dateArg(*from);
-  auto end = dateArg(*to);
-  if (!start || !end) return usageError("print", "--from and --to are dates YYYY-MM-DD (or YYYY-MM)", kUsage);
-  PrintRange range{*kind == "day" ? 1 : 2, start->date, end->date, report && *kind == "month"};
-  if (pageCount(range) <= 0) return usageError("print", "--from must not be after --to", kUsage);
+int runPrint(const PrintOptions& options) {
+  CliEnvironment env(options.common);
+  auto device = deviceIdArg(options.device);
+  if (!device) return usageError("print", "--device is a device ID (digits only)");
+  const bool days = options.kind == "day";
+  auto start = dateArg(options.from);
+  auto end = dateArg(options.to);
+  if (!start || !end) return usageError("print", "--from and --to are dates YYYY-MM-DD (or YYYY-MM)");
+  PrintRange range{days ? 1 : 2, start->date, end->date, options.report && !days};
+  if (pageCount(range) <= 0) return usageError("print", "--from must not be after --to");
 
   std::optional<LoadedDevice> loaded = loadDevice(env, *device, range.start, range.end, "print");
   if (!loaded) return kUsageError;
@@ -136,8 +101,10 @@ int runPrint(const Args& arguments) {
     return 1;
   }
   writer.reset();  // the document is complete only once its writer ends
-  if (!saveOutput(env, "print", *pdf, document)) return 1;
-  std::cout << pageCount(range) << " pages written to " << *pdf << '\n';
+  if (!saveOutput(env, "print", options.pdf, document)) return 1;
+  // On standard output the document stands alone.
+  (isStandardStream(options.pdf) ? std::cerr : std::cout)
+      << pageCount(range) << " pages written to " << options.pdf << '\n';
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/cli_environment.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/json_codec.h"
 #include "data/aggregation.h"
@@ -15,9 +16,6 @@
 namespace pelnor::cli {
 
 namespace {
-
-constexpr const char* kShowUsage =
-    "usage: pelnor-cli show [--root DIR] [--ini FILE] --device ID --month YYYY-MM [--months N]\n";
 
 std::string dateText(const DateTime& date) {
   CalendarFields f = date.fields();
@@ -60,30 +58,22 @@ Json scaleToJson(const std::vector<ScaleEntry>& scales, int index) {
 
 }  // namespace
 
-int runShow(const Args& arguments) {
-  Args args = arguments;
-  CliEnvironment env(args);
-  auto deviceText = takeOption(args, "--device");
-  auto monthText = takeOption(args, "--month");
-  auto monthsText = takeOption(args, "--months");
-  if (!args.empty() || !deviceText || !monthText) {
-    std::cerr << kShowUsage;
-    return kUsageError;
-  }
-  auto refuse = [](const std::string& why) {
-    std::cerr << "pelnor-cli show: " << why << '\n' << kShowUsage;
-    return kUsageError;
-  };
-  std::optional<int32_t> device = wholeNumber(*deviceText);
-  if (!device) return refuse("--device is a device ID (digits only), not '" + *deviceText + "'");
+int runShow(const ShowOptions& options) {
+  CliEnvironment env(options.common);
+  const std::string& deviceText = options.device;
+  const std::string& monthText = options.month;
+  const std::optional<std::string>& monthsText = options.months;
+  auto refuse = [](const std::string& why) { return usageError("show", why); };
+  std::optional<int32_t> device = wholeNumber(deviceText);
+  if (!device) return refuse("--device is a device ID (digits only), not '" + deviceText + "'");
   std::optional<int32_t> year, month;
-  if (monthText->size() == 7 && (*monthText)[4] == '-') {
-    year = wholeNumber(monthText->substr(0, 4));
-    month = wholeNumber(monthText->substr(5, 2));
+  if (monthText.size() == 7 && monthText[4] == '-') {
+    year = wholeNumber(monthText.substr(0, 4));
+    month = wholeNumber(monthText.substr(5, 2));
   }
   DateTime chosen =
       year && month ? DateTime::fromFields(*year, *month, 1) : DateTime(DateTime::kInvalid, 0.0);
-  if (!chosen.isValid()) return refuse("--month is a month written YYYY-MM, not '" + *monthText + "'");
+  if (!chosen.isValid()) return refuse("--month is a month written YYYY-MM, not '" + monthText + "'");
   std::optional<int32_t> count = monthsText ? wholeNumber(*monthsText) : env.settings.monthsToLoad;
   if (!count || *count < kFewestMonths || *count > kMostMonths) {
     return refuse("--months is a number from 1 to 99, not '" + monthsText.value_or(std::to_string(*count)) +

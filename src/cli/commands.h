@@ -1,5 +1,5 @@
-// The subcommands of pelnor-cli. Each takes the arguments after its name and returns
-// the process exit code.
+// The subcommands of pelnor-cli. Each takes its parsed options and returns the process
+// exit code.
 #pragma once
 
 #include <string>
@@ -9,21 +9,32 @@ namespace pelnor::cli {
 
 using Args = std::vector<std::string>;
 
-int runDump(const Args& args);
-int runRestore(const Args& args);
-int runShow(const Args& args);
-int runImport(const Args& args);
-int runReceive(const Args& args);
-int runDemo(const Args& args);
-int runExportCsv(const Args& args);
-int runExportRaw(const Args& args);
-int runCopy(const Args& args);
+struct CommonOptions;
+struct DumpOptions;
+struct RestoreOptions;
+struct ShowOptions;
+struct CollectOptions;
+struct ExportCsvOptions;
+struct ExportRawOptions;
+struct CopyOptions;
+struct RenderOptions;
+struct PrintOptions;
+
+int runDump(const DumpOptions& options);
+int runRestore(const RestoreOptions& options);
+int runShow(const ShowOptions& options);
+int runImport(const CollectOptions& options);
+int runReceive(const CollectOptions& options);
+int runDemo(const CommonOptions& options);
+int runExportCsv(const ExportCsvOptions& options);
+int runExportRaw(const ExportRawOptions& options);
+int runCopy(const CopyOptions& options);
 
 // render and print, which paint: pelnor-cli runs them in its companion program, which
 // holds these two.
 int runInCompanion(const std::string& command, const Args& args);
-int runRender(const Args& args);
-int runPrint(const Args& args);
+int runRender(const RenderOptions& options);
+int runPrint(const PrintOptions& options);
 
 // Exit code for wrong usage.
 constexpr int kUsageError = 2;

@@ -5,20 +5,21 @@
 #include <string>
 
 #include "cli/cli_environment.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/companion.h"
 #include "data/system.h"
 
 int main(int argc, char** argv) {
   using namespace pelnor::cli;
-  Args args = pelnor::commandLineArguments(argc, argv);
+  const Args args = pelnor::commandLineArguments(argc, argv);
   if (const char* folder = std::getenv(kCliFolderVariable); folder && *folder) {
     actForProgramIn(pelnor::pathFromText(folder));
   }
-  const std::string command = args.empty() ? std::string() : args[0];
-  if (!args.empty()) args.erase(args.begin());
-  if (command == "render") return runRender(args);
-  if (command == "print") return runPrint(args);
+  CommandLine line;
+  if (std::optional<int> ended = line.parse(args)) return *ended;
+  if (line.command() == "render") return runRender(line.render);
+  if (line.command() == "print") return runPrint(line.print);
   std::fprintf(stderr, "usage: %s render|print ARGUMENTS (run by pelnor-cli)\n", kCompanionName);
   return kUsageError;
 }

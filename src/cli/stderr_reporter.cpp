@@ -19,9 +19,17 @@ bool StderrReporter::askYesNo(const std::string& text) {
     return *fixedAnswer_;
   }
   for (;;) {
-    std::cerr << "[y/n] " << std::flush;
     std::string answer;
-    if (!std::getline(std::cin, answer)) return false;
+    if (noTerminal_) {
+      unanswered_ = true;
+      return false;
+    }
+    std::cerr << "[y/n] " << std::flush;
+    if (!std::getline(std::cin, answer)) {
+      std::cerr << '\n';
+      unanswered_ = true;
+      return false;
+    }
     if (answer == "y" || answer == "Y" || answer == "yes") return true;
     if (answer == "n" || answer == "N" || answer == "no") return false;
   }

@@ -2,6 +2,7 @@
 // from the terminal.
 #pragma once
 
+#include <atomic>
 #include <optional>
 
 #include "data/reporter.h"
@@ -11,6 +12,8 @@ namespace pelnor::cli {
 class StderrReporter : public Reporter {
  public:
   // With a fixed answer every question is answered so; without one it is asked on stdin.
+  // A question that cannot be asked is answered No, the safe answer, and remembered:
+  // the command then ends with a usage error instead of a silent No.
   explicit StderrReporter(std::optional<bool> fixedAnswer = std::nullopt) : fixedAnswer_(fixedAnswer) {}
 
   void info(const std::string& text) override;
@@ -21,10 +24,17 @@ class StderrReporter : public Reporter {
   void beep() override {}
 
   int messageCount() const { return messageCount_; }
+  // Standard input carries the command's data: no question may be asked on it.
+  void noTerminal() { noTerminal_ = true; }
+  // A question came that had no fixed answer and could not be asked (standard input
+  // carries data or is at its end); it was answered No.
+  bool unanswered() const { return unanswered_; }
 
  private:
   std::optional<bool> fixedAnswer_;
   int messageCount_ = 0;
+  std::atomic<bool> noTerminal_ = false;
+  std::atomic<bool> unanswered_ = false;
 };
 
 }  // namespace pelnor::cli

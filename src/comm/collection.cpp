@@ -167,6 +167,10 @@ void CollectionEngine::workerMain() {
 }
 
 std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
+  if (options_.mode == CollectionOptions::Mode::File && options_.contents) {
+    ok = true;
+    return std::make_unique<FileLineSource>(*options_.contents);
+  }
   if (options_.mode == CollectionOptions::Mode::File) {
     std::filesystem::path path = std::filesystem::absolute(options_.file);
     post(Notification::kProgress, true, formatText("ファイルオープン:%s", pathText(path).c_str()));

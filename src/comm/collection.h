@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -44,6 +45,7 @@ struct CollectionOptions {
 
   Mode mode = Mode::Serial;
   std::filesystem::path file;                // file mode
+  std::optional<std::string> contents;       // file mode: the text itself instead of a file
   CommSettings comm = kDefaultCommSettings;  // serial mode
   bool simulatedDevice = false;              // the maintenance switch NoneRS
   std::string commLogPrefix;                 // the byte trace's file prefix; empty: no trace

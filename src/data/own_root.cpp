@@ -24,12 +24,16 @@ bool isInstalled(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::filesystem::path ownDataRoot(const std::filesystem::path& programFolder) {
+std::filesystem::path findOwnDataRoot(const std::filesystem::path& programFolder) {
   if (!isInstalled(programFolder) && canWrite(programFolder)) return programFolder;
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const std::filesystem::path base =
       xdg && *xdg == '/' ? std::filesystem::path(xdg) : homeFolder() / ".local" / "share";
-  const std::filesystem::path root = base / "Pelnor";
+  return base / "Pelnor";
+}
+
+std::filesystem::path ownDataRoot(const std::filesystem::path& programFolder) {
+  const std::filesystem::path root = findOwnDataRoot(programFolder);
   std::error_code ec;
   std::filesystem::create_directories(root, ec);
   return root;

@@ -10,5 +10,7 @@
 namespace pelnor {
 
 std::filesystem::path ownDataRoot(const std::filesystem::path& programFolder);
+// The same folder, not made: for a program that only reads.
+std::filesystem::path findOwnDataRoot(const std::filesystem::path& programFolder);
 
 }  // namespace pelnor

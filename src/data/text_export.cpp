@@ -201,10 +201,14 @@ std::string rawText(const DeviceHistory& history, const DateTime& date) {
   return out;
 }
 
+std::string rawBytes(const DeviceHistory& history, const DateTime& date) {
+  return cp932Lines(rawText(history, date));
+}
+
 bool writeRawText(const std::filesystem::path& path, const DeviceHistory& history, const DateTime& date,
                   const StorageContext& context) {
   return writeExport(
-      path, [&] { return cp932Lines(rawText(history, date)); }, context, kRawModule, kRawLine);
+      path, [&] { return rawBytes(history, date); }, context, kRawModule, kRawLine);
 }
 
 std::string rawFileName(const DateTime& date) {

@@ -31,6 +31,8 @@ std::string csvFileName(int32_t deviceId, int kind, const DateTime& date);
 
 // The readings of the month of date, one line each, after the device ID line.
 std::string rawText(const DeviceHistory& history, const DateTime& date);
+// The file's bytes: that text in cp932 with CR LF line ends.
+std::string rawBytes(const DeviceHistory& history, const DateTime& date);
 bool writeRawText(const std::filesystem::path& path, const DeviceHistory& history, const DateTime& date,
                   const StorageContext& context);
 // "DAT_%04d_%02d.TXT".
