@@ -12,7 +12,7 @@ for command in $commands; do
   grep -q "^\.BR* $command\b" "$man" || { echo "$man lacks the command $command" >&2; status=1; }
   grep -q "^| \`$command\b" "$readme" || { echo "$readme's table lacks the command $command" >&2; status=1; }
   for option in $("$cli" "$command" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-    grep -q -- "${option//-/\\\\-}" "$man" || { echo "$man lacks $command $option" >&2; status=1; }
+    grep -q -- "\\\\-\\\\-${option#--}" "$man" || { echo "$man lacks $command $option" >&2; status=1; }
   done
 done
 exit $status
