@@ -1,4 +1,5 @@
-// pelnor-cli: the data core without a window, for inspecting, repairing and collecting.
+// pelnor-cli: the data core without a window, for inspecting, repairing, collecting and
+// exporting; painting is handed to its companion.
 #include <cstdio>
 #include <string>
 
@@ -30,6 +31,19 @@ constexpr const char* kUsage =
     "      [SerialPorts] COMn in Pelnor.INI, else /dev/ttyS0-3, /dev/ttyUSB0-7, /dev/ttyACM0-7;\n"
     "      with [Maintenance] NoneRS=1 a simulated device sends two days of readings\n"
     "      import and receive exit 1 when the reception ends with a problem\n"
+    "  render --device ID --date YYYY-MM|YYYY-MM-DD --view sheet|graph|report [--size WxH] --out FILE.png\n"
+    "      paint the table, the graph or the monthly report as the window does\n"
+    "  print --device ID --kind day|month --from DATE --to DATE [--report] --pdf OUT.pdf\n"
+    "      print a page per day or per month into a PDF\n"
+    "      render and print run in the companion program pelnor-render\n"
+    "  export-csv --device ID --date YYYY-MM|YYYY-MM-DD [--with-days] --out FILE\n"
+    "      write the aggregated values of a day or a month as CSV\n"
+    "  export-raw --device ID --month YYYY-MM --out FILE\n"
+    "      write a month's readings as the device's lines; import reads them back\n"
+    "  copy --device ID --to DIR [--yes | --no]\n"
+    "      copy a device's data and record to another folder\n"
+    "  demo\n"
+    "      fill a root that has no device master yet with demonstration data (device 100)\n"
     "\n"
     "options of every command:\n"
     "  --root DIR    the data root (default: the program folder)\n"
