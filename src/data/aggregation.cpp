@@ -27,18 +27,9 @@ void keepSmaller(T& stored, T value, bool first) {
 
 bool inDay(const Reading& r) { return r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59; }
 
-int slotOf(const Reading& r) { return r.hour * 2 + (r.minute >= 30 ? 1 : 0); }
+}  // namespace
 
-void addToSlot(SlotValue& slot, const Reading& r) {
-  slot.pulses = slot.valid == 0 ? r.pulseCount : addPulses(slot.pulses, r.pulseCount);
-  slot.valid = 1;
-  if (!std::isfinite(r.temperature)) return;
-  if (slot.temperatureValid == 0 || r.temperature > slot.temperature) slot.temperature = r.temperature;
-  slot.temperatureValid = 1;
-}
-
-// Inline in the day's pass: it runs for every filled slot.
-inline void takeInRow(SlotStats& stats, const SlotValue& row) {
+void takeIn(SlotStats& stats, const SlotValue& row) {
   stats.count += 1;
 
   SlotValue& sum = stats.sum;
@@ -69,47 +60,6 @@ inline void takeInRow(SlotStats& stats, const SlotValue& row) {
   sum.temperatureValid = max.temperatureValid = min.temperatureValid = 1;
 }
 
-// A slot whose readings are all in: its energy and demand, and its place in the day's
-// statistics.
-void closeSlot(SlotValue& slot, double kwhPerPulse, SlotStats& dayStats) {
-  slot.energyKwh = kwhPerPulse * slot.pulses;
-  slot.demandKw = kwhPerPulse * slot.pulses * 2;  // a half hour's energy as an hourly rate
-  takeInRow(dayStats, slot);
-}
-
-// The usual day, its readings in slot order: one pass that closes each slot when the
-// next begins. False, with the day half done, at the first reading out of order.
-bool aggregateInSlotOrder(DayRecord& day, double kwhPerPulse) {
-  int open = -1;
-  for (const Reading& r : day.readings) {
-    if (!inDay(r)) continue;  // kept on file, but outside the 48 slots
-    const int slot = slotOf(r);
-    if (slot < open) return false;
-    if (slot != open && open >= 0)
-      closeSlot(day.slots[static_cast<std::size_t>(open)], kwhPerPulse, day.dayStats);
-    open = slot;
-    addToSlot(day.slots[static_cast<std::size_t>(slot)], r);
-  }
-  if (open >= 0) closeSlot(day.slots[static_cast<std::size_t>(open)], kwhPerPulse, day.dayStats);
-  return true;
-}
-
-// Any order: the slots are filled first, then closed in slot order.
-void aggregateAnyOrder(DayRecord& day, double kwhPerPulse) {
-  day.slots.fill(SlotValue{});
-  day.dayStats = SlotStats{};
-  for (const Reading& r : day.readings) {
-    if (inDay(r)) addToSlot(day.slots[static_cast<std::size_t>(slotOf(r))], r);
-  }
-  for (SlotValue& slot : day.slots) {
-    if (slot.valid != 0) closeSlot(slot, kwhPerPulse, day.dayStats);
-  }
-}
-
-}  // namespace
-
-void takeIn(SlotStats& stats, const SlotValue& row) { takeInRow(stats, row); }
-
 void finish(SlotStats& stats) {
   if (stats.count <= 0) return;
   const double reciprocal = 1.0 / stats.count;
@@ -126,10 +76,26 @@ void finish(SlotStats& stats) {
 void aggregateDay(DayRecord& day, int32_t pulseConstant) {
   day.slots.fill(SlotValue{});
   day.dayStats = SlotStats{};
+
+  for (const Reading& r : day.readings) {
+    if (!inDay(r)) continue;  // kept on file, but outside the 48 slots
+    SlotValue& slot = day.slots[static_cast<std::size_t>(r.hour * 2 + (r.minute >= 30 ? 1 : 0))];
+    slot.pulses = slot.valid == 0 ? r.pulseCount : addPulses(slot.pulses, r.pulseCount);
+    slot.valid = 1;
+    if (!std::isfinite(r.temperature)) continue;
+    if (slot.temperatureValid == 0 || r.temperature > slot.temperature) slot.temperature = r.temperature;
+    slot.temperatureValid = 1;
+  }
+
   // Energy per pulse, formed first as a real number.
   const double kwhPerPulse =
       hasPowerValues(pulseConstant) ? static_cast<double>(day.header.multiplier) / pulseConstant : 0.0;
-  if (!aggregateInSlotOrder(day, kwhPerPulse)) aggregateAnyOrder(day, kwhPerPulse);
+  for (SlotValue& slot : day.slots) {
+    if (slot.valid == 0) continue;
+    slot.energyKwh = kwhPerPulse * slot.pulses;
+    slot.demandKw = kwhPerPulse * slot.pulses * 2;  // a half hour's energy as an hourly rate
+    takeIn(day.dayStats, slot);
+  }
   finish(day.dayStats);
 }
 
