@@ -18,9 +18,7 @@ foreach(source packaging/Pelnor.1 packaging/pelnor-cli.1 packaging/changelog)
   list(APPEND pelnor_made_files ${pelnor_made}/${name}.gz)
 endforeach()
 
-find_package(Qt6 REQUIRED COMPONENTS Gui Svg)
-add_executable(pelnor_icon_png packaging/icon_png.cpp)
-target_link_libraries(pelnor_icon_png PRIVATE Qt6::Gui Qt6::Svg)
+# pelnor_icon_png is built with the window (src/CMakeLists.txt).
 set(pelnor_icon_sizes 16 22 24 32 48 64 128 256)
 foreach(size ${pelnor_icon_sizes})
   set(png ${pelnor_made}/icons/${size}x${size}/pelnor.png)

@@ -15,11 +15,13 @@
 #include <QTimer>
 #include <QTest>
 #include <QToolBar>
+#include <QWidgetAction>
 #include <map>
 
 #include "gui_fixture.h"
 #include "spoken_name.h"
 #include "app/frame_switch_wnd.h"
+#include "ui/icons.h"
 #include "ui/screen_fit.h"
 
 namespace pelnor {
@@ -114,6 +116,20 @@ TEST_F(FrameChromeTest, TheBarsCannotBeMovedOrClosedFromAContextMenu) {
   QTest::qWait(300);
   EXPECT_FALSE(menuShown);
   for (QToolBar* bar : frame->findChildren<QToolBar*>()) EXPECT_TRUE(bar->isVisible());
+}
+
+TEST_F(FrameChromeTest, EveryToolbarCommandHasItsIconAtMenuAndToolbarSizes) {
+  for (QToolBar* bar : frame->findChildren<QToolBar*>()) {
+    for (QAction* action : bar->actions()) {
+      if (action->isSeparator() || qobject_cast<QWidgetAction*>(action)) continue;
+      for (int size : {16, 32}) {
+        EXPECT_EQ(action->icon().actualSize(QSize(size, size)), QSize(size, size))
+            << action->objectName().toStdString() << " at " << size;
+      }
+    }
+  }
+  EXPECT_FALSE(applicationIcon().isNull());
+  EXPECT_EQ(applicationIcon().availableSizes().size(), 4);
 }
 
 TEST_F(FrameChromeTest, TheIdleTextComesBackAfterEveryPrompt) {
