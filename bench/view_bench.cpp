@@ -114,20 +114,28 @@ void BM_PrintToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintToPdf)->ArgName("report")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The window over a root of `months` full months, shown offscreen with all of them loaded.
+struct WindowOverMonths {
+  explicit WindowOverMonths(int months) {
+    writeBenchRoot(dir.path(), months, quiet);
+    app.storage.syncToDisk = false;
+    doc.firstInit();
+    frame.resize(kScreen);
+    frame.show();
+    frame.showPastData(12, lastBenchMonth(), months);
+  }
+  test::TempDir dir;
+  SilentReporter quiet;
+  AppContext app{dir.path()};
+  CPelnorDoc doc{app};
+  CMainFrame frame{app, doc};
+};
+
 // One press of the right arrow key: the next day is selected, the contents are rebuilt and
 // the view in front is painted once.
 void BM_ArrowKeyPaging(benchmark::State& state) {
-  test::TempDir dir;
-  SilentReporter quiet;
-  writeBenchRoot(dir.path(), 3, quiet);
-  AppContext app(dir.path());
-  app.storage.syncToDisk = false;
-  CPelnorDoc doc(app);
-  CMainFrame frame(app, doc);
-  doc.firstInit();
-  frame.resize(kScreen);
-  frame.show();
-  frame.showPastData(12, lastBenchMonth(), 3);
+  WindowOverMonths window(3);
+  CMainFrame& frame = window.frame;
   if (state.range(0) == CPelnorDoc::kSheetView) frame.action(cmd::kSheet)->trigger();
   if (state.range(0) == CPelnorDoc::kReportView) {  // the report pages through months
     frame.kindSelector().setCurrentIndex(1);
@@ -152,17 +160,8 @@ BENCHMARK(BM_ArrowKeyPaging)
 // Switching between days and months with 99 months loaded: the date selector is filled
 // anew (3,012 days or 99 months), the contents rebuilt and the view repainted.
 void BM_KindSwitch99(benchmark::State& state) {
-  test::TempDir dir;
-  SilentReporter quiet;
-  writeBenchRoot(dir.path(), 99, quiet);
-  AppContext app(dir.path());
-  app.storage.syncToDisk = false;
-  CPelnorDoc doc(app);
-  CMainFrame frame(app, doc);
-  doc.firstInit();
-  frame.resize(kScreen);
-  frame.show();
-  frame.showPastData(12, lastBenchMonth(), 99);
+  WindowOverMonths window(99);
+  CMainFrame& frame = window.frame;
   QApplication::processEvents();
   QWidget* view = frame.switchFrame().currentWidget();
   int kind = 0;
