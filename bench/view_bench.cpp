@@ -107,8 +107,8 @@ void BM_PrintToPdf(benchmark::State& state) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     ViewContents contents;
-    contents.select(app.history, app.registry, app.settings, range.kind, 0, range.start, true, true);
-    printPages(writer, range, contents, PageSource{app.history, app.registry, app.settings});
+    contents.select(app.history, app.historyEnv(), app.settings, range.kind, 0, range.start, true, true);
+    printPages(writer, range, contents, PageSource{app.history, app.historyEnv(), app.settings});
   }
   state.counters["pages"] = pageCount(range);
 }

@@ -488,7 +488,7 @@ void CMainFrame::onPrint(bool preview) {
   if (span.exec() != QDialog::Accepted) return;
   const PrintRange range{kind, span.startDate(), span.endDate(), span.report()};
   const int savedEnergyScale = doc_.display().energyScale;
-  const PageSource source{app_.history, app_.registry, app_.settings};
+  const PageSource source{app_.history, app_.historyEnv(), app_.settings};
   if (preview) {
     QPrintPreviewDialog dialog(&printer(), this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,

@@ -20,7 +20,7 @@ void CPelnorDoc::firstInit() {
 
 void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand,
                          bool rescaleEnergy, bool quiet) {
-  contents_.select(app_.history, app_.registry, app_.settings, mode, outputFlag, date, rescaleDemand,
+  contents_.select(app_.history, app_.historyEnv(), app_.settings, mode, outputFlag, date, rescaleDemand,
                    rescaleEnergy);
   shownDate_ = date;
   if (!quiet) Q_EMIT energyScaleChosen(contents_.display.energyScale);

@@ -59,7 +59,8 @@ int runRender(const RenderOptions& options) {
 
   auto gui = makeGuiApplication();
   QImage image =
-      renderView(loaded->history, loaded->registry, env.settings, *view, mode, date, QSize(width, height));
+      renderView(loaded->history, env.historyEnv(loaded->registry), env.settings, *view, mode, date,
+                 QSize(width, height));
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
@@ -93,9 +94,9 @@ int runPrint(const PrintOptions& options) {
   writer->setResolution(300);
   writer->setTitle("Pelnor");
   ViewContents contents;
-  const PageSource source{loaded->history, loaded->registry, env.settings};
+  const PageSource source{loaded->history, env.historyEnv(loaded->registry), env.settings};
   // The first page keeps the scales in use: here those chosen for it.
-  contents.select(loaded->history, loaded->registry, env.settings, range.kind, 0, range.start, true, true);
+  contents.select(loaded->history, source.env, env.settings, range.kind, 0, range.start, true, true);
   if (!printPages(*writer, range, contents, source)) {
     std::cerr << "pelnor-cli print: cannot make the pages\n";
     return 1;

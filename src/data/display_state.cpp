@@ -1,5 +1,6 @@
 #include "data/display_state.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace pelnor {
@@ -23,7 +24,9 @@ int firstReaching(const std::vector<ScaleEntry>& scales, double reference) {
 
 DisplayState::DisplayState()
     : energyScales(scalesOf({1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000})),
-      demandScales(scalesOf({1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000})) {}
+      demandScales(scalesOf({1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000})),
+      yearEnergyScales(scalesOf({1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000,
+                                 100000, 200000, 500000, 1000000})) {}
 
 void DisplayState::setView(const DeviceHistory& history, int mode, int flag, const DateTime& date,
                            bool rescaleDemand, bool rescaleEnergy) {
@@ -44,6 +47,24 @@ void DisplayState::setView(const DeviceHistory& history, int mode, int flag, con
   }
   if (rescaleDemand) demandScale = firstReaching(demandScales, demand);
   if (rescaleEnergy) energyScale = firstReaching(energyScales, energy);
+}
+
+void DisplayState::setYearView(const YearSummary& year, int flag, bool rescaleDemand) {
+  displayMode = kYearMode;
+  outputFlag = flag;
+  double demand = year.contractKw, energy = 0;
+  for (const MonthSummary& m : year.months) {
+    if (!m.hasDemand) continue;
+    demand = std::max(demand, m.peakKw);
+    energy = std::max(energy, m.energyKwh);
+  }
+  if (rescaleDemand) demandScale = firstReaching(demandScales, demand);
+  yearEnergyScale = firstReaching(yearEnergyScales, energy);
+}
+
+const ScaleEntry& DisplayState::shownEnergyScale() const {
+  if (displayMode == kYearMode) return yearEnergyScales.at(static_cast<std::size_t>(yearEnergyScale));
+  return energyScales.at(static_cast<std::size_t>(energyScale));
 }
 
 }  // namespace pelnor

@@ -18,7 +18,7 @@ void copyContractData(const ReportInfo& from, ReportInfo& to) {
 }  // namespace
 
 void fillReportDefaults(ReportInfo& report, const DeviceRecord& registered, const ReportInfo& registryReport,
-                        const DateTime& today) {
+                        const DateTime& today, std::optional<double> yearPeakKw) {
   if (report.entered != 0) return;
   const CalendarFields f = today.fields();
   report.year = f.year;
@@ -31,6 +31,7 @@ void fillReportDefaults(ReportInfo& report, const DeviceRecord& registered, cons
   } else {
     report.customerName = registered.customerName;
   }
+  if (yearPeakKw) report.demandKw = *yearPeakKw;
 }
 
 void rememberEnteredReport(const ReportInfo& entered, int32_t deviceId, DeviceRegistry& registry) {

@@ -186,4 +186,21 @@ void ChartFrame::drawLine(QPainter& p, const Series& series, double minimum, dou
   p.restore();
 }
 
+void ChartFrame::drawLevel(QPainter& p, double value, const AxisScale& scale, const QColor& color,
+                           const QString& label, const DrawMetrics& m) const {
+  p.save();
+  if (!m.debugMode) p.setClipRect(plot_);
+  const int y = yOf(value, scale.base, scale.top());
+  p.setPen(QPen(color, std::max(1, m.x(2, 6)), Qt::DashLine, Qt::FlatCap));
+  p.drawLine(plot_.left(), y, plot_.right(), y);
+  p.setFont(faceAtPointSize(kTickLabelPoints, *p.device()));
+  const QFontMetrics metrics(p.font(), p.device());
+  const int width = metrics.horizontalAdvance(label) + 2;
+  const QRect text(plot_.right() - m.x(5, 15) - width, y - m.y(3, 9) - metrics.height(), width, metrics.height());
+  p.setPen(color);
+  p.setBackground(Qt::white);
+  drawOpaqueText(p, text, Qt::AlignCenter | Qt::TextSingleLine, label);
+  p.restore();
+}
+
 }  // namespace pelnor

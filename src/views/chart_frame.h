@@ -34,7 +34,7 @@ class ChartFrame {
   QString leftTitle, rightTitle;
   AxisScale leftScale, rightScale;
   QColor barColor, lineColor;          // for the legend
-  int positions = 48;                  // x positions: 48 for a day, 31 for a month
+  int positions = 48;                  // x positions: 48 for a day, 31 for a month, 12 for a year
   int labelStep = 2;                   // every second position of a day is labelled
   std::function<QString(int)> xLabel;  // empty text: no label
 
@@ -51,6 +51,9 @@ class ChartFrame {
                 const DrawMetrics& metrics) const;
   void drawLine(QPainter& painter, const Series& series, double minimum, double maximum, const QColor& color,
                 int width, const DrawMetrics& metrics) const;
+  // A dashed line across the plot at value on scale, with its label above the right end.
+  void drawLevel(QPainter& painter, double value, const AxisScale& scale, const QColor& color,
+                 const QString& label, const DrawMetrics& metrics) const;
 
  private:
   QRect plot_;

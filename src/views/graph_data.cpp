@@ -33,6 +33,17 @@ void CGraphData::Build(const ContentSource& source, int mode, const DateTime& st
   demand_.clear();
   temperature_.clear();
   energy_.clear();
+  contractKw_ = 0;
+  if (mode == CSheetData::kYear) {
+    if (!source.year) return;
+    for (const MonthSummary& m : source.year->months) {
+      demand_.push_back({m.hasDemand, m.peakKw});
+      temperature_.push_back({m.hasDemand && m.hasTemperature, m.maxTemperature});
+      energy_.push_back({m.hasDemand, m.energyKwh});
+    }
+    contractKw_ = source.year->contractKw;
+    return;
+  }
   const int position = source.history.monthPosition(start);
   if (position < 0) return;
   const MonthRecord& month = source.history.monthAt(position);
@@ -56,10 +67,11 @@ void CGraphData::Build(const ContentSource& source, int mode, const DateTime& st
 void CGraphData::configure(const AxisScale& demandScale, const AxisScale& energyScale,
                            const GraphStyle& style) {
   const bool day = mode_ == CSheetData::kDay;
-  const char* kind = day ? "日" : "月";
+  const bool year = mode_ == CSheetData::kYear;
+  const char* kind = day ? "日" : year ? "年" : "月";
   const DateTime start = start_;
   for (ChartFrame* frame : {&upper_, &lower_}) {
-    frame->positions = day ? kSlotsPerDay : kDaysPerMonth;
+    frame->positions = day ? kSlotsPerDay : year ? kMonthsPerYear : kDaysPerMonth;
     frame->labelStep = day ? 2 : 1;
     frame->leftTitle = "デマンド値[kW]";
     frame->leftScale = demandScale;
@@ -69,6 +81,13 @@ void CGraphData::configure(const AxisScale& demandScale, const AxisScale& energy
         const CalendarFields f = start.fields();
         const int minutes = f.hour * 60 + f.minute + i * 30;
         return QString::fromStdString(formatText("%02d:%02d", minutes / 60 % 24, minutes % 60));
+      };
+    } else if (year) {
+      const DateTime first = firstOfPastMonths(start, kMonthsPerYear);
+      frame->xLabel = [first](int i) {
+        const CalendarFields f = first.fields();
+        const int months = f.year * 12 + f.month - 1 + i;
+        return QString::fromStdString(formatText("%04d/%02d", months / 12, months % 12 + 1));
       };
     } else {
       frame->xLabel = [start](int i) {
@@ -119,6 +138,11 @@ void CGraphData::Draw(QPainter& p, const QRect& area, const DrawMetrics& m, CShe
   lower_.drawBars(p, demand_, lower_.leftScale, style.demandColor, m);
   lower_.drawLine(p, energy_, lower_.rightScale.base, lower_.rightScale.top(), style.energyColor,
                   m.x(style.energyWidth, style.energyWidth * 3), m);
+  if (contractKw_ > 0) {
+    const QString label = QString::fromStdString(formatText("契約 %.0lf[kW]", contractKw_));
+    upper_.drawLevel(p, contractKw_, upper_.leftScale, style.contractColor, label, m);
+    lower_.drawLevel(p, contractKw_, lower_.leftScale, style.contractColor, label, m);
+  }
 }
 
 }  // namespace pelnor

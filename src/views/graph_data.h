@@ -1,5 +1,5 @@
-// The two stacked charts of a day or a month: demand bars with the temperature line, and
-// demand bars with the energy line.
+// The two stacked charts of a day, a month or a year: demand bars with the temperature
+// line, and demand bars with the energy line; a year's charts also show the contract demand.
 #pragma once
 
 #include <QColor>
@@ -19,6 +19,7 @@ struct GraphStyle {
   QColor energyColor = QColor(255, 0, 0);
   int temperatureWidth = 3;
   int energyWidth = 3;
+  QColor contractColor = QColor(128, 0, 128);  // not among the colours a user picks by default
 };
 
 // A settings colour, 0x00BBGGRR.
@@ -38,6 +39,7 @@ class CGraphData {
   const Series& demand() const { return demand_; }
   const Series& temperature() const { return temperature_; }
   const Series& energy() const { return energy_; }
+  double contractKw() const { return contractKw_; }
   const ChartFrame& upperFrame() const { return upper_; }
   const ChartFrame& lowerFrame() const { return lower_; }
 
@@ -48,6 +50,7 @@ class CGraphData {
   DateTime start_;
   bool configureAgain_ = true;
   Series demand_, temperature_, energy_;
+  double contractKw_ = 0;  // a year's contract demand; 0: none
   ChartFrame upper_, lower_;
 };
 

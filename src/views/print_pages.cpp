@@ -26,7 +26,7 @@ DateTime pageDate(const PrintRange& r, int page) {
 void printPage(QPainter& painter, const QRect& page, int pageNumber, const PrintRange& range,
                ViewContents& contents, const PageSource& source) {
   const bool chooseScales = pageNumber != 1;
-  contents.select(source.history, source.registry, source.settings, range.kind, range.report ? 1 : 0,
+  contents.select(source.history, source.env, source.settings, range.kind, range.report ? 1 : 0,
                   pageDate(range, pageNumber), chooseScales, chooseScales);
   DrawMetrics metrics;
   metrics.printing = true;

@@ -1,5 +1,6 @@
-// Printed pages: one per day or per month of a range, each a report page or a page with
-// the table above the charts, laid out in design units of a 2893 x 3970 page.
+// Printed pages: one per day or per month of a range (in the year view, the year ending
+// with each month), each a report page or a page with the table above the charts, laid out
+// in design units of a 2893 x 3970 page.
 #pragma once
 
 #include <QRect>
@@ -13,7 +14,7 @@ class QPainter;
 namespace pelnor {
 
 struct PrintRange {
-  int kind = 1;  // 1 a page per day, 2 a page per month
+  int kind = 1;  // 1 a page per day, 2 a page per month, 3 a page per year ending with each month
   DateTime start, end;
   bool report = false;  // report pages (months only) instead of table and graph
 };
@@ -28,7 +29,7 @@ DateTime pageDate(const PrintRange& range, int page);
 // What a page is printed from.
 struct PageSource {
   DeviceHistory& history;
-  const DeviceRegistry& registry;
+  HistoryEnv env;  // the registry, and where the months of a year not in memory are read
   const CAppSettings& settings;
 };
 

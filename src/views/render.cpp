@@ -12,10 +12,10 @@ constexpr int kMinimumBodyHeight = 500;
 
 }  // namespace
 
-QImage renderView(DeviceHistory& history, const DeviceRegistry& registry, const CAppSettings& settings,
+QImage renderView(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings,
                   RenderedView view, int mode, const DateTime& date, QSize size) {
   ViewContents contents;
-  contents.select(history, registry, settings, mode, 0, date, true, true);
+  contents.select(history, env, settings, mode, 0, date, true, true);
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);

@@ -25,6 +25,9 @@ void setEqualRows(CCellGrid& grid) {
 constexpr int kBodyToHeadingLimit = 2;  // on screen, the body's font to the heading's
 const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
 
+// The year table's seven columns, the same in heading, body and totals.
+void setYearColumns(CCellGrid& grid) { grid.setColumnWidths({9, 14, 15, 14, 16, 11, 21}); }
+
 }  // namespace
 
 void CSheetData::Build(const ContentSource& source, int mode, const DateTime& start) {
@@ -52,6 +55,10 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
     } else {
       buildDay(DayRecord{});
     }
+  } else if (mode == kYear) {
+    const CalendarFields first = firstOfPastMonths(start, kMonthsPerYear).fields();
+    titleText_ = q(formatText("年別電力使用実績表（ %d年%d月〜%d年%d月 ）", first.year, first.month, f.year, f.month));
+    buildYear(source.year ? *source.year : YearSummary{});
   } else {
     titleText_ = q(formatText("月別電力使用実績表（ %d年%d月分 ）", f.year, f.month));
     MonthRecord empty = MonthRecord::makeNew(start.firstOfMonth(), {});
@@ -184,6 +191,53 @@ void CSheetData::buildMonth(const MonthRecord& month) {
   }
 }
 
+void CSheetData::buildYear(const YearSummary& year) {
+  const char* headings[] = {"年月",           "最高デマンド[kW]", "発生日時", "最低デマンド[kW]",
+                            "使用電力量[kWH]", "最高温度[℃]",      "備考"};
+  heading_.setSize(7, 1);
+  setYearColumns(heading_);
+  for (int c = 0; c < 7; ++c) heading_.setText(c, 0, headings[c]);
+
+  body_.setSize(7, kMonthsPerYear);
+  setYearColumns(body_);
+  setEqualRows(body_);
+  for (int i = 0; i < kMonthsPerYear; ++i) {
+    const MonthSummary& m = year.months[static_cast<std::size_t>(i)];
+    const CalendarFields f = m.month.fields();
+    body_.setText(0, i, q(formatText("%04d/%02d", f.year, f.month)));
+    body_.setText(6, i, q(monthRemark(year, i)));
+    if (!m.hasDemand) continue;  // a month without readings is an empty row, never 0
+    body_.setText(1, i, number("%.0lf", m.peakKw));
+    body_.setText(2, i, q(peakTimeText(m)));
+    body_.setText(3, i, number("%.0lf", m.lowestDailyMaxKw));
+    body_.setText(4, i, number("%.0lf", m.energyKwh));
+    if (m.hasTemperature) body_.setText(5, i, number("%.0lf", m.maxTemperature));
+  }
+
+  totalsHeading_.setSize(0, 0);
+  totals_.setSize(7, 4);
+  setYearColumns(totals_);
+  setEqualRows(totals_);
+  const YearTotals t = yearTotals(year);
+  struct Row {
+    const char* label;
+    double YearColumn::*value;
+  };
+  const Row rows[] = {{"最大", &YearColumn::max}, {"最小", &YearColumn::min}, {"合計", &YearColumn::sum},
+                      {"平均", &YearColumn::avg}};
+  for (int r = 0; r < 4; ++r) {
+    totals_.setText(0, r, rows[r].label);
+    const bool sum = rows[r].value == &YearColumn::sum;  // only energy adds up
+    auto put = [&](int column, const YearColumn& c, bool shown) {
+      if (c.valid && shown) totals_.setText(column, r, number("%.0lf", c.*rows[r].value));
+    };
+    put(1, t.peak, !sum);
+    put(3, t.lowestDailyMax, !sum);
+    put(4, t.energy, true);
+    put(5, t.temperature, !sum);
+  }
+}
+
 void CSheetData::DrawHeader(QPainter& painter, const QRect& header, const DrawMetrics& m) {
   title_.setText(0, 0, m.printing ? titleText_ : titleText_ + kPagingHint);
   QPoint none;
@@ -226,11 +280,17 @@ bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m
   DrawHeader(painter, header, m);
 
   const bool day = mode_ == kDay;
+  const bool year = mode_ == kYear;
   QPoint none;
   const int headingTop = header.bottom() + m.y(5, 10);
   heading_.layout(QRect(rect.left(), headingTop, rect.width(), m.y(18, 70)), none);
-  heading_.fitFont(painter, 2, 0, "012345678901234");
-  heading_.copyFontToAll(2);
+  if (year) {
+    heading_.fitFont(painter, 1, 0, "最高デマンド[kW]");
+    heading_.copyFontToAll(1);
+  } else {
+    heading_.fitFont(painter, 2, 0, "012345678901234");
+    heading_.copyFontToAll(2);
+  }
   heading_.fitFont(painter, 0, 0, "日付");
   if (day) heading_.fitFont(painter, 4, 0, "日付");
 
@@ -245,6 +305,10 @@ bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m
   if (day) {
     body_.fitFont(painter, 0, 0, " 99:99");
     body_.copyFont(0, 4);
+  } else if (year) {
+    body_.fitFont(painter, 0, 0, "9999/99 ");
+    body_.fitFont(painter, 2, 0, "99/99 99:99 ");
+    body_.fitFont(painter, 6, 0, "年最大・契約超過 ");
   } else {
     body_.fitFont(painter, 0, 0, "99/99  ");
     body_.fitFont(painter, 1, 0, "月   ");
@@ -252,7 +316,7 @@ bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m
   // On a large screen the tall body rows would fit digits far larger than the heading's:
   // at most twice its size, which a window of normal size never reaches.
   if (!m.printing) {
-    QFont limit = heading_.font(2);
+    QFont limit = heading_.font(year ? 1 : 2);
     limit.setPixelSize(limit.pixelSize() * kBodyToHeadingLimit);
     body_.capFonts(limit);
   }

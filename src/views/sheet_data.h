@@ -1,4 +1,4 @@
-// The table of a day or a month: header block, heading row, body and totals, built once
+// The table of a day, a month or a year: header block, heading row, body and totals, built once
 // per displayed period and drawn on any painter (the window, an image, a printed page).
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <QRect>
 
 #include "data/device_history.h"
+#include "data/year_summary.h"
 #include "views/cell_grid.h"
 #include "views/draw_metrics.h"
 
@@ -17,14 +18,17 @@ namespace pelnor {
 struct ContentSource {
   const DeviceHistory& history;
   int32_t pulseConstant;
+  const YearSummary* year = nullptr;  // the year view's months
 };
 
 class CSheetData {
  public:
   static constexpr int kDay = 1;
   static constexpr int kMonth = 2;
+  static constexpr int kYear = 3;
 
-  // Rebuilds every grid and text for the day or month of start (which must be loaded).
+  // Rebuilds every grid and text for the day or month of start (which must be loaded), or
+  // for the year that ends with it (from source.year).
   void Build(const ContentSource& source, int mode, const DateTime& start);
   bool built() const { return mode_ != 0; }
   int mode() const { return mode_; }
@@ -49,6 +53,7 @@ class CSheetData {
   void buildHeader(const DeviceRecord& device, int32_t pulseConstant);
   void buildDay(const DayRecord& day);
   void buildMonth(const MonthRecord& month);
+  void buildYear(const YearSummary& year);
   void fitAndPaint(QPainter& painter, CCellGrid& grid, bool unclipped);
 
   int mode_ = 0;

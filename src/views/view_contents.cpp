@@ -1,20 +1,29 @@
 #include "views/view_contents.h"
 
+#include <stdexcept>
+
 #include "data/report_defaults.h"
 
 namespace pelnor {
 
-void ViewContents::select(DeviceHistory& history, const DeviceRegistry& registry,
-                          const CAppSettings& settings, int mode, int outputFlag, const DateTime& date,
-                          bool rescaleDemand, bool rescaleEnergy) {
-  display.setView(history, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
-  if (mode == DisplayState::kMonthMode) {
-    DeviceRecord registered;
-    registry.find(history.device.deviceId, registered);
-    fillReportDefaults(history.monthAt(history.monthPosition(date)).report, registered, registry.report,
-                       DateTime::now());
+void ViewContents::select(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings, int mode,
+                          int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy) {
+  const int position = history.monthPosition(date);
+  if (position < 0) throw std::invalid_argument("the month of the displayed date is not loaded");
+  MonthRecord& month = history.monthAt(position);
+  if (mode == DisplayState::kYearMode) {
+    year = summarizeYear(history, date, env);
+    display.setYearView(year, outputFlag, rescaleDemand);
+  } else {
+    display.setView(history, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
   }
-  const ContentSource source{history, settings.pulseConstant};
+  if (mode == DisplayState::kMonthMode && month.report.entered == 0) {
+    DeviceRecord registered;
+    env.registry.find(history.device.deviceId, registered);
+    fillReportDefaults(month.report, registered, env.registry.report, DateTime::now(),
+                       yearPeakKw(summarizeYear(history, date, env)));
+  }
+  const ContentSource source{history, settings.pulseConstant, &year};
   graph.Build(source, mode, date);
   sheet.Build(source, mode, date);
   report.Build(source, mode, date, QString::fromStdString(settings.corpName));
@@ -26,7 +35,7 @@ AxisScale ViewContents::demandAxis() const {
 }
 
 AxisScale ViewContents::energyAxis() const {
-  const ScaleEntry& e = display.energyScales.at(static_cast<std::size_t>(display.energyScale));
+  const ScaleEntry& e = display.shownEnergyScale();
   return AxisScale{e.divisions, e.offset, e.step};
 }
 

@@ -42,7 +42,7 @@ class ReportTest : public GuiTest {
     ASSERT_TRUE(writeMonthFile(app.location.monthFile(12, record.month), record, false, app.storage));
   }
   QImage render(RenderedView view) {
-    return renderView(app.history, app.registry, app.settings, view, 2, DateTime::fromFields(2024, 4, 1),
+    return renderView(app.history, app.historyEnv(), app.settings, view, 2, DateTime::fromFields(2024, 4, 1),
                       QSize(1131, 1600));
   }
   // The report page as printed, on an image of the page's proportions.
@@ -53,7 +53,7 @@ class ReportTest : public GuiTest {
     const DateTime april = DateTime::fromFields(2024, 4, 1);
     ViewContents contents;
     printPage(painter, image.rect(), 1, PrintRange{2, april, april, true}, contents,
-              PageSource{app.history, app.registry, app.settings});
+              PageSource{app.history, app.historyEnv(), app.settings});
     return image;
   }
 };
