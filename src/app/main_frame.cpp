@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/frame_switch_wnd.h"
 #include "app/pelnor_doc.h"
@@ -281,7 +282,7 @@ void CMainFrame::buildStatusBar() {
 }
 
 std::pair<int, DateTime> CMainFrame::GetSelection() const {
-  const int kind = kindSelector_->currentIndex() != 0 ? kMonthKind : kDayKind;
+  const int kind = std::clamp(kindSelector_->currentIndex() + 1, kDayKind, kYearKind);
   const DateTime date =
       DataLocation::dateFromText(dateSelector_->currentText().toStdString(), kind == kDayKind);
   return {kind, date};
@@ -298,13 +299,13 @@ void CMainFrame::ShowEnergyScale() { scaleSelector_->setCurrentIndex(doc_.displa
 
 void CMainFrame::FillSelectors(int kind, const DateTime& first, const DateTime& last,
                                std::optional<DateTime> preferred) {
-  kindSelector_->setCurrentIndex(kind == kMonthKind ? 1 : 0);
+  kindSelector_->setCurrentIndex(kind - 1);
   dateSelector_->clear();
   QStringList items;
-  for (DateTime d = kind == kMonthKind ? first.firstOfMonth() : first.dateOnly();
-       d.isValid() && !(last < d);) {
+  const bool byMonth = DisplayState::chosenByMonth(kind);
+  for (DateTime d = byMonth ? first.firstOfMonth() : first.dateOnly(); d.isValid() && !(last < d);) {
     items << q(DataLocation::monthText(kind, d));
-    d = kind == kMonthKind ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1);
+    d = byMonth ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1);
   }
   dateSelector_->addItems(items);
   int selected = 0;
@@ -322,7 +323,7 @@ void CMainFrame::FillSelectors(int kind, const DateTime& first, const DateTime& 
 
 void CMainFrame::InitSelectors() {
   kindSelector_->clear();
-  kindSelector_->addItems({"日別", "月別"});
+  kindSelector_->addItems({"日別", "月別", "年別"});
   kindSelector_->setCurrentIndex(0);
   const DateTime today = DateTime::now().dateOnly();
   FillSelectors(kDayKind, today, today, std::nullopt);
@@ -379,7 +380,12 @@ void CMainFrame::followHasData() {
   const bool hasData = !app_.history.months.empty();
   kindSelector_->setEnabled(hasData);
   dateSelector_->setEnabled(hasData);
-  if (doc_.viewKind() == CPelnorDoc::kGraphView) scaleSelector_->setEnabled(hasData);
+  if (doc_.viewKind() == CPelnorDoc::kGraphView) enableScaleSelector();
+}
+
+void CMainFrame::enableScaleSelector() {
+  scaleSelector_->setEnabled(doc_.viewKind() != CPelnorDoc::kSheetView && !app_.history.months.empty() &&
+                             GetSelection().first != kYearKind);
 }
 
 void CMainFrame::refuseWithoutDevices(const std::function<void()>& then) {
@@ -432,7 +438,8 @@ void CMainFrame::onReportEntry() {
   const int position = app_.history.monthPosition(date);
   if (kind != kMonthKind || position < 0) return;
   CInputRep dialog(app_.history.monthAt(position).report, QString::fromStdString(app_.settings.corpName),
-                   QString::fromStdString(app_.settings.inputTitle1), this);
+                   QString::fromStdString(app_.settings.inputTitle1),
+                   yearPeakKw(summarizeYear(app_.history, date, app_.historyEnv())), this);
   if (dialog.exec() != QDialog::Accepted) return;
   ReportInfo entered = dialog.report();
   entered.entered = 1;
@@ -555,15 +562,15 @@ void CMainFrame::onPageDate(int step) {
 void CMainFrame::onKindChanged() {
   DateTime first, last;
   if (app_.history.firstAndLast(first, last)) {
-    FillSelectors(kindSelector_->currentIndex() != 0 ? kMonthKind : kDayKind, first, last, std::nullopt);
+    FillSelectors(GetSelection().first, first, last, std::nullopt);
   }
   ApplySelection(true, true);
+  enableScaleSelector();
 }
 
 void CMainFrame::onViewCommand(int kind) {
   doc_.setViewKind(kind);
-  // The energy scale belongs to the graph and the report.
-  scaleSelector_->setEnabled(kind != CPelnorDoc::kSheetView && !app_.history.months.empty());
+  enableScaleSelector();
   updateCommandStates();
 }
 

@@ -42,6 +42,7 @@ class CMainFrame : public QMainWindow {
  public:
   static constexpr int kDayKind = 1;
   static constexpr int kMonthKind = 2;
+  static constexpr int kYearKind = 3;
 
   CMainFrame(AppContext& app, CPelnorDoc& doc);
   ~CMainFrame() override;
@@ -87,6 +88,8 @@ class CMainFrame : public QMainWindow {
   void buildToolBars();
   void buildStatusBar();
   void followHasData();
+  // The energy scale is the user's on the graph and the report of a day or a month.
+  void enableScaleSelector();
   void refuseWithoutDevices(const std::function<void()>& then);
 
   void onPastData();

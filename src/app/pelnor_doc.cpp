@@ -1,6 +1,7 @@
 #include "app/pelnor_doc.h"
 
 #include <QWidget>
+#include <algorithm>
 
 #include "data/reporter.h"
 #include "data/text.h"
@@ -31,10 +32,12 @@ QString CPelnorDoc::description() const {
   if (app_.history.months.empty() || !shownDate_.isValid()) return "表示するデータがありません";
   const int mode = contents_.display.displayMode;
   const DeviceRecord& device = app_.history.device;
+  const bool year = mode == DisplayState::kYearMode;
+  const std::string period = year ? yearPeriodText(shownDate_) : DataLocation::monthText(mode, shownDate_);
+  const char* kinds[] = {"日別", "月別", "年別"};
   return QString::fromStdString(formatText("機器ＩＤ %ld %s：%s（%s）", static_cast<long>(device.deviceId),
-                                           device.customerName.c_str(),
-                                           DataLocation::monthText(mode, shownDate_).c_str(),
-                                           mode == DisplayState::kMonthMode ? "月別" : "日別"));
+                                           device.customerName.c_str(), period.c_str(),
+                                           kinds[std::clamp(mode, 1, 3) - 1]));
 }
 
 void CPelnorDoc::setViewKind(int kind) {

@@ -35,6 +35,18 @@ std::optional<DateArg> dateArg(const std::string& text) {
   return arg;
 }
 
+std::optional<DateArg> periodArg(const std::string& kind, const std::string& date) {
+  std::optional<DateArg> arg = dateArg(date);
+  if (!arg || kind.empty()) return arg;
+  if (kind == "day") return arg->kind == 1 ? arg : std::nullopt;
+  return DateArg{kind == "year" ? 3 : 2, arg->date.firstOfMonth()};
+}
+
+// The first month a period needs in memory: a year's twelve months are loaded together.
+DateTime firstMonthOf(const DateArg& period) {
+  return period.kind == 3 ? firstOfPastMonths(period.date, kMonthsPerYear) : period.date;
+}
+
 namespace {
 
 CAppSettings loadSettings(const std::optional<std::string>& iniPath) {

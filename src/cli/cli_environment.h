@@ -13,6 +13,7 @@
 #include "data/data_location.h"
 #include "data/device_history.h"
 #include "data/storage_context.h"
+#include "data/year_summary.h"
 
 namespace pelnor::cli {
 
@@ -46,6 +47,11 @@ struct DateArg {
   DateTime date;
 };
 std::optional<DateArg> dateArg(const std::string& text);
+// --date with --kind: empty kind is the date's own (a day or a month); "month" and "year"
+// take the month of any date (a year is the twelve months that end with it); "day" needs
+// a day. Empty when they do not go together.
+std::optional<DateArg> periodArg(const std::string& kind, const std::string& date);
+DateTime firstMonthOf(const DateArg& period);
 
 // Says why the arguments are wrong and where the command's options are told; returns
 // kUsageError.

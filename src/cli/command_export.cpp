@@ -16,12 +16,14 @@ int runExportCsv(const ExportCsvOptions& options) {
   CliEnvironment env(options.common);
   auto device = deviceIdArg(options.device);
   if (!device) return usageError("export-csv", "--device is a device ID (digits only)");
-  auto date = dateArg(options.date);
-  if (!date) return usageError("export-csv", "--date is YYYY-MM or YYYY-MM-DD");
-  std::optional<LoadedDevice> loaded = loadDevice(env, *device, date->date, date->date, "export-csv");
+  auto date = periodArg(options.kind, options.date);
+  if (!date) return usageError("export-csv", "--date is YYYY-MM or YYYY-MM-DD (a day with --kind day)");
+  std::optional<LoadedDevice> loaded = loadDevice(env, *device, firstMonthOf(*date), date->date, "export-csv");
   if (!loaded) return kUsageError;
-  const CsvRequest request{date->kind, date->date, options.withDays && date->kind == 2,
-                           env.settings.pulseConstant};
+  YearSummary year;
+  if (date->kind == 3) year = summarizeYear(loaded->history, date->date, env.historyEnv(loaded->registry));
+  const CsvRequest request{date->kind, date->date, options.withDays && date->kind == 2, env.settings.pulseConstant,
+                           &year};
   if (isStandardStream(options.out))
     return writeOutput(options.out, csvBytes(loaded->history, request), env.storage, "export-csv") ? 0 : 1;
   return writeCsv(pathFromText(options.out), loaded->history, request, env.storage) ? 0 : 1;

@@ -52,6 +52,14 @@ void addDate(CLI::App& command, std::string& date) {
       ->type_name("YYYY-MM[-DD]");
 }
 
+void addPeriodKind(CLI::App& command, std::string& kind) {
+  command
+      .add_option("--kind", kind,
+                  "a day, a month, or the year of twelve months that ends with the month (default: told by --date)")
+      ->check(CLI::IsMember({"day", "month", "year"}))
+      ->type_name("day|month|year");
+}
+
 void addOut(CLI::App& command, std::string& out, const char* what) {
   command.add_option("--out", out, std::string(what) + "; - is standard output")->required()->type_name("FILE");
 }
@@ -129,10 +137,11 @@ void addDemo(CLI::App& app, CommonOptions& o) {
 }
 
 void addExportCsv(CLI::App& app, ExportCsvOptions& o) {
-  CLI::App& c = addCommand(app, "export-csv", "write a day's or a month's table as CSV (cp932)");
+  CLI::App& c = addCommand(app, "export-csv", "write a day's, a month's or a year's table as CSV (cp932)");
   addCommon(c, o.common);
   addDevice(c, o.device);
   addDate(c, o.date);
+  addPeriodKind(c, o.kind);
   c.add_flag("--with-days", o.withDays, "for a month, add the table of each of its days");
   addOut(c, o.out, "the file to write");
 }
@@ -154,10 +163,12 @@ void addCopy(CLI::App& app, CopyOptions& o) {
 }
 
 void addRender(CLI::App& app, RenderOptions& o) {
-  CLI::App& c = addCommand(app, "render", "paint the sheet, graph or report of a day or a month into a PNG");
+  CLI::App& c =
+      addCommand(app, "render", "paint the sheet, graph or report of a day, a month or a year into a PNG");
   addCommon(c, o.common);
   addDevice(c, o.device);
   addDate(c, o.date);
+  addPeriodKind(c, o.kind);
   c.add_option("--view", o.view, "the view to paint")
       ->required()
       ->check(CLI::IsMember({"sheet", "graph", "report"}))
@@ -167,13 +178,13 @@ void addRender(CLI::App& app, RenderOptions& o) {
 }
 
 void addPrint(CLI::App& app, PrintOptions& o) {
-  CLI::App& c = addCommand(app, "print", "print the pages of days or months into a PDF (A4)");
+  CLI::App& c = addCommand(app, "print", "print the pages of days, months or years into a PDF (A4)");
   addCommon(c, o.common);
   addDevice(c, o.device);
-  c.add_option("--kind", o.kind, "a page per day or per month")
+  c.add_option("--kind", o.kind, "a page per day, per month, or per year ending with each month")
       ->required()
-      ->check(CLI::IsMember({"day", "month"}))
-      ->type_name("day|month");
+      ->check(CLI::IsMember({"day", "month", "year"}))
+      ->type_name("day|month|year");
   c.add_option("--from", o.from, "the first day or month")->required()->type_name("DATE");
   c.add_option("--to", o.to, "the last day or month")->required()->type_name("DATE");
   c.add_flag("--report", o.report, "monthly pages as the report (with --kind month)");

@@ -67,6 +67,7 @@ struct ExportCsvOptions {
   CommonOptions common;
   std::string device;
   std::string date;
+  std::string kind;
   bool withDays = false;
   std::string out;
 };
@@ -89,6 +90,7 @@ struct RenderOptions {
   CommonOptions common;
   std::string device;
   std::string date;
+  std::string kind;
   std::string view;
   std::string size = "1600x1000";
   std::string out;

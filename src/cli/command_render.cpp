@@ -36,8 +36,8 @@ int runRender(const RenderOptions& options) {
   auto refuse = [](const std::string& why) { return usageError("render", why); };
   std::optional<int32_t> device = deviceIdArg(options.device);
   if (!device) return refuse("--device is a device ID (digits only)");
-  std::optional<DateArg> when = dateArg(options.date);
-  if (!when) return refuse("--date is YYYY-MM or YYYY-MM-DD");
+  std::optional<DateArg> when = periodArg(options.kind, options.date);
+  if (!when) return refuse("--date is YYYY-MM or YYYY-MM-DD (a day with --kind day)");
   const int mode = when->kind;
   const DateTime date = when->date;
   int width = 0, height = 0;
@@ -54,7 +54,7 @@ int runRender(const RenderOptions& options) {
     return refuse("--size is WIDTHxHEIGHT");
   }
 
-  std::optional<LoadedDevice> loaded = loadDevice(env, *device, date, date, "render");
+  std::optional<LoadedDevice> loaded = loadDevice(env, *device, firstMonthOf(*when), date, "render");
   if (!loaded) return kUsageError;
 
   auto gui = makeGuiApplication();
@@ -79,10 +79,12 @@ int runPrint(const PrintOptions& options) {
   auto start = dateArg(options.from);
   auto end = dateArg(options.to);
   if (!start || !end) return usageError("print", "--from and --to are dates YYYY-MM-DD (or YYYY-MM)");
-  PrintRange range{days ? 1 : 2, start->date, end->date, options.report && !days};
+  const int kind = days ? 1 : options.kind == "year" ? 3 : 2;
+  PrintRange range{kind, start->date, end->date, options.report && kind == 2};
   if (pageCount(range) <= 0) return usageError("print", "--from must not be after --to");
 
-  std::optional<LoadedDevice> loaded = loadDevice(env, *device, range.start, range.end, "print");
+  std::optional<LoadedDevice> loaded =
+      loadDevice(env, *device, firstMonthOf(DateArg{kind, range.start}), range.end, "print");
   if (!loaded) return kUsageError;
   auto gui = makeGuiApplication();
   QByteArray document;

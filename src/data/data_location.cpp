@@ -75,7 +75,7 @@ std::optional<std::string> DataLocation::folderCreationProblem(const std::filesy
 
 std::string DataLocation::monthText(int mode, const DateTime& date) {
   CalendarFields f = date.fields();
-  if (mode == 2) return formatText("%4d年%2d月", f.year, f.month);
+  if (mode != 1) return formatText("%4d年%2d月", f.year, f.month);  // a month, or a year by its last month
   return formatText("%4d年%2d月%2d日", f.year, f.month, f.day);
 }
 

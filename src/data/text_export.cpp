@@ -106,6 +106,34 @@ void monthTable(std::string& out, const MonthRecord& month, const DateTime& firs
   }
 }
 
+// A number of a year column, or an empty field.
+std::string yearNumber(const YearColumn& column, double YearColumn::*value, bool shown) {
+  return column.valid && shown ? number(column.*value) : ", ";
+}
+
+void yearTable(std::string& out, const YearSummary& year) {
+  out += "年月, 最高デマンド[kW], 発生日時, 最低デマンド[kW], 使用電力量[kWH], 最高温度[℃], 備考\n";
+  for (int i = 0; i < kMonthsPerYear; ++i) {
+    const MonthSummary& m = year.months[static_cast<std::size_t>(i)];
+    out += formatText("%04d/%02d", m.month.year(), m.month.month());
+    if (m.hasDemand) {
+      out += number(m.peakKw) + ", " + peakTimeText(m) + number(m.lowestDailyMaxKw) + number(m.energyKwh) +
+             (m.hasTemperature ? number(m.maxTemperature) : ", ");
+    } else {
+      out += ", , , , , ";
+    }
+    out += ", " + monthRemark(year, i) + "\n";
+  }
+  const YearTotals t = yearTotals(year);
+  const std::pair<const char*, double YearColumn::*> rows[] = {
+      {"最大", &YearColumn::max}, {"最小", &YearColumn::min}, {"合計", &YearColumn::sum}, {"平均", &YearColumn::avg}};
+  for (const auto& [label, value] : rows) {
+    const bool notSum = value != &YearColumn::sum;  // only energy adds up
+    out += label + yearNumber(t.peak, value, notSum) + ", " + yearNumber(t.lowestDailyMax, value, notSum) +
+           yearNumber(t.energy, value, true) + yearNumber(t.temperature, value, notSum) + ", \n";
+  }
+}
+
 // Writes the bytes; reports as the export's module says.
 bool writeExport(const std::filesystem::path& path, const std::function<std::string()>& bytes,
                  const StorageContext& context, const char* module, int line) {
@@ -129,8 +157,13 @@ CsvParts csvParts(const DeviceHistory& history, const CsvRequest& request) {
   const DeviceRecord& header = history.ratingsOf(month.days[day ? static_cast<std::size_t>(f.day - 1) : 0]);
   CsvParts parts;
   std::string& before = parts.before;
-  before = day ? formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day)
-               : formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
+  if (day) {
+    before = formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day);
+  } else if (request.kind == 3) {
+    before = formatText("年別電力使用実績表（ %s ）\n", yearPeriodText(request.date).c_str());
+  } else {
+    before = formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
+  }
   before += formatText("機器ＩＤ, %ld\n", static_cast<long>(history.device.deviceId));
   before += "需要家名, ";
 
@@ -150,6 +183,11 @@ CsvParts csvParts(const DeviceHistory& history, const CsvRequest& request) {
   out += formatText("ﾊﾟﾙｽ定数[ﾊﾟﾙｽ/kWh], %ld\n", static_cast<long>(request.pulseConstant));
   if (day) {
     dayTable(out, month.days[static_cast<std::size_t>(f.day - 1)], request.date.dateOnly());
+    return parts;
+  }
+  if (request.kind == 3) {
+    if (!request.year) throw std::invalid_argument("a year's CSV needs its months");
+    yearTable(out, *request.year);
     return parts;
   }
   const DateTime first = request.date.firstOfMonth();
@@ -183,8 +221,8 @@ bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, c
 
 std::string csvFileName(int32_t deviceId, int kind, const DateTime& date) {
   const CalendarFields f = date.fields();
-  return kind == 1 ? formatText("日別_%05d_%04d_%02d_%02d.CSV", deviceId, f.year, f.month, f.day)
-                   : formatText("月別_%05d_%04d_%02d.CSV", deviceId, f.year, f.month);
+  if (kind == 1) return formatText("日別_%05d_%04d_%02d_%02d.CSV", deviceId, f.year, f.month, f.day);
+  return formatText("%s_%05d_%04d_%02d.CSV", kind == 3 ? "年別" : "月別", deviceId, f.year, f.month);
 }
 
 std::string rawText(const DeviceHistory& history, const DateTime& date) {

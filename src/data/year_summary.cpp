@@ -110,6 +110,12 @@ YearTotals yearTotals(const YearSummary& year) {
   return t;
 }
 
+std::string yearPeriodText(const DateTime& lastMonth) {
+  const CalendarFields first = firstOfPastMonths(lastMonth, kMonthsPerYear).fields();
+  const CalendarFields last = lastMonth.fields();
+  return formatText("%d年%d月～%d年%d月", first.year, first.month, last.year, last.month);
+}
+
 std::string peakTimeText(const MonthSummary& month) {
   const CalendarFields f = month.peakTime.fields();
   return formatText("%02d/%02d %02d:%02d", f.month, f.day, f.hour, f.minute);

@@ -47,6 +47,8 @@ struct YearTotals {
 };
 YearTotals yearTotals(const YearSummary& year);
 
+// "2023年5月〜2024年4月": the twelve months that end with the month of lastMonth.
+std::string yearPeriodText(const DateTime& lastMonth);
 // "MM/DD HH:MM" of the month's peak half hour.
 std::string peakTimeText(const MonthSummary& month);
 // What marks a month: "年最大" for the year's highest, "契約超過" when its peak exceeds the

@@ -58,7 +58,7 @@ CCsvOut::CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* par
   file_ = edit("id1026", QString::fromStdString(csvFileName(app.history.device.deviceId, kind, date)), this);
   withDays_ = new QCheckBox("日別データも加える", this);
   withDays_->setObjectName("id1067");
-  withDays_->setVisible(kind != 1);
+  withDays_->setVisible(kind == 2);
   openAfter_ = new QCheckBox("出力後，次のプログラムでファイルを開く", this);
   openAfter_->setObjectName("id1027");
   openAfter_->setChecked(app.settings.openAfterCsv != 0);
@@ -113,7 +113,9 @@ QString CCsvOut::program() const { return program_->text(); }
 void CCsvOut::accept() {
   const auto target = outputTarget(folder_->text(), file_->text(), app_.reporter);
   if (!target) return;
-  const CsvRequest request{kind_, date_, kind_ != 1 && withDays_->isChecked(), app_.settings.pulseConstant};
+  YearSummary year;
+  if (kind_ == 3) year = summarizeYear(app_.history, date_, app_.historyEnv());
+  const CsvRequest request{kind_, date_, kind_ == 2 && withDays_->isChecked(), app_.settings.pulseConstant, &year};
   if (!writeCsv(*target, app_.history, request, app_.storage)) return;
   reportWritten(*target, app_.reporter);
   if (openAfter()) {

@@ -29,7 +29,7 @@ struct Check {
 }  // namespace
 
 CInputRep::CInputRep(const ReportInfo& report, const QString& corpName, const QString& officeLabel,
-                     QWidget* parent)
+                     std::optional<double> yearPeakKw, QWidget* parent)
     : QDialog(parent), report_(report) {
   setObjectName("id150");
   setWindowTitle("報告書");
@@ -50,12 +50,27 @@ CInputRep::CInputRep(const ReportInfo& report, const QString& corpName, const QS
   auto* form = new QFormLayout;
   const QString labels[] = {officeLabel + "(&O)：",    "契約番号(&C)：",    "お客さま名称(&N)：",
                             "業種(&B)：",              "総変圧器容量[kVA](&T)：", "単相総[kVA](&S)：",
-                            "三相総[kVA](&R)：",       "３０分ﾃﾞﾏﾝﾄﾞ値[kW](&D)："};
+                            "三相総[kVA](&R)："};
   for (const QString& label : labels) {
     auto* edit = new QLineEdit(this);
     fields_.push_back(edit);
     form->addRow(inputLabel(label, edit, this), edit);
   }
+  // The 30-minute demand, and beside it the 12-month maximum the stored readings give,
+  // filled in only when asked for.
+  auto* demand = new QLineEdit(this);
+  fields_.push_back(demand);
+  const QString peak = yearPeakKw ? number(*yearPeakKw) : QString();
+  auto* demandRow = new QHBoxLayout;
+  demandRow->addWidget(demand);
+  demandRow->addWidget(new QLabel(yearPeakKw ? QString("データ：%1[kW]").arg(peak) : QString("データなし"), this));
+  fromData_ = new QPushButton("データから(&F)", this);
+  fromData_->setEnabled(yearPeakKw.has_value());
+  fromData_->setAccessibleDescription(yearPeakKw ? QString("過去12ヶ月の最大 %1[kW] を入れます").arg(peak)
+                                                 : QString("過去12ヶ月のデータがありません"));
+  connect(fromData_, &QPushButton::clicked, demand, [demand, peak] { demand->setText(peak); });
+  demandRow->addWidget(fromData_);
+  form->addRow(inputLabel("３０分ﾃﾞﾏﾝﾄﾞ値[kW](&D)：", demand, this), demandRow);
   layout->addLayout(form);
   notes_ = new QPlainTextEdit(this);
   notes_->setObjectName("notes");

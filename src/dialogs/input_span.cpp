@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "data/data_location.h"
+#include "data/display_state.h"
 #include "data/reporter.h"
 #include "ui/input_label.h"
 
@@ -48,8 +49,9 @@ CInputDataSpan::CInputDataSpan(int kind, const DateTime& first, const DateTime& 
 
   // The lists keep their items in text order, which is date order for these texts.
   QStringList items;
-  for (DateTime d = kind == 2 ? first.firstOfMonth() : first.dateOnly(); d.isValid() && !(last < d);
-       d = kind == 2 ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1)) {
+  const bool byMonth = DisplayState::chosenByMonth(kind);
+  for (DateTime d = byMonth ? first.firstOfMonth() : first.dateOnly(); d.isValid() && !(last < d);
+       d = byMonth ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1)) {
     items << QString::fromStdString(DataLocation::monthText(kind, d));
   }
   items.sort();
@@ -72,7 +74,7 @@ CInputDataSpan::CInputDataSpan(int kind, const DateTime& first, const DateTime& 
 bool CInputDataSpan::report() const { return report_->isChecked(); }
 
 void CInputDataSpan::accept() {
-  const bool withDay = kind_ != 2;
+  const bool withDay = !DisplayState::chosenByMonth(kind_);
   const DateTime start = DataLocation::dateFromText(startList_->currentText().toStdString(), withDay);
   const DateTime end = DataLocation::dateFromText(endList_->currentText().toStdString(), withDay);
   if (end < start) {

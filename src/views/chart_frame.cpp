@@ -143,6 +143,7 @@ void ChartFrame::paint(QPainter& p, const QRect& rect, const DrawMetrics& m) {
 
 int ChartFrame::xOf(int position) const {
   const int width = plot_.width();  // both edges counted
+  if (centred) return plot_.left() + static_cast<int>((position + 0.5) * width / positions);
   return plot_.left() + kInset +
          static_cast<int>(static_cast<double>(position) * (width - 2 * kInset) / (positions - 1));
 }

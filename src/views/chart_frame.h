@@ -36,6 +36,9 @@ class ChartFrame {
   QColor barColor, lineColor;          // for the legend
   int positions = 48;                  // x positions: 48 for a day, 31 for a month, 12 for a year
   int labelStep = 2;                   // every second position of a day is labelled
+  // Positions in the middle of equal cells (a year's wide bars stay whole), instead of
+  // from edge to edge.
+  bool centred = false;
   std::function<QString(int)> xLabel;  // empty text: no label
 
   // Draws the frame in rect and works out the plot area.

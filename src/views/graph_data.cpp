@@ -73,6 +73,7 @@ void CGraphData::configure(const AxisScale& demandScale, const AxisScale& energy
   for (ChartFrame* frame : {&upper_, &lower_}) {
     frame->positions = day ? kSlotsPerDay : year ? kMonthsPerYear : kDaysPerMonth;
     frame->labelStep = day ? 2 : 1;
+    frame->centred = year;
     frame->leftTitle = "デマンド値[kW]";
     frame->leftScale = demandScale;
     frame->barColor = style.demandColor;

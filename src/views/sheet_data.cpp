@@ -56,8 +56,7 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
       buildDay(DayRecord{});
     }
   } else if (mode == kYear) {
-    const CalendarFields first = firstOfPastMonths(start, kMonthsPerYear).fields();
-    titleText_ = q(formatText("年別電力使用実績表（ %d年%d月〜%d年%d月 ）", first.year, first.month, f.year, f.month));
+    titleText_ = q(formatText("年別電力使用実績表（ %s ）", yearPeriodText(start).c_str()));
     buildYear(source.year ? *source.year : YearSummary{});
   } else {
     titleText_ = q(formatText("月別電力使用実績表（ %d年%d月分 ）", f.year, f.month));
