@@ -7,6 +7,8 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
+#include "data/text.h"
+#include "data/year_summary.h"
 #include "support/cli_runner.h"
 #include "support/file_fixtures.h"
 
@@ -215,6 +217,48 @@ TEST_F(CliFilesTest, DemoFillsOnlyAnEmptyRootAndRenderPaintsIt) {
   EXPECT_EQ(bigEndian(20), 600);
   EXPECT_EQ(cli.run({"render", "--device", "55", "--date", "2024-01", "--view", "graph", "--out", png}), 2);
   EXPECT_EQ(cli.run({"render", "--device", "100", "--date", "2024-13", "--view", "graph", "--out", png}), 2);
+}
+
+// The year view without a window: twelve months that end with this month, four of them
+// the demonstration's.
+TEST_F(CliFilesTest, TheYearFromTheCommandLine) {
+  writeFile(dir / "Pelnor.INI", "");
+  ASSERT_EQ(cli.run({"demo"}), 0) << cli.output();
+  const std::string csv = (dir / "year.csv").string();
+  ASSERT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--kind", "year", "--out", csv}), 0)
+      << cli.output();
+  const std::string text = cp932ToUtf8(readFile(csv));
+  EXPECT_EQ(text.substr(0, text.find("\r\n")),
+            "年別電力使用実績表（ " + yearPeriodText(DateTime::fromFields(std::stoi(thisMonth().substr(0, 4)),
+                                                                           std::stoi(thisMonth().substr(5)), 1)) +
+                " ）");
+  int months = 0, withData = 0, peaks = 0;
+  for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) {
+    const std::string line = text.substr(at + 2, text.find("\r\n", at + 2) - at - 2);
+    if (line.size() < 8 || line[4] != '/' || line[7] != ',') continue;
+    ++months;
+    withData += line.substr(7, 4) != ", , ";
+    peaks += line.find("年最大") != std::string::npos;
+  }
+  EXPECT_EQ(months, 12);
+  EXPECT_EQ(withData, 4);
+  EXPECT_EQ(peaks, 1);
+  EXPECT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--kind", "day", "--out", csv}), 2)
+      << "a day is a date with its day";
+
+  const std::string png = (dir / "year.png").string();
+  ASSERT_EQ(cli.run({"render", "--device", "100", "--date", thisMonth(), "--kind", "year", "--view", "graph",
+                     "--size", "640x480", "--out", png}),
+            0)
+      << cli.output();
+  EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
+  const std::string pdf = (dir / "year.pdf").string();
+  ASSERT_EQ(cli.run({"print", "--device", "100", "--kind", "year", "--from", thisMonth() + "-01", "--to",
+                     thisMonth(), "--pdf", pdf}),
+            0)
+      << cli.output();
+  EXPECT_NE(cli.output().find("1 pages written"), std::string::npos) << cli.output();
+  EXPECT_EQ(readFile(pdf).substr(0, 4), "%PDF");
 }
 
 TEST_F(CliFilesTest, PrintExportAndCopyFromTheCommandLine) {

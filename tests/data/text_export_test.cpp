@@ -122,6 +122,30 @@ TEST_F(TextExportTest, MonthCsvHasARowPerCalendarDayAndTheSummaries) {
   EXPECT_EQ(april.find("04/31"), std::string::npos);
 }
 
+// The year that ends with February 2024: December 2023 from its file, February in memory,
+// the other ten months without a file.
+TEST_F(TextExportTest, YearCsvByteForByte) {
+  MonthRecord december = MonthRecord::makeNew(DateTime::fromFields(2023, 12, 1), defaults);
+  december.days[30].header.deviceId = 12;
+  addReading(december.days[30], Reading{23, 30, 50000, -2.5});  // 120 kW, 60 kWh
+  store(december);
+  const DateTime february = DateTime::fromFields(2024, 2, 1);
+  const YearSummary year = summarizeYear(history, february, env);
+
+  std::string expected = header("年別電力使用実績表（ 2023年3月～2024年2月 ）");
+  expected += "年月, 最高デマンド[kW], 発生日時, 最低デマンド[kW], 使用電力量[kWH], 最高温度[℃], 備考\n";
+  for (int m = 3; m <= 11; ++m) expected += formatText("2023/%02d, , , , , , \n", m);
+  expected += "2023/12, 120, 12/31 23:30, 120, 60, -2, 年最大\n";
+  expected += "2024/01, , , , , , \n";
+  expected += "2024/02, 30, 02/01 23:30, 2, 17, 20, \n";  // 29.628 kW, 2.4 kW, 16.614 kWh
+  expected += "最大, 120, , 120, 60, 20, \n";
+  expected += "最小, 30, , 2, 17, -2, \n";
+  expected += "合計, , , , 77, , \n";
+  expected += "平均, 75, , 61, 38, 9, \n";
+  EXPECT_EQ(csvBytes(history, CsvRequest{3, february, false, 50000, &year}), onDisk(expected));
+  EXPECT_EQ(csvFileName(12, 3, february), "年別_00012_2024_02.CSV");
+}
+
 // A month with no file has days without a header of their own: its CSV shows the
 // device as registered (10 A here), not the 5 A the empty days were made with.
 TEST_F(TextExportTest, AnEmptyMonthShowsTheRegisteredVct) {

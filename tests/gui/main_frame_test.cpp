@@ -24,7 +24,7 @@ class MainFrameTest : public GuiTest {
 };
 
 TEST_F(MainFrameTest, BeforeAnyDataTheSelectorsHoldTodayAndAreDisabled) {
-  EXPECT_EQ(frame->kindSelector().count(), 2);
+  EXPECT_EQ(frame->kindSelector().count(), 3);  // 日別, 月別, 年別
   EXPECT_EQ(frame->dateSelector().count(), 1);
   EXPECT_EQ(dateText(), QString::fromStdString(DataLocation::monthText(1, DateTime::now())));
   EXPECT_EQ(frame->scaleSelector().count(), 15);
