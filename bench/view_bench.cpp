@@ -114,15 +114,16 @@ void BM_PrintToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintToPdf)->ArgName("report")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// The window over a root of `months` full months, shown offscreen with all of them loaded.
+// The window over a root of `months` full months, shown offscreen with the last `loaded`
+// of them loaded (all by default).
 struct WindowOverMonths {
-  explicit WindowOverMonths(int months) {
+  explicit WindowOverMonths(int months, int loaded = 0) {
     writeBenchRoot(dir.path(), months, quiet);
     app.storage.syncToDisk = false;
     doc.firstInit();
     frame.resize(kScreen);
     frame.show();
-    frame.showPastData(12, lastBenchMonth(), months);
+    frame.showPastData(12, lastBenchMonth(), loaded > 0 ? loaded : months);
   }
   test::TempDir dir;
   SilentReporter quiet;
@@ -156,6 +157,26 @@ BENCHMARK(BM_ArrowKeyPaging)
     ->Arg(CPelnorDoc::kSheetView)
     ->Arg(CPelnorDoc::kReportView)
     ->Unit(benchmark::kMillisecond);
+
+// One month further in the month view (kind 2) and in the year view (kind 3), the graph in
+// front, over 24 stored months of which the last 3 are loaded: a year reads the others from
+// their files, and a month's report looks for its 12-month maximum the same way.
+void BM_PageByMonth(benchmark::State& state) {
+  WindowOverMonths window(24, 3);
+  CMainFrame& frame = window.frame;
+  const int kindIndex = static_cast<int>(state.range(0)) - 1;
+  frame.kindSelector().setCurrentIndex(kindIndex);
+  Q_EMIT frame.kindSelector().activated(kindIndex);
+  QApplication::processEvents();
+  QWidget* view = frame.switchFrame().currentWidget();
+  for (auto _ : state) {
+    QComboBox& dates = frame.dateSelector();
+    if (dates.currentIndex() + 1 >= dates.count()) dates.setCurrentIndex(0);
+    frame.action(cmd::kNextDate)->trigger();
+    view->repaint();
+  }
+}
+BENCHMARK(BM_PageByMonth)->ArgName("kind")->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 // Switching between days and months with 99 months loaded: the date selector is filled
 // anew (3,012 days or 99 months), the contents rebuilt and the view repainted.
