@@ -562,7 +562,9 @@ void CMainFrame::onPageDate(int step) {
 void CMainFrame::onKindChanged() {
   DateTime first, last;
   if (app_.history.firstAndLast(first, last)) {
-    FillSelectors(GetSelection().first, first, last, std::nullopt);
+    // A year is most often wanted up to the newest month; days and months start at the oldest.
+    const int kind = GetSelection().first;
+    FillSelectors(kind, first, last, kind == kYearKind ? std::optional(last) : std::nullopt);
   }
   ApplySelection(true, true);
   enableScaleSelector();

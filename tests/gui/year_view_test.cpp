@@ -45,26 +45,27 @@ TEST_F(YearViewTest, TheKindYearShowsTwelveMonthsAndPagesByOneMonth) {
   EXPECT_EQ(frame->kindSelector().itemText(2), "年別");
   frame->action(cmd::kGraph)->trigger();
   chooseKind(2);
-  EXPECT_EQ(frame->dateSelector().currentText(), "2024年 2月");
+  EXPECT_EQ(frame->dateSelector().currentText(), "2024年 3月") << "the year up to the newest month";
   EXPECT_EQ(doc.display().displayMode, DisplayState::kYearMode);
-  EXPECT_EQ(cell(0, 0), "2023/03");
-  EXPECT_EQ(cell(0, 8), "2023/11");
-  EXPECT_EQ(cell(1, 8), "120") << "a month read from its file";
-  EXPECT_EQ(cell(1, 9), "") << "December has no file";
-  EXPECT_EQ(cell(1, 10), "60");
-  EXPECT_EQ(cell(1, 11), "192");
-  EXPECT_EQ(cell(2, 11), "02/29 10:00");
-  EXPECT_EQ(cell(6, 11), "年最大");
-  EXPECT_FALSE(frame->scaleSelector().isEnabled()) << "the year chooses its own energy scale";
-  EXPECT_EQ(doc.graph().demand().size(), 12u);
-
-  frame->action(cmd::kNextDate)->trigger();
-  EXPECT_EQ(frame->dateSelector().currentText(), "2024年 3月");
   EXPECT_EQ(cell(0, 0), "2023/04");
+  EXPECT_EQ(cell(0, 7), "2023/11");
+  EXPECT_EQ(cell(1, 7), "120") << "a month read from its file";
+  EXPECT_EQ(cell(1, 8), "") << "December has no file";
+  EXPECT_EQ(cell(1, 9), "60");
+  EXPECT_EQ(cell(1, 10), "192");
+  EXPECT_EQ(cell(2, 10), "02/29 10:00");
   EXPECT_EQ(cell(6, 10), "年最大");
   EXPECT_EQ(cell(1, 11), "72");
   EXPECT_EQ(doc.sheet().totals().text(4, 2), "258") << "60 + 30 + 96 + 72 kWh";
   EXPECT_NE(doc.description().indexOf("2023年4月～2024年3月（年別）"), -1) << doc.description().toStdString();
+  EXPECT_FALSE(frame->scaleSelector().isEnabled()) << "the year chooses its own energy scale";
+  EXPECT_EQ(doc.graph().demand().size(), 12u);
+
+  frame->action(cmd::kPreviousDate)->trigger();
+  EXPECT_EQ(frame->dateSelector().currentText(), "2024年 2月");
+  EXPECT_EQ(cell(0, 0), "2023/03");
+  EXPECT_EQ(cell(1, 11), "192");
+  EXPECT_EQ(cell(6, 11), "年最大");
   EXPECT_EQ(app.history.months.size(), 2u) << "the loaded months stay as they were";
 
   chooseKind(1);
@@ -103,8 +104,8 @@ TEST_F(YearViewTest, TheContractDemandIsALineAcrossBothCharts) {
     EXPECT_GT(contractPixels(with, *chart, y), chart->plot().width() / 3);
     EXPECT_EQ(contractPixels(with, *chart, y + 10), 0);
   }
-  EXPECT_EQ(cell(6, 11), "年最大・契約超過");
-  EXPECT_EQ(cell(6, 8), "") << "120 kW is within the contract";
+  EXPECT_EQ(cell(6, 10), "年最大・契約超過");
+  EXPECT_EQ(cell(6, 7), "") << "120 kW is within the contract";
 }
 
 TEST_F(YearViewTest, TheReportOffersTheTwelveMonthMaximumAndNeverReplacesAnEnteredOne) {
