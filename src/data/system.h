@@ -17,4 +17,12 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // A time as the local calendar shows it.
 std::tm localCalendar(std::time_t when);
 
+// Whether a program folder is an installed program's, shared by the machine's users: under
+// /usr, /bin, /sbin or /opt, or beside an installed desktop entry; on Windows under Program
+// Files.
+bool isInstalledProgramFolder(const std::filesystem::path& folder);
+// Where an installed program keeps each user's own data: $XDG_DATA_HOME/Pelnor (by default
+// ~/.local/share/Pelnor), on Windows %LOCALAPPDATA%\Pelnor.
+std::filesystem::path userDataFolder();
+
 }  // namespace pelnor

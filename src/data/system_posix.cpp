@@ -42,4 +42,21 @@ std::tm localCalendar(std::time_t when) {
   return local;
 }
 
+bool isInstalledProgramFolder(const std::filesystem::path& folder) {
+  const std::string text = pathText(folder.lexically_normal());
+  for (const char* prefix : {"/usr/", "/bin", "/sbin", "/opt/"}) {
+    if (text.rfind(prefix, 0) == 0) return true;
+  }
+  // The layout an installation makes (bin/ beside share/applications), wherever unpacked.
+  std::error_code ec;
+  return std::filesystem::exists(folder / ".." / "share" / "applications" / "pelnor.desktop", ec);
+}
+
+std::filesystem::path userDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const std::filesystem::path base =
+      xdg && *xdg == '/' ? std::filesystem::path(xdg) : homeFolder() / ".local" / "share";
+  return base / "Pelnor";
+}
+
 }  // namespace pelnor

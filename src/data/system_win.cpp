@@ -68,4 +68,36 @@ std::tm localCalendar(std::time_t when) {
   return local;
 }
 
+namespace {
+
+std::filesystem::path environmentFolder(const wchar_t* name) {
+  const wchar_t* value = ::_wgetenv(name);
+  return value && *value ? std::filesystem::path(value) : std::filesystem::path();
+}
+
+// A folder's name in lower case and ending in a separator, as Windows compares names.
+std::wstring comparableFolder(const std::filesystem::path& folder) {
+  std::wstring text = folder.lexically_normal().wstring();
+  ::CharLowerW(text.data());
+  if (!text.empty() && text.back() != L'\\') text += L'\\';
+  return text;
+}
+
+}  // namespace
+
+bool isInstalledProgramFolder(const std::filesystem::path& folder) {
+  const std::wstring text = comparableFolder(folder);
+  for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432"}) {
+    const std::filesystem::path base = environmentFolder(name);
+    if (!base.empty() && text.rfind(comparableFolder(base), 0) == 0) return true;
+  }
+  return false;
+}
+
+std::filesystem::path userDataFolder() {
+  std::filesystem::path base = environmentFolder(L"LOCALAPPDATA");
+  if (base.empty()) base = homeFolder() / "AppData" / "Local";
+  return base / "Pelnor";
+}
+
 }  // namespace pelnor
