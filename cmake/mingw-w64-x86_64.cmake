@@ -10,3 +10,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# A Qt built for Windows (scripts/build-qt-windows) is searched there too; its build tools
+# are the host's.
+if(PELNOR_QT_WINDOWS)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${PELNOR_QT_WINDOWS})
+  set(QT_HOST_PATH /usr CACHE PATH "")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PELNOR_QT_WINDOWS)

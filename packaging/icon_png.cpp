@@ -1,5 +1,5 @@
-// Draws the program's SVG icon as a PNG of one size, for the icon theme's fixed-size folders:
-//   pelnor_icon_png ICON.svg SIZE OUT.png
+// Draws an SVG icon as a PNG (or a Windows ICO) of one size, for the icon theme and the window:
+//   pelnor_icon_png ICON.svg SIZE OUT.png|OUT.ico
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -21,5 +21,5 @@ int main(int argc, char** argv) {
   QPainter painter(&image);
   svg.render(&painter);
   painter.end();
-  return image.save(QString::fromLocal8Bit(argv[3]), "PNG") ? 0 : 1;
+  return image.save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;  // PNG, or ICO for Windows
 }

@@ -15,6 +15,7 @@ constexpr const char* kRaise = "raise\n";
 
 QString SingleInstance::defaultName() {
   QString user = qEnvironmentVariable("USER");
+  if (user.isEmpty()) user = qEnvironmentVariable("USERNAME");  // Windows
   if (user.isEmpty()) user = QDir::home().dirName();
   return QStringLiteral("%1-%2").arg(kBaseName, user);
 }

@@ -23,7 +23,7 @@ int runInCompanion(const std::string& command, const Args& args) {
   const std::filesystem::path places[] = {
       folder / kCompanionName, (folder / PELNOR_COMPANION_FROM_BIN / kCompanionName).lexically_normal()};
   // The companion reads the settings and data root of this program's folder, not its own.
-  ::setenv(kCliFolderVariable, pathText(folder).c_str(), 1);
+  setEnvironmentText(kCliFolderVariable, pathText(folder));
   for (const std::filesystem::path& place : places) {
     std::vector<std::string> words{pathText(place), command};
     words.insert(words.end(), args.begin(), args.end());

@@ -5,10 +5,13 @@
 namespace pelnor::cli {
 
 std::unique_ptr<QGuiApplication> makeGuiApplication() {
+#ifndef _WIN32
+  // Without a display the pictures are painted all the same (Windows always has a desktop).
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+#endif
   static int argc = 1;
   static char name[] = "pelnor-cli";
   static char* argv[] = {name, nullptr};

@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
   using namespace pelnor::cli;
   const Args args = pelnor::commandLineArguments(argc, argv);
-  if (const char* folder = std::getenv(kCliFolderVariable); folder && *folder) {
+  if (const std::string folder = pelnor::environmentText(kCliFolderVariable); !folder.empty()) {
     actForProgramIn(pelnor::pathFromText(folder));
   }
   CommandLine line;

@@ -17,6 +17,10 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // A time as the local calendar shows it.
 std::tm localCalendar(std::time_t when);
 
+// An environment variable as UTF-8 text (empty when unset), and setting one.
+std::string environmentText(const char* name);
+void setEnvironmentText(const char* name, const std::string& value);
+
 // Whether a program folder is an installed program's, shared by the machine's users: under
 // /usr, /bin, /sbin or /opt, or beside an installed desktop entry; on Windows under Program
 // Files.

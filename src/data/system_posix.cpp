@@ -59,4 +59,11 @@ std::filesystem::path userDataFolder() {
   return base / "Pelnor";
 }
 
+std::string environmentText(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+void setEnvironmentText(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
+
 }  // namespace pelnor

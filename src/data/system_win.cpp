@@ -100,4 +100,14 @@ std::filesystem::path userDataFolder() {
   return base / "Pelnor";
 }
 
+// The wide environment: the narrow one holds only what the system's code page can spell.
+std::string environmentText(const char* name) {
+  const wchar_t* value = ::_wgetenv(wideOfUtf8(name).c_str());
+  return value ? utf8OfWide(value) : "";
+}
+
+void setEnvironmentText(const char* name, const std::string& value) {
+  ::_wputenv_s(wideOfUtf8(name).c_str(), wideOfUtf8(value).c_str());
+}
+
 }  // namespace pelnor

@@ -37,6 +37,15 @@ std::string utf8OfWide(std::wstring_view wide) {
   return out;
 }
 
+std::wstring wideOfUtf8(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int count = static_cast<int>(utf8.size());
+  const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), count, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), count, out.data(), size);
+  return out;
+}
+
 std::string encodeCp932(std::string_view utf8, bool& lossless) {
   lossless = true;
   if (isAscii(utf8)) return std::string(utf8);

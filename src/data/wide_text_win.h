@@ -7,5 +7,6 @@
 namespace pelnor {
 
 std::string utf8OfWide(std::wstring_view wide);
+std::wstring wideOfUtf8(std::string_view utf8);
 
 }  // namespace pelnor

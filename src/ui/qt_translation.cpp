@@ -9,13 +9,16 @@ namespace pelnor {
 
 bool installQtTranslation(QCoreApplication& app) {
   // The program speaks Japanese whatever the user's locale is, so Qt's dialogs do as well.
+  // Qt's catalogue is where the system keeps Qt's, or beside the program that ships its own
+  // (the Windows build).
   auto* translator = new QTranslator(&app);
-  if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete translator;
-    return false;
+  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+  for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                QCoreApplication::applicationDirPath() + "/translations"}) {
+    if (translator->load(japanese, "qtbase", "_", folder)) return QCoreApplication::installTranslator(translator);
   }
-  return QCoreApplication::installTranslator(translator);
+  delete translator;
+  return false;
 }
 
 }  // namespace pelnor

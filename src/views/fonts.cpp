@@ -59,9 +59,13 @@ int largestFittingSize(const QPaintDevice& device, const QRect& cell, const QStr
 }  // namespace
 
 void installFontSubstitutions() {
-  const QStringList faces{"IPAGothic",        "IPAゴシック",     "Noto Sans Mono CJK JP",
-                          "Noto Sans CJK JP", "VL Gothic",       "TakaoGothic",
-                          "MS Gothic",        "DejaVu Sans Mono"};
+  // The Japanese faces Windows has come first there, those of Linux distributions here.
+  const QStringList faces{
+#ifdef _WIN32
+      "Yu Gothic UI", "Meiryo", "MS Gothic",
+#endif
+      "IPAGothic",    "IPAゴシック", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", "VL Gothic", "TakaoGothic",
+      "MS Gothic",    "DejaVu Sans Mono"};
   QFont::insertSubstitutions(kFaceName, faces);
   QFont::insertSubstitutions(QStringLiteral("@ＭＳ ゴシック"), faces);
 }
