@@ -11,9 +11,6 @@ namespace pelnor {
 // A pulse constant of 0 or below gives no demand or energy (they stay 0).
 inline bool hasPowerValues(int32_t pulseConstant) { return pulseConstant > 0; }
 
-void takeIn(SlotStats& stats, const SlotValue& row);
-void finish(SlotStats& stats);
-
 void aggregateDay(DayRecord& day, int32_t pulseConstant);
 void aggregateMonth(MonthRecord& month, int32_t pulseConstant);
 
