@@ -36,7 +36,7 @@ std::optional<std::filesystem::path> outputTarget(const QString& folderText, con
 
 void reportWritten(const std::filesystem::path& file, Reporter& reporter) {
   reporter.beep();
-  reporter.plain(formatText("テキストファイルへ正常に出力しました\n%s", file.c_str()));
+  reporter.plain(formatText("テキストファイルへ正常に出力しました\n%s", pathText(file).c_str()));
 }
 
 }  // namespace pelnor
