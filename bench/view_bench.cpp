@@ -132,6 +132,19 @@ struct WindowOverMonths {
   CMainFrame frame{app, doc};
 };
 
+// Presses the right arrow key once per iteration (from the first period again after the
+// last) and repaints the view in front.
+void pageForward(benchmark::State& state, CMainFrame& frame) {
+  QApplication::processEvents();
+  QWidget* view = frame.switchFrame().currentWidget();
+  for (auto _ : state) {
+    QComboBox& dates = frame.dateSelector();
+    if (dates.currentIndex() + 1 >= dates.count()) dates.setCurrentIndex(0);
+    frame.action(cmd::kNextDate)->trigger();
+    view->repaint();
+  }
+}
+
 // One press of the right arrow key: the next day is selected, the contents are rebuilt and
 // the view in front is painted once.
 void BM_ArrowKeyPaging(benchmark::State& state) {
@@ -143,14 +156,7 @@ void BM_ArrowKeyPaging(benchmark::State& state) {
     Q_EMIT frame.kindSelector().activated(1);
     frame.action(cmd::kReport)->trigger();
   }
-  QApplication::processEvents();
-  QWidget* view = frame.switchFrame().currentWidget();
-  for (auto _ : state) {
-    QComboBox& dates = frame.dateSelector();
-    if (dates.currentIndex() + 1 >= dates.count()) dates.setCurrentIndex(0);
-    frame.action(cmd::kNextDate)->trigger();
-    view->repaint();
-  }
+  pageForward(state, frame);
 }
 BENCHMARK(BM_ArrowKeyPaging)
     ->Arg(CPelnorDoc::kGraphView)
@@ -167,14 +173,7 @@ void BM_PageByMonth(benchmark::State& state) {
   const int kindIndex = static_cast<int>(state.range(0)) - 1;
   frame.kindSelector().setCurrentIndex(kindIndex);
   Q_EMIT frame.kindSelector().activated(kindIndex);
-  QApplication::processEvents();
-  QWidget* view = frame.switchFrame().currentWidget();
-  for (auto _ : state) {
-    QComboBox& dates = frame.dateSelector();
-    if (dates.currentIndex() + 1 >= dates.count()) dates.setCurrentIndex(0);
-    frame.action(cmd::kNextDate)->trigger();
-    view->repaint();
-  }
+  pageForward(state, frame);
 }
 BENCHMARK(BM_PageByMonth)->ArgName("kind")->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
