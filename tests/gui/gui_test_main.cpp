@@ -8,6 +8,10 @@
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef _WIN32
+  // Qt's offscreen platform on Windows takes its fonts from a folder, not from the system.
+  qputenv("QT_QPA_FONTDIR", qgetenv("WINDIR") + "\\Fonts");
+#endif
   QApplication app(argc, argv);
   pelnor::installFontSubstitutions();
   pelnor::installQtTranslation(app);

@@ -157,16 +157,18 @@ TEST_F(MainFrameTest, ClosingKeepsTheDevicesAnotherProgramSaved) {
 TEST_F(MainFrameTest, TheStoredPlacementIsUsedOnlyOnThisInstallation) {
   CAppSettings settings;
   settings.placementValid = 1;
-  settings.windowPlacement.left = 40;
-  settings.windowPlacement.top = 30;
-  settings.windowPlacement.right = 740;
-  settings.windowPlacement.bottom = 530;
+  // Wider than the window's least width with either platform's fonts, inside the 800 x 600
+  // offscreen screen.
+  settings.windowPlacement.left = 10;
+  settings.windowPlacement.top = 20;
+  settings.windowPlacement.right = 790;
+  settings.windowPlacement.bottom = 580;
   settings.installationChanged = 1;
   frame->applyPlacement(settings);
-  EXPECT_NE(frame->geometry().size(), QSize(700, 500)) << "saved on another installation";
+  EXPECT_NE(frame->geometry().size(), QSize(780, 560)) << "saved on another installation";
   settings.installationChanged = 0;
   frame->applyPlacement(settings);
-  EXPECT_EQ(frame->geometry(), QRect(40, 30, 700, 500));
+  EXPECT_EQ(frame->geometry(), QRect(10, 20, 780, 560));
 
   // Closed maximised: the normal rectangle is kept with the restore-to-maximised flag.
   frame->showMaximized();

@@ -1,6 +1,7 @@
 // What the table and the graph show: cell texts, and pixels of a painted graph.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <limits>
@@ -113,6 +114,11 @@ TEST_F(ViewsTest, TheBodyFontStopsAtTwiceTheHeadingsOnALargeScreen) {
 // The font fitted to a cell is the one a scan from size 1 upwards finds (the last size
 // before the first that no longer fits), on screen and on a printer's resolution.
 TEST(FittedFontTest, TheEstimateFindsWhatAScanFromOneFinds) {
+#ifdef _WIN32
+  // The program draws through GDI there (the windows platform, where this test is run as well);
+  // offscreen, Qt's own FreeType makes a synthetic bold narrower at 64 px than at 63.
+  if (QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "not the fonts the program uses";
+#endif
   QImage screen(10, 10, QImage::Format_RGB32);
   QImage paper(10, 10, QImage::Format_RGB32);
   paper.setDotsPerMeterX(23622);  // 600 dpi
