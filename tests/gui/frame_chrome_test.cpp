@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -130,6 +131,42 @@ TEST_F(FrameChromeTest, EveryToolbarCommandHasItsIconAtMenuAndToolbarSizes) {
   }
   EXPECT_FALSE(applicationIcon().isNull());
   EXPECT_EQ(applicationIcon().availableSizes().size(), 4);
+}
+
+// Each PNG is decoded when first needed; every pixel is what an icon holding all the PNGs
+// gives: the same file chosen for a size, scaled and greyed alike, painted alike at twice
+// the density.
+TEST(CommandIcons, DecodedOnDemandTheyShowWhatAnIconOfEveryPngShows) {
+  const QIcon app = applicationIcon();  // loads the resources
+  for (const QString& name : {QStringLiteral("app"), QStringLiteral("32782")}) {
+    const QIcon lazy = name == "app" ? app : commandIcon(name.toInt());
+    QIcon reference;
+    for (int size : {16, 32, 48, 64}) {
+      reference.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));
+    }
+    ASSERT_FALSE(lazy.isNull()) << name.toStdString();
+    EXPECT_EQ(lazy.availableSizes(), reference.availableSizes());
+    for (int size : {8, 16, 20, 24, 31, 32, 40, 48, 60, 64, 96}) {
+      const QSize wanted(size, size);
+      EXPECT_EQ(lazy.actualSize(wanted), reference.actualSize(wanted)) << size;
+      for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
+        EXPECT_EQ(lazy.pixmap(wanted, mode).toImage(), reference.pixmap(wanted, mode).toImage())
+            << name.toStdString() << " " << size << " mode " << mode;
+      }
+      for (qreal ratio : {1.0, 2.0}) {
+        auto painted = [&](const QIcon& icon) {
+          QImage image(wanted * ratio, QImage::Format_ARGB32_Premultiplied);
+          image.setDevicePixelRatio(ratio);
+          image.fill(Qt::transparent);
+          QPainter painter(&image);
+          icon.paint(&painter, QRect(QPoint(0, 0), wanted), Qt::AlignCenter, QIcon::Disabled);
+          return image;
+        };
+        EXPECT_EQ(painted(lazy), painted(reference)) << size << " at " << ratio;
+      }
+    }
+  }
+  EXPECT_TRUE(commandIcon(1).isNull()) << "a command without a picture has no icon";
 }
 
 TEST_F(FrameChromeTest, TheIdleTextComesBackAfterEveryPrompt) {
