@@ -21,13 +21,19 @@ void addOptionalText(CLI::App& command, const std::string& name, std::optional<s
       ->type_name(typeName);
 }
 
+// Where an installed program keeps each user's data, as the user would look for it.
+#ifdef _WIN32
+constexpr const char* kUserDataText = "%LOCALAPPDATA%\\Pelnor";
+#else
+constexpr const char* kUserDataText = "$XDG_DATA_HOME/Pelnor, by default ~/.local/share/Pelnor";
+#endif
+
 void addCommon(CLI::App& command, CommonOptions& options) {
   const std::string ownRoot = pathText(programFolder());
   addOptionalText(command, "--root", options.root,
                   "the data root (default: the program's own data root: the folder of pelnor-cli when it "
-                  "is not installed and can be written, else $XDG_DATA_HOME/Pelnor, by default "
-                  "~/.local/share/Pelnor; here " +
-                      ownRoot + ")",
+                  "is not installed and can be written, else " +
+                      std::string(kUserDataText) + "; here " + ownRoot + ")",
                   "DIR");
   addOptionalText(command, "--ini", options.ini,
                   "the settings file, read and never written (default: Pelnor.INI in the program's own "
