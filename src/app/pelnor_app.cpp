@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStyleFactory>
 #include <cstdlib>
 #include <ctime>
 
@@ -12,6 +13,7 @@
 #include "app/quit_signal.h"
 #include "app/single_instance.h"
 #include "data/own_root.h"
+#include "ui/deferred_icons.h"
 #include "ui/first_paint_quit.h"
 #include "ui/icons.h"
 #include "ui/qt_translation.h"
@@ -22,6 +24,8 @@ namespace pelnor {
 int CPelnorApp::run(QApplication& qtApp) {
   QApplication::setApplicationName("Pelnor");
   QApplication::setWindowIcon(applicationIcon());
+  // The style chosen (the platform's, or -style), with the bars' overflow icons made when shown.
+  QApplication::setStyle(new DeferredIconsStyle(QStyleFactory::create(QApplication::style()->name())));
   installFontSubstitutions();
   installQtTranslation(qtApp);
 

@@ -1,17 +1,11 @@
 #include "app/single_instance.h"
 
 #include <QDir>
-#include <QLocalSocket>
 #include <QStandardPaths>
 
+#include "app/raise_channel.h"
+
 namespace pelnor {
-
-namespace {
-
-constexpr int kConnectWaitMs = 1000;
-constexpr const char* kRaise = "raise\n";
-
-}  // namespace
 
 QString SingleInstance::defaultName() {
   QString user = qEnvironmentVariable("USER");
@@ -20,17 +14,9 @@ QString SingleInstance::defaultName() {
   return QStringLiteral("%1-%2").arg(kBaseName, user);
 }
 
-SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {
-  connect(&server_, &QLocalServer::newConnection, this, [this] {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-      connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-        if (socket->readAll().contains("raise") && raise_) raise_();
-        socket->disconnectFromServer();
-      });
-      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    }
-  });
-}
+SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
+
+SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim(std::function<void()> raise) {
   // Two starts at the same moment take turns here, as with a named mutex.
@@ -39,19 +25,12 @@ bool SingleInstance::claim(std::function<void()> raise) {
   startLock_ = std::make_unique<QLockFile>(runtime + "/" + name_ + ".lock");
   startLock_->lock();
 
-  QLocalSocket other;
-  other.connectToServer(name_);
-  if (other.waitForConnected(kConnectWaitMs)) {
-    other.write(kRaise);
-    other.waitForBytesWritten(kConnectWaitMs);
-    other.waitForDisconnected(kConnectWaitMs);
+  if (raise_channel::askToRaise(runtime, name_)) {
     startLock_->unlock();
     return false;
   }
-  QLocalServer::removeServer(name_);  // left behind by an instance that crashed
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  server_.listen(name_);
-  raise_ = std::move(raise);
+  // Without a channel this start still runs; a later one then runs beside it.
+  listener_ = raise_channel::listen(runtime, name_, std::move(raise));
   startLock_->unlock();
   return true;
 }

@@ -1,8 +1,7 @@
-// One running Pelnor per user: the first start listens on a local socket named after the
-// program and the user; a later start asks it to come to the front and ends.
+// One running Pelnor per user: the first start listens under a name made of the program's and
+// the user's; a later start asks it to come to the front and ends.
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -17,8 +16,9 @@ class SingleInstance : public QObject {
  public:
   static constexpr const char* kBaseName = "20030916Pelnor";
 
-  // name: the socket's name; by default the program's name and the user's.
+  // name: the channel's name; by default the program's name and the user's.
   explicit SingleInstance(QString name = defaultName(), QObject* parent = nullptr);
+  ~SingleInstance() override;
 
   // True when no other instance runs: this one then answers later starts with raise.
   // False when another runs: it has been asked to come to the front.
@@ -29,8 +29,7 @@ class SingleInstance : public QObject {
  private:
   QString name_;
   std::unique_ptr<QLockFile> startLock_;
-  QLocalServer server_;
-  std::function<void()> raise_;
+  std::unique_ptr<QObject> listener_;
 };
 
 }  // namespace pelnor

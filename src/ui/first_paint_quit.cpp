@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
+#include <cstdio>
 
 namespace pelnor {
 
@@ -17,8 +19,15 @@ class FirstPaintQuit : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::UpdateRequest) {
-      // The painting happens in this event; the quit is queued behind it.
-      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+      // The painting happens in this event; the quit is queued behind it, and says when the
+      // paint was done on the monotonic clock, which the measuring parent shares.
+      QTimer::singleShot(0, qApp, [] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::printf("first paint done at %lld ns\n",
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+        std::fflush(stdout);
+        QCoreApplication::quit();
+      });
       watched->removeEventFilter(this);
     }
     return false;

@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QMap>
 #include <QPainter>
+
+#include "ui/pixmap_icon_paint.h"
 
 // The icons live in a static library: the linker keeps them only when asked.
 static void loadIconResources() {
@@ -36,9 +39,7 @@ class PngSetEngine : public QIconEngine {
   }
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
-    const QPaintDevice* device = painter->device();
-    const QSize size = rect.size() * (device ? device->devicePixelRatio() : qApp->devicePixelRatio());
-    painter->drawPixmap(rect, pixmap(size, mode, state));
+    paintAsPixmapIcon(*this, painter, rect, mode, state);
   }
 
   QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -69,8 +70,12 @@ class PngSetEngine : public QIconEngine {
     }
     auto it = decoded_.find(chosen);
     if (it == decoded_.end()) {
+      // Read as PNG, told so: a reader left to find the format itself loads and asks every
+      // image format plugin (SVG, JPEG, GIF, ICO) first.
+      QImageReader reader(pngOf(name_, chosen), "png");
+      reader.setAutoDetectImageFormat(false);
       QIcon one;
-      one.addFile(pngOf(name_, chosen), QSize(chosen, chosen));
+      one.addPixmap(QPixmap::fromImage(reader.read()));
       it = decoded_.insert(chosen, one);
     }
     return *it;

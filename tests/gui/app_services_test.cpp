@@ -2,12 +2,23 @@
 // worker thread may call.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 #include "app/single_instance.h"
@@ -34,6 +45,45 @@ TEST(SingleInstanceTest, ASecondStartHandsOverAndEnds) {
   while (!raised && timer.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 50);
   EXPECT_TRUE(raised) << "the first instance was asked to come to the front";
 }
+
+#ifndef _WIN32
+// A crashed instance leaves its socket behind; the next start must take its place, and only
+// the user may talk to it.
+TEST(SingleInstanceTest, ASocketLeftByACrashedInstanceIsReplaced) {
+  const QString name = QStringLiteral("pelnor-stale-%1").arg(QApplication::applicationPid());
+  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (runtime.isEmpty()) runtime = QDir::tempPath();
+  const QByteArray path = QFile::encodeName(runtime + "/" + name + ".socket");
+  {
+    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);  // bound, never listening: what a killed instance leaves
+  }
+  ASSERT_TRUE(QFile::exists(QFile::decodeName(path)));
+
+  bool raised = false;
+  {
+    SingleInstance first(name);
+    ASSERT_TRUE(first.claim([&] { raised = true; })) << "a dead socket does not make a running instance";
+    struct stat status {};
+    ASSERT_EQ(::stat(path.constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    SingleInstance second(name);
+    EXPECT_FALSE(second.claim([] {}));
+    QElapsedTimer timer;
+    timer.start();
+    while (!raised && timer.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(raised);
+  }
+  EXPECT_FALSE(QFile::exists(QFile::decodeName(path))) << "an instance that ends removes its socket";
+  SingleInstance afterwards(name);
+  EXPECT_TRUE(afterwards.claim([] {}));
+}
+#endif
 
 TEST(GuiReporterTest, AWorkerIsAnsweredWhileTheWindowKeepsWorking) {
   GuiReporter reporter;

@@ -13,15 +13,19 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QTest>
 #include <QToolBar>
 #include <QWidgetAction>
 #include <map>
+#include <memory>
+#include <string>
 
 #include "gui_fixture.h"
 #include "spoken_name.h"
 #include "app/frame_switch_wnd.h"
+#include "ui/deferred_icons.h"
 #include "ui/icons.h"
 #include "ui/screen_fit.h"
 
@@ -133,6 +137,32 @@ TEST_F(FrameChromeTest, EveryToolbarCommandHasItsIconAtMenuAndToolbarSizes) {
   EXPECT_EQ(applicationIcon().availableSizes().size(), 4);
 }
 
+// Every pixel of icon is what reference shows: at sizes between and beyond the drawn ones, in
+// each mode, painted at once and twice the density.
+void expectSameIcon(const QIcon& icon, const QIcon& reference, const std::string& what) {
+  ASSERT_FALSE(icon.isNull()) << what;
+  EXPECT_EQ(icon.availableSizes(), reference.availableSizes()) << what;
+  for (int size : {8, 16, 20, 24, 31, 32, 40, 48, 60, 64, 96}) {
+    const QSize wanted(size, size);
+    EXPECT_EQ(icon.actualSize(wanted), reference.actualSize(wanted)) << what << " " << size;
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
+      EXPECT_EQ(icon.pixmap(wanted, mode).toImage(), reference.pixmap(wanted, mode).toImage())
+          << what << " " << size << " mode " << mode;
+    }
+    for (qreal ratio : {1.0, 2.0}) {
+      auto painted = [&](const QIcon& which) {
+        QImage image(wanted * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        which.paint(&painter, QRect(QPoint(0, 0), wanted), Qt::AlignCenter, QIcon::Disabled);
+        return image;
+      };
+      EXPECT_EQ(painted(icon), painted(reference)) << what << " " << size << " at " << ratio;
+    }
+  }
+}
+
 // Each PNG is decoded when first needed; every pixel is what an icon holding all the PNGs
 // gives: the same file chosen for a size, scaled and greyed alike, painted alike at twice
 // the density.
@@ -144,29 +174,29 @@ TEST(CommandIcons, DecodedOnDemandTheyShowWhatAnIconOfEveryPngShows) {
     for (int size : {16, 32, 48, 64}) {
       reference.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));
     }
-    ASSERT_FALSE(lazy.isNull()) << name.toStdString();
-    EXPECT_EQ(lazy.availableSizes(), reference.availableSizes());
-    for (int size : {8, 16, 20, 24, 31, 32, 40, 48, 60, 64, 96}) {
-      const QSize wanted(size, size);
-      EXPECT_EQ(lazy.actualSize(wanted), reference.actualSize(wanted)) << size;
-      for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected}) {
-        EXPECT_EQ(lazy.pixmap(wanted, mode).toImage(), reference.pixmap(wanted, mode).toImage())
-            << name.toStdString() << " " << size << " mode " << mode;
-      }
-      for (qreal ratio : {1.0, 2.0}) {
-        auto painted = [&](const QIcon& icon) {
-          QImage image(wanted * ratio, QImage::Format_ARGB32_Premultiplied);
-          image.setDevicePixelRatio(ratio);
-          image.fill(Qt::transparent);
-          QPainter painter(&image);
-          icon.paint(&painter, QRect(QPoint(0, 0), wanted), Qt::AlignCenter, QIcon::Disabled);
-          return image;
-        };
-        EXPECT_EQ(painted(lazy), painted(reference)) << size << " at " << ratio;
-      }
-    }
+    expectSameIcon(lazy, reference, name.toStdString());
   }
   EXPECT_TRUE(commandIcon(1).isNull()) << "a command without a picture has no icon";
+}
+
+// The bars' overflow icons are made when first used, and are then the style's own.
+TEST(DeferredIcons, TheOverflowIconsAreMadeWhenUsedAndAreTheStylesOwn) {
+  int made = 0;
+  const QIcon deferred = deferredIcon([&made] {
+    ++made;
+    return QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+  });
+  EXPECT_EQ(made, 0);
+  expectSameIcon(deferred, QApplication::style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton),
+                 "deferred");
+  EXPECT_EQ(made, 1) << "made once, then kept";
+
+  const std::unique_ptr<QStyle> plain(QStyleFactory::create("Fusion"));
+  DeferredIconsStyle style(QStyleFactory::create("Fusion"));
+  for (QStyle::StandardPixmap icon : {QStyle::SP_ToolBarHorizontalExtensionButton,
+                                      QStyle::SP_ToolBarVerticalExtensionButton, QStyle::SP_MessageBoxWarning}) {
+    expectSameIcon(style.standardIcon(icon, nullptr, nullptr), plain->standardIcon(icon), "standard icon " + std::to_string(icon));
+  }
 }
 
 TEST_F(FrameChromeTest, TheIdleTextComesBackAfterEveryPrompt) {

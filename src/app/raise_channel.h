@@ -1,0 +1,21 @@
+// The line between two starts of the program: a later start asks the running one to come to
+// the front. A Unix domain socket in the user's runtime folder on Linux (the window then needs
+// no QtNetwork, which would load Kerberos and libproxy at every start); a named pipe through
+// QLocalSocket on Windows.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace pelnor::raise_channel {
+
+// True when a running instance listens under name and has been asked to come to the front.
+bool askToRaise(const QString& folder, const QString& name);
+
+// Listens under name (what a crashed instance left there is replaced) and calls raise for each
+// ask, on the GUI thread. Null when nothing can listen there.
+std::unique_ptr<QObject> listen(const QString& folder, const QString& name, std::function<void()> raise);
+
+}  // namespace pelnor::raise_channel

@@ -1,0 +1,101 @@
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+#include <QSocketNotifier>
+#include <cstring>
+#include <optional>
+
+#include "app/raise_channel.h"
+
+namespace pelnor::raise_channel {
+
+namespace {
+
+constexpr char kRaise[] = "raise\n";
+
+std::optional<sockaddr_un> socketAddress(const QString& folder, const QString& name) {
+  const QByteArray path = QFile::encodeName(folder + "/" + name + ".socket");
+  sockaddr_un address{};
+  if (path.size() >= static_cast<int>(sizeof address.sun_path)) return std::nullopt;
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  return address;
+}
+
+int newSocket() { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+
+// The listening socket; each connection is read once for the ask and closed.
+class Listener : public QObject {
+ public:
+  Listener(int fd, QByteArray path, std::function<void()> raise)
+      : fd_(fd), path_(std::move(path)), raise_(std::move(raise)), notifier_(fd, QSocketNotifier::Read) {
+    connect(&notifier_, &QSocketNotifier::activated, this, [this] { acceptOne(); });
+  }
+
+  ~Listener() override {
+    ::close(fd_);
+    ::unlink(path_.constData());
+  }
+
+ private:
+  void acceptOne() {
+    const int connection = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (connection < 0) return;
+    auto* reader = new QSocketNotifier(connection, QSocketNotifier::Read, this);
+    connect(reader, &QSocketNotifier::activated, this, [this, reader, connection] {
+      char buffer[64];
+      const ssize_t n = ::read(connection, buffer, sizeof buffer);
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+      // A start sends its whole ask at once and then closes.
+      if (n > 0 && QByteArray(buffer, static_cast<int>(n)).contains("raise") && raise_) raise_();
+      reader->setEnabled(false);
+      reader->deleteLater();
+      ::close(connection);
+    });
+  }
+
+  int fd_;
+  QByteArray path_;
+  std::function<void()> raise_;
+  QSocketNotifier notifier_;
+};
+
+}  // namespace
+
+bool askToRaise(const QString& folder, const QString& name) {
+  const std::optional<sockaddr_un> address = socketAddress(folder, name);
+  if (!address) return false;
+  const int fd = newSocket();
+  if (fd < 0) return false;
+  // A live instance's socket takes the connection even before it accepts (the backlog), so
+  // the ask needs no answer; a refused connection is a socket left by a crashed instance.
+  bool asked = ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
+  if (asked) asked = ::send(fd, kRaise, sizeof kRaise - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof kRaise - 1);
+  ::close(fd);
+  return asked;
+}
+
+std::unique_ptr<QObject> listen(const QString& folder, const QString& name, std::function<void()> raise) {
+  const std::optional<sockaddr_un> address = socketAddress(folder, name);
+  if (!address) return nullptr;
+  ::unlink(address->sun_path);  // left behind by an instance that crashed
+  const int fd = newSocket();
+  if (fd < 0) return nullptr;
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  // The listener owns the socket's name from here: it closes and removes it when it goes.
+  auto listener = std::make_unique<Listener>(fd, QByteArray(address->sun_path), std::move(raise));
+  const bool listening = ::chmod(address->sun_path, S_IRUSR | S_IWUSR) == 0 && ::listen(fd, 8) == 0 &&
+                         ::fcntl(fd, F_SETFL, O_NONBLOCK) == 0;
+  if (!listening) return nullptr;
+  return listener;
+}
+
+}  // namespace pelnor::raise_channel
