@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <cerrno>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -46,7 +46,9 @@ class Listener : public QObject {
   void acceptOne() {
     const int connection = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (connection < 0) return;
+    // The connection is closed with its reader, also when the listener goes first.
     auto* reader = new QSocketNotifier(connection, QSocketNotifier::Read, this);
+    connect(reader, &QObject::destroyed, [connection] { ::close(connection); });
     connect(reader, &QSocketNotifier::activated, this, [this, reader, connection] {
       char buffer[64];
       const ssize_t n = ::read(connection, buffer, sizeof buffer);
@@ -55,7 +57,6 @@ class Listener : public QObject {
       if (n > 0 && QByteArray(buffer, static_cast<int>(n)).contains("raise") && raise_) raise_();
       reader->setEnabled(false);
       reader->deleteLater();
-      ::close(connection);
     });
   }
 

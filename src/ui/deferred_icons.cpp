@@ -3,10 +3,9 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
+#include <optional>
 
 #include "ui/pixmap_icon_paint.h"
-#include <memory>
-#include <optional>
 
 namespace pelnor {
 
