@@ -21,8 +21,9 @@ class FirstPaintQuit : public QObject {
     if (event->type() == QEvent::Paint) {
       // The window is painted before its children, in one pass that ends with the picture
       // sent to the screen: the quit is queued behind that pass, and says when it was done on
-      // the monotonic clock, which the measuring parent shares. (An update request would be
-      // too early on X11, where nothing is painted before the server has mapped the window.)
+      // the monotonic clock, which the measuring parent shares. (Not at an update request:
+      // one that comes before the window is exposed, as on X11 before the server has mapped
+      // it, paints nothing.)
       QTimer::singleShot(0, qApp, [] {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         std::printf("first paint done at %lld ns\n",
