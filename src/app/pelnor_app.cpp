@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStyleFactory>
 #include <cstdlib>
 #include <ctime>
 
@@ -25,7 +24,8 @@ int CPelnorApp::run(QApplication& qtApp) {
   QApplication::setApplicationName("Pelnor");
   QApplication::setWindowIcon(applicationIcon());
   // The style chosen (the platform's, or -style), with the bars' overflow icons made when shown.
-  QApplication::setStyle(new DeferredIconsStyle(QStyleFactory::create(QApplication::style()->name())));
+  // The proxy takes the style over as its child, so setting the proxy does not delete it.
+  QApplication::setStyle(new DeferredIconsStyle(QApplication::style()));
   installFontSubstitutions();
   installQtTranslation(qtApp);
 

@@ -14,14 +14,18 @@ QString SingleInstance::defaultName() {
   return QStringLiteral("%1-%2").arg(kBaseName, user);
 }
 
+QString SingleInstance::folder() {
+  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
 SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim(std::function<void()> raise) {
   // Two starts at the same moment take turns here, as with a named mutex.
-  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (runtime.isEmpty()) runtime = QDir::tempPath();
+  const QString runtime = folder();
   startLock_ = std::make_unique<QLockFile>(runtime + "/" + name_ + ".lock");
   startLock_->lock();
 

@@ -25,6 +25,8 @@ class SingleInstance : public QObject {
   bool claim(std::function<void()> raise);
 
   static QString defaultName();
+  // Where the start lock and, on Linux, the socket live: the user's runtime folder.
+  static QString folder();
 
  private:
   QString name_;

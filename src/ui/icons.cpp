@@ -1,11 +1,9 @@
 #include "ui/icons.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QIconEngine>
 #include <QImageReader>
 #include <QMap>
-#include <QPainter>
 
 #include "ui/pixmap_icon_paint.h"
 

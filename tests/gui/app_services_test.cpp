@@ -10,10 +10,8 @@
 #endif
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -51,9 +49,7 @@ TEST(SingleInstanceTest, ASecondStartHandsOverAndEnds) {
 // the user may talk to it.
 TEST(SingleInstanceTest, ASocketLeftByACrashedInstanceIsReplaced) {
   const QString name = QStringLiteral("pelnor-stale-%1").arg(QApplication::applicationPid());
-  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (runtime.isEmpty()) runtime = QDir::tempPath();
-  const QByteArray path = QFile::encodeName(runtime + "/" + name + ".socket");
+  const QByteArray path = QFile::encodeName(SingleInstance::folder() + "/" + name + ".socket");
   {
     const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
