@@ -8,8 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QGuiApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -29,7 +29,7 @@ namespace {
 
 using Times = std::array<double, 3>;  // first, new size, again
 
-Times paintOnce(RenderedView view) {
+Times paintOnce(ViewKind view) {
   int argc = 1;
   char name[] = "first_paint";
   char* argv[] = {name, nullptr};
@@ -49,7 +49,7 @@ Times paintOnce(RenderedView view) {
   const HistoryEnv env{registry, location, storage, settings.pulseConstant};
   // As the document holds them after a date change.
   ViewContents contents;
-  contents.select(history, env, settings, 2, 0, month, true, true);
+  contents.select(history, env, settings, Period::Month, 0, month, true, true);
   const GraphStyle style = ViewContents::styleOf(settings);
   // The window has drawn its menus by then: the font database is loaded, our face is not.
   (void)QFontMetrics(QGuiApplication::font()).height();
@@ -62,18 +62,18 @@ Times paintOnce(RenderedView view) {
     const auto start = std::chrono::steady_clock::now();
     QPainter painter(&image);
     switch (view) {
-      case RenderedView::Sheet: {
+      case ViewKind::Sheet: {
         QPoint scroll, overflow;
         contents.sheet.Draw(painter, image.rect(), DrawMetrics{}, QPoint(0, 500), scroll, overflow);
         break;
       }
-      case RenderedView::Graph:
+      case ViewKind::Graph:
         contents.graph.Draw(painter, image.rect(), DrawMetrics{}, &contents.sheet, contents.demandAxis(),
                             contents.energyAxis(), style);
         break;
-      case RenderedView::Report:
-        contents.report.Draw(painter, image.rect(), DrawMetrics{}, contents.demandAxis(), contents.energyAxis(),
-                             style);
+      case ViewKind::Report:
+        contents.report.Draw(painter, image.rect(), DrawMetrics{}, contents.demandAxis(),
+                             contents.energyAxis(), style);
         break;
     }
     painter.end();
@@ -98,9 +98,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: first_paint sheet|graph|report [RUNS]\n");
     return 2;
   }
-  const RenderedView view = std::strcmp(argv[1], "sheet") == 0   ? RenderedView::Sheet
-                            : std::strcmp(argv[1], "graph") == 0 ? RenderedView::Graph
-                                                                 : RenderedView::Report;
+  const ViewKind view = std::strcmp(argv[1], "sheet") == 0   ? ViewKind::Sheet
+                        : std::strcmp(argv[1], "graph") == 0 ? ViewKind::Graph
+                                                             : ViewKind::Report;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 15;
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   std::vector<double> first, resized, again;
@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
     resized.push_back(times[1]);
     again.push_back(times[2]);
   }
-  std::printf("%s, medians of %d fresh processes: first paint %.1f ms, at a new size %.1f ms, again %.1f ms\n",
-              argv[1], runs, bench::median(first), bench::median(resized), bench::median(again));
+  std::printf(
+      "%s, medians of %d fresh processes: first paint %.1f ms, at a new size %.1f ms, again %.1f ms\n",
+      argv[1], runs, bench::median(first), bench::median(resized), bench::median(again));
   return 0;
 }

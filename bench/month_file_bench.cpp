@@ -46,7 +46,8 @@ void BM_MonthCsvWithDays(benchmark::State& state) {
   history.aggregateAll(50000);
   const std::string path = (std::filesystem::temp_directory_path() / "pelnor-bench.csv").string();
   for (auto _ : state) {
-    writeCsv(path, history, CsvRequest{2, DateTime::fromFields(2024, 1, 1), true, 50000}, context);
+    writeCsv(path, history, CsvRequest{Period::Month, DateTime::fromFields(2024, 1, 1), true, 50000},
+             context);
   }
   std::filesystem::remove(path);
 }

@@ -24,6 +24,7 @@
 #include "gui/modal_driver.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
+#include "ui/period_bar.h"
 #include "views/fonts.h"
 #include "views/graph_data.h"
 #include "views/print_pages.h"
@@ -47,7 +48,7 @@ struct LoadedMonth {
 void BM_PaintMonthTable(benchmark::State& state) {
   LoadedMonth loaded;
   CSheetData sheet;
-  sheet.Build(ContentSource{loaded.history, 50000}, CSheetData::kMonth, lastBenchMonth());
+  sheet.Build(ContentSource{loaded.history, 50000}, Period::Month, lastBenchMonth());
   QImage image(kScreen, QImage::Format_RGB32);
   for (auto _ : state) {
     image.fill(Qt::white);
@@ -63,8 +64,8 @@ void BM_PaintMonthGraph(benchmark::State& state) {
   CSheetData sheet;
   CGraphData graph;
   const ContentSource source{loaded.history, 50000};
-  sheet.Build(source, CSheetData::kMonth, lastBenchMonth());
-  graph.Build(source, CSheetData::kMonth, lastBenchMonth());
+  sheet.Build(source, Period::Month, lastBenchMonth());
+  graph.Build(source, Period::Month, lastBenchMonth());
   QImage image(kScreen, QImage::Format_RGB32);
   for (auto _ : state) {
     image.fill(Qt::white);
@@ -78,7 +79,7 @@ BENCHMARK(BM_PaintMonthGraph)->Unit(benchmark::kMillisecond);
 void BM_PaintReport(benchmark::State& state) {
   LoadedMonth loaded;
   CReportData report;
-  report.Build(ContentSource{loaded.history, 50000}, CSheetData::kMonth, lastBenchMonth(), "デモ電力");
+  report.Build(ContentSource{loaded.history, 50000}, Period::Month, lastBenchMonth(), "デモ電力");
   QImage image(kScreen, QImage::Format_RGB32);
   for (auto _ : state) {
     image.fill(Qt::white);
@@ -99,15 +100,15 @@ void BM_PrintToPdf(benchmark::State& state) {
   AppContext app(dir.path());
   app.registry.load(dir.path(), app.storage);
   app.history.loadPastMonths(12, lastBenchMonth(), 12, app.historyEnv());
-  const PrintRange range = report
-                               ? PrintRange{2, DateTime::fromFields(2024, 1, 1), lastBenchMonth(), true}
-                               : PrintRange{1, lastBenchMonth(), DateTime::fromFields(2024, 12, 31), false};
+  const PrintRange range =
+      report ? PrintRange{Period::Month, DateTime::fromFields(2024, 1, 1), lastBenchMonth(), true}
+             : PrintRange{Period::Day, lastBenchMonth(), DateTime::fromFields(2024, 12, 31), false};
   for (auto _ : state) {
     QPdfWriter writer(QString::fromStdString((dir / "pages.pdf").string()));
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     ViewContents contents;
-    contents.select(app.history, app.historyEnv(), app.settings, range.kind, 0, range.start, true, true);
+    contents.select(app.history, app.historyEnv(), app.settings, range.period, 0, range.start, true, true);
     printPages(writer, range, contents, PageSource{app.history, app.historyEnv(), app.settings});
   }
   state.counters["pages"] = pageCount(range);
@@ -138,7 +139,7 @@ void pageForward(benchmark::State& state, CMainFrame& frame) {
   QApplication::processEvents();
   QWidget* view = frame.switchFrame().currentWidget();
   for (auto _ : state) {
-    QComboBox& dates = frame.dateSelector();
+    QComboBox& dates = frame.periodBar().dateSelector();
     if (dates.currentIndex() + 1 >= dates.count()) dates.setCurrentIndex(0);
     frame.action(cmd::kNextDate)->trigger();
     view->repaint();
@@ -150,18 +151,19 @@ void pageForward(benchmark::State& state, CMainFrame& frame) {
 void BM_ArrowKeyPaging(benchmark::State& state) {
   WindowOverMonths window(3);
   CMainFrame& frame = window.frame;
-  if (state.range(0) == CPelnorDoc::kSheetView) frame.action(cmd::kSheet)->trigger();
-  if (state.range(0) == CPelnorDoc::kReportView) {  // the report pages through months
-    frame.kindSelector().setCurrentIndex(1);
-    Q_EMIT frame.kindSelector().activated(1);
+  const auto view = static_cast<ViewKind>(state.range(0));
+  if (view == ViewKind::Sheet) frame.action(cmd::kSheet)->trigger();
+  if (view == ViewKind::Report) {  // the report pages through months
+    frame.periodBar().kindSelector().setCurrentIndex(1);
+    Q_EMIT frame.periodBar().kindSelector().activated(1);
     frame.action(cmd::kReport)->trigger();
   }
   pageForward(state, frame);
 }
 BENCHMARK(BM_ArrowKeyPaging)
-    ->Arg(CPelnorDoc::kGraphView)
-    ->Arg(CPelnorDoc::kSheetView)
-    ->Arg(CPelnorDoc::kReportView)
+    ->Arg(static_cast<int>(ViewKind::Graph))
+    ->Arg(static_cast<int>(ViewKind::Sheet))
+    ->Arg(static_cast<int>(ViewKind::Report))
     ->Unit(benchmark::kMillisecond);
 
 // One month further in the month view (kind 2) and in the year view (kind 3), the graph in
@@ -171,8 +173,8 @@ void BM_PageByMonth(benchmark::State& state) {
   WindowOverMonths window(24, 3);
   CMainFrame& frame = window.frame;
   const int kindIndex = static_cast<int>(state.range(0)) - 1;
-  frame.kindSelector().setCurrentIndex(kindIndex);
-  Q_EMIT frame.kindSelector().activated(kindIndex);
+  frame.periodBar().kindSelector().setCurrentIndex(kindIndex);
+  Q_EMIT frame.periodBar().kindSelector().activated(kindIndex);
   pageForward(state, frame);
 }
 BENCHMARK(BM_PageByMonth)->ArgName("kind")->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
@@ -187,8 +189,8 @@ void BM_KindSwitch99(benchmark::State& state) {
   int kind = 0;
   for (auto _ : state) {
     kind = 1 - kind;
-    frame.kindSelector().setCurrentIndex(kind);
-    Q_EMIT frame.kindSelector().activated(kind);
+    frame.periodBar().kindSelector().setCurrentIndex(kind);
+    Q_EMIT frame.periodBar().kindSelector().activated(kind);
     view->repaint();
   }
 }

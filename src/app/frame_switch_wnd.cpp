@@ -5,15 +5,15 @@ namespace pelnor {
 CFrameSwitchWnd::CFrameSwitchWnd(Factory factory, QWidget* parent)
     : QStackedWidget(parent), factory_(std::move(factory)) {
   setObjectName("CFrameSwitchWnd");
-  SwitchView(kMainView);
+  addWidget(new QWidget(this));
 }
 
-QWidget* CFrameSwitchWnd::viewOf(int kind) const {
+QWidget* CFrameSwitchWnd::viewOf(ViewKind kind) const {
   auto it = views_.find(kind);
   return it == views_.end() ? nullptr : it->second;
 }
 
-void CFrameSwitchWnd::SwitchView(int kind) {
+void CFrameSwitchWnd::SwitchView(ViewKind kind) {
   if (kind == current_) return;
   QWidget*& view = views_[kind];
   if (!view) {

@@ -5,6 +5,9 @@
 #include <QStackedWidget>
 #include <functional>
 #include <map>
+#include <optional>
+
+#include "data/view_kind.h"
 
 namespace pelnor {
 
@@ -12,20 +15,21 @@ class CFrameSwitchWnd : public QStackedWidget {
   Q_OBJECT
 
  public:
-  using Factory = std::function<QWidget*(int kind)>;
-  static constexpr int kMainView = 2;
+  using Factory = std::function<QWidget*(ViewKind kind)>;
 
-  // factory makes the view of a kind (any kind without its own view gets the main view's).
+  // factory makes the view of a kind. Until the first view is asked for, an empty place
+  // is shown.
   explicit CFrameSwitchWnd(Factory factory, QWidget* parent = nullptr);
 
-  void SwitchView(int kind);
-  int currentKind() const { return current_; }
-  QWidget* viewOf(int kind) const;
+  void SwitchView(ViewKind kind);
+  // Empty while the empty place is shown.
+  std::optional<ViewKind> currentKind() const { return current_; }
+  QWidget* viewOf(ViewKind kind) const;
 
  private:
   Factory factory_;
-  std::map<int, QWidget*> views_;
-  int current_ = -1;
+  std::map<ViewKind, QWidget*> views_;
+  std::optional<ViewKind> current_;
 };
 
 }  // namespace pelnor

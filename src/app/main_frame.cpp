@@ -4,9 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -15,12 +14,16 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
 
 #include "app/frame_switch_wnd.h"
 #include "app/pelnor_doc.h"
+#include "app/view_graph.h"
+#include "app/view_report.h"
+#include "app/view_sheet.h"
 #include "comm/port_scan.h"
 #include "data/report_defaults.h"
 #include "data/text.h"
@@ -38,11 +41,9 @@
 #include "ui/icons.h"
 #include "ui/input_label.h"
 #include "ui/lock_key_panes.h"
+#include "ui/period_bar.h"
 #include "ui/screen_fit.h"
 #include "views/print_pages.h"
-#include "app/view_graph.h"
-#include "app/view_report.h"
-#include "app/view_sheet.h"
 
 namespace pelnor {
 
@@ -67,11 +68,16 @@ CMainFrame::CMainFrame(AppContext& app, CPelnorDoc& doc) : app_(app), doc_(doc) 
 
   // The views, one shown at a time; before the first display an empty place.
   switchFrame_ = new CFrameSwitchWnd(
-      [this](int kind) -> QWidget* {
-        if (kind == CPelnorDoc::kGraphView) return new CViewGraph(doc_);
-        if (kind == CPelnorDoc::kSheetView) return new CViewSheet(doc_);
-        if (kind == CPelnorDoc::kReportView) return new CViewReport(doc_);
-        return new QWidget();
+      [this](ViewKind kind) -> QWidget* {
+        switch (kind) {
+          case ViewKind::Graph:
+            return new CViewGraph(doc_);
+          case ViewKind::Sheet:
+            return new CViewSheet(doc_);
+          case ViewKind::Report:
+            return new CViewReport(doc_);
+        }
+        return nullptr;
       },
       this);
   setCentralWidget(switchFrame_);
@@ -150,8 +156,8 @@ void CMainFrame::buildActions() {
   connect(action(cmd::kPastData), &QAction::triggered, this, &CMainFrame::onPastData);
   connect(previous, &QAction::triggered, this, [this] { onPageDate(-1); });
   connect(next, &QAction::triggered, this, [this] { onPageDate(1); });
-  connect(action(cmd::kSheet), &QAction::triggered, this, [this] { onViewCommand(CPelnorDoc::kSheetView); });
-  connect(action(cmd::kGraph), &QAction::triggered, this, [this] { onViewCommand(CPelnorDoc::kGraphView); });
+  connect(action(cmd::kSheet), &QAction::triggered, this, [this] { onViewCommand(ViewKind::Sheet); });
+  connect(action(cmd::kGraph), &QAction::triggered, this, [this] { onViewCommand(ViewKind::Graph); });
   connect(action(cmd::kAbout), &QAction::triggered, this, &CMainFrame::onAbout);
   connect(action(cmd::kCollect), &QAction::triggered, this,
           [this] { refuseWithoutDevices([this] { collect({}); }); });
@@ -159,15 +165,14 @@ void CMainFrame::buildActions() {
     refuseWithoutDevices([this] {
       // The filter reads "計測ﾃﾞｰﾀﾌｧｲﾙ (*.*)" and matches every file, also those without a dot:
       // the pattern used is the last parenthesised one, and the details are not shown.
-      const QString file = QFileDialog::getOpenFileName(this, "計測データファイルを開く", QString(),
-                                                        "計測ﾃﾞｰﾀﾌｧｲﾙ (*.*) (*)", nullptr,
-                                                        QFileDialog::HideNameFilterDetails);
+      const QString file =
+          QFileDialog::getOpenFileName(this, "計測データファイルを開く", QString(), "計測ﾃﾞｰﾀﾌｧｲﾙ (*.*) (*)",
+                                       nullptr, QFileDialog::HideNameFilterDetails);
       if (!file.isEmpty()) collect(pathFromText(file.toStdString()));
     });
   });
   connect(action(cmd::kDeviceSettings), &QAction::triggered, this, &CMainFrame::onDeviceSettings);
-  connect(action(cmd::kReport), &QAction::triggered, this,
-          [this] { onViewCommand(CPelnorDoc::kReportView); });
+  connect(action(cmd::kReport), &QAction::triggered, this, [this] { onViewCommand(ViewKind::Report); });
   connect(action(cmd::kReportEntry), &QAction::triggered, this, &CMainFrame::onReportEntry);
   connect(action(cmd::kGraphAttributes), &QAction::triggered, this, &CMainFrame::onGraphAttributes);
   connect(action(cmd::kVctChange), &QAction::triggered, this, &CMainFrame::onVctChange);
@@ -237,35 +242,13 @@ void CMainFrame::buildToolBars() {
   dialogBar_->setObjectName("dialogBar128");
   dialogBar_->setMovable(false);
   dialogBar_->setFloatable(false);
-  auto* bar = new QWidget(dialogBar_);
-  auto* layout = new QHBoxLayout(bar);
-  layout->setContentsMargins(4, 2, 4, 2);
-  kindSelector_ = new QComboBox(bar);
-  kindSelector_->setObjectName("id1017");
-  dateSelector_ = new QComboBox(bar);
-  dateSelector_->setObjectName("id1018");
-  dateSelector_->setMinimumContentsLength(16);
-  scaleSelector_ = new QComboBox(bar);
-  scaleSelector_->setObjectName("id1019");
-  keyInButton_ = new QPushButton("ｷｰ入力", bar);
-  keyInButton_->setObjectName("id1020");
-  keyInButton_->setToolTip("日付を入力して表示します");
-  // The labels name the selectors for screen readers, which would say only their values.
-  layout->addWidget(inputLabel("種類：", kindSelector_, bar));
-  layout->addWidget(kindSelector_);
-  layout->addSpacing(8);
-  layout->addWidget(inputLabel("日付：", dateSelector_, bar));
-  layout->addWidget(dateSelector_);
-  layout->addSpacing(8);
-  layout->addWidget(inputLabel("使用電力ｽｹｰﾙ", scaleSelector_, bar));
-  layout->addWidget(scaleSelector_);
-  layout->addWidget(keyInButton_);
-  dialogBar_->addWidget(bar);
+  periodBar_ = new PeriodBar(dialogBar_);
+  dialogBar_->addWidget(periodBar_);
 
-  connect(kindSelector_, &QComboBox::activated, this, [this] { onKindChanged(); });
-  connect(dateSelector_, &QComboBox::activated, this, [this] { ApplySelection(true, true); });
-  connect(keyInButton_, &QPushButton::clicked, this, &CMainFrame::onKeyIn);
-  connect(scaleSelector_, &QComboBox::activated, this, [this](int index) {
+  connect(periodBar_, &PeriodBar::kindChosen, this, [this] { onKindChanged(); });
+  connect(periodBar_, &PeriodBar::dateChosen, this, [this] { ApplySelection(true, true); });
+  connect(periodBar_, &PeriodBar::keyInRequested, this, &CMainFrame::onKeyIn);
+  connect(periodBar_, &PeriodBar::energyScaleChosen, this, [this](int index) {
     doc_.display().energyScale = index;
     ApplySelection(true, false);
   });
@@ -281,60 +264,31 @@ void CMainFrame::buildStatusBar() {
   connect(action(cmd::kStatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
 }
 
-std::pair<int, DateTime> CMainFrame::GetSelection() const {
-  const int kind = std::clamp(kindSelector_->currentIndex() + 1, kDayKind, kYearKind);
-  const DateTime date =
-      DataLocation::dateFromText(dateSelector_->currentText().toStdString(), kind == kDayKind);
-  return {kind, date};
+std::pair<Period, DateTime> CMainFrame::GetSelection() const {
+  return {periodBar_->period(), periodBar_->date()};
 }
 
 void CMainFrame::ApplySelection(bool autoDemandScale, bool autoEnergyScale) {
-  auto [kind, date] = GetSelection();
+  auto [period, date] = GetSelection();
   if (app_.history.monthPosition(date) < 0) return;  // only loaded periods are offered
-  doc_.setView(kind, 0, date, autoDemandScale, autoEnergyScale, false);
+  doc_.setView(period, 0, date, autoDemandScale, autoEnergyScale, false);
   updateCommandStates();
 }
 
-void CMainFrame::ShowEnergyScale() { scaleSelector_->setCurrentIndex(doc_.display().energyScale); }
+void CMainFrame::ShowEnergyScale() { periodBar_->showEnergyScale(doc_.display().energyScale); }
 
-void CMainFrame::FillSelectors(int kind, const DateTime& first, const DateTime& last,
+void CMainFrame::FillSelectors(Period period, const DateTime& first, const DateTime& last,
                                std::optional<DateTime> preferred) {
-  kindSelector_->setCurrentIndex(kind - 1);
-  dateSelector_->clear();
-  QStringList items;
-  const bool byMonth = DisplayState::chosenByMonth(kind);
-  for (DateTime d = byMonth ? first.firstOfMonth() : first.dateOnly(); d.isValid() && !(last < d);) {
-    items << q(DataLocation::monthText(kind, d));
-    d = byMonth ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1);
-  }
-  dateSelector_->addItems(items);
-  int selected = 0;
-  if (preferred) {
-    const QString prefix = q(DataLocation::monthText(kind, *preferred));
-    for (int i = 0; i < items.size(); ++i) {
-      if (items[i].startsWith(prefix)) {
-        selected = i;
-        break;
-      }
-    }
-  }
-  dateSelector_->setCurrentIndex(selected);
+  periodBar_->offer(period, first, last, preferred);
 }
 
 void CMainFrame::InitSelectors() {
-  kindSelector_->clear();
-  kindSelector_->addItems({"日別", "月別", "年別"});
-  kindSelector_->setCurrentIndex(0);
-  const DateTime today = DateTime::now().dateOnly();
-  FillSelectors(kDayKind, today, today, std::nullopt);
-  scaleSelector_->clear();
-  for (const ScaleEntry& e : doc_.display().energyScales)
-    scaleSelector_->addItem(q(formatText("%7.0f", e.top())));
-  scaleSelector_->setCurrentIndex(0);
-  for (QComboBox* selector : {kindSelector_, dateSelector_, scaleSelector_}) selector->setEnabled(false);
+  std::vector<QString> scales;
+  for (const ScaleEntry& e : doc_.display().energyScales) scales.push_back(q(formatText("%7.0f", e.top())));
+  periodBar_->reset(scales);
 }
 
-void CMainFrame::SwitchView(int kind) { switchFrame_->SwitchView(kind); }
+void CMainFrame::SwitchView(ViewKind kind) { switchFrame_->SwitchView(kind); }
 
 void CMainFrame::updateTitle() { setWindowTitle(app_.location.isOwn() ? kTitle : kViewModeTitle); }
 
@@ -347,7 +301,8 @@ void CMainFrame::applyPlacement(const CAppSettings& settings) {
   QRect wanted(QPoint(0, 0), kFirstSize);
   if (!screens.isEmpty()) wanted.moveCenter(screens.front().center());
   const WindowPlacement& p = settings.windowPlacement;
-  if (settings.installationChanged == 0 && settings.placementValid != 0 && p.right > p.left && p.bottom > p.top)
+  if (settings.installationChanged == 0 && settings.placementValid != 0 && p.right > p.left &&
+      p.bottom > p.top)
     wanted = QRect(p.left, p.top, p.right - p.left, p.bottom - p.top);
   const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
                        frameGeometry().right() - geometry().right(),
@@ -358,8 +313,8 @@ void CMainFrame::applyPlacement(const CAppSettings& settings) {
 void CMainFrame::updateCommandStates() {
   const bool hasData = !app_.history.months.empty();
   const bool own = app_.location.isOwn();
-  const bool monthly = GetSelection().first == kMonthKind;
-  const int kind = doc_.viewKind();
+  const bool monthly = GetSelection().first == Period::Month;
+  const ViewKind kind = doc_.viewKind();
   auto set = [this](int id, bool enabled) { action(id)->setEnabled(enabled); };
   for (int id : {cmd::kCsvExport, cmd::kPrint, cmd::kRawExport, cmd::kVctChange, cmd::kSheet, cmd::kGraph,
                  cmd::kPreviousDate, cmd::kNextDate}) {
@@ -367,25 +322,24 @@ void CMainFrame::updateCommandStates() {
   }
   for (int id : {cmd::kDataCopy, cmd::kDeviceSettings, cmd::kCollect, cmd::kReadFile}) set(id, own);
   set(cmd::kReport, hasData && monthly);
-  set(cmd::kReportEntry, kind == CPelnorDoc::kReportView && monthly);
+  set(cmd::kReportEntry, kind == ViewKind::Report && monthly);
   set(cmd::kPrintPreview, hasData && app_.settings.printPreview != 0);
-  action(cmd::kSheet)->setChecked(kind == CPelnorDoc::kSheetView);
-  action(cmd::kGraph)->setChecked(kind == CPelnorDoc::kGraphView);
-  action(cmd::kReport)->setChecked(kind == CPelnorDoc::kReportView);
+  action(cmd::kSheet)->setChecked(kind == ViewKind::Sheet);
+  action(cmd::kGraph)->setChecked(kind == ViewKind::Graph);
+  action(cmd::kReport)->setChecked(kind == ViewKind::Report);
   action(cmd::kToolBar)->setChecked(toolBar_->isVisible() || !isVisible());
   action(cmd::kStatusBar)->setChecked(statusBar()->isVisible() || !isVisible());
 }
 
 void CMainFrame::followHasData() {
   const bool hasData = !app_.history.months.empty();
-  kindSelector_->setEnabled(hasData);
-  dateSelector_->setEnabled(hasData);
-  if (doc_.viewKind() == CPelnorDoc::kGraphView) enableScaleSelector();
+  periodBar_->setPeriodsEnabled(hasData);
+  if (doc_.viewKind() == ViewKind::Graph) enableScaleSelector();
 }
 
 void CMainFrame::enableScaleSelector() {
-  scaleSelector_->setEnabled(doc_.viewKind() != CPelnorDoc::kSheetView && !app_.history.months.empty() &&
-                             GetSelection().first != kYearKind);
+  periodBar_->setScaleEnabled(doc_.viewKind() != ViewKind::Sheet && !app_.history.months.empty() &&
+                              GetSelection().first != Period::Year);
 }
 
 void CMainFrame::refuseWithoutDevices(const std::function<void()>& then) {
@@ -418,7 +372,7 @@ void CMainFrame::collect(const std::filesystem::path& file) {
     // The day of the last received reading is shown.
     DateTime first, last;
     if (app_.history.firstAndLast(first, last)) {
-      FillSelectors(kDayKind, first, last, dialog.lastReadingTime());
+      FillSelectors(Period::Day, first, last, dialog.lastReadingTime());
       ApplySelection(true, true);
     }
   }
@@ -434,9 +388,9 @@ void CMainFrame::onDeviceSettings() {
 }
 
 void CMainFrame::onReportEntry() {
-  auto [kind, date] = GetSelection();
+  auto [period, date] = GetSelection();
   const int position = app_.history.monthPosition(date);
-  if (kind != kMonthKind || position < 0) return;
+  if (period != Period::Month || position < 0) return;
   CInputRep dialog(app_.history.monthAt(position).report, QString::fromStdString(app_.settings.corpName),
                    QString::fromStdString(app_.settings.inputTitle1),
                    yearPeakKw(summarizeYear(app_.history, date, app_.historyEnv())), this);
@@ -457,15 +411,15 @@ void CMainFrame::onGraphAttributes() {
 }
 
 void CMainFrame::onVctChange() {
-  auto [kind, date] = GetSelection();
-  if (reapplyVctChange(app_.history, kind, date, app_.historyEnv(), app_.reporter))
+  auto [period, date] = GetSelection();
+  if (reapplyVctChange(app_.history, period, date, app_.historyEnv(), app_.reporter))
     ApplySelection(true, true);
 }
 
 void CMainFrame::onCsvExport() {
-  auto [kind, date] = GetSelection();
+  auto [period, date] = GetSelection();
   if (app_.history.monthPosition(date) < 0) return;
-  CCsvOut dialog(app_, kind, date, this);
+  CCsvOut dialog(app_, period, date, this);
   if (dialog.exec() != QDialog::Accepted) return;
   app_.settings.csvOutDir = dialog.folder().toStdString();
   app_.settings.openAfterCsv = dialog.openAfter() ? 1 : 0;
@@ -473,7 +427,7 @@ void CMainFrame::onCsvExport() {
 }
 
 void CMainFrame::onRawExport() {
-  auto [kind, date] = GetSelection();
+  const DateTime date = GetSelection().second;
   if (app_.history.monthPosition(date) < 0) return;
   const std::string folder =
       app_.settings.rawOutDir.empty() ? pathText(DataLocation::personalFolder()) : app_.settings.rawOutDir;
@@ -489,11 +443,10 @@ QPrinter& CMainFrame::printer() {
 void CMainFrame::onPrint(bool preview) {
   DateTime first, last;
   if (!app_.history.firstAndLast(first, last)) return;
-  auto [kind, date] = GetSelection();
-  CInputDataSpan span(kind, first, last, date, doc_.viewKind() == CPelnorDoc::kReportView, app_.reporter,
-                      this);
+  auto [period, date] = GetSelection();
+  CInputDataSpan span(period, first, last, date, doc_.viewKind() == ViewKind::Report, app_.reporter, this);
   if (span.exec() != QDialog::Accepted) return;
-  const PrintRange range{kind, span.startDate(), span.endDate(), span.report()};
+  const PrintRange range{period, span.startDate(), span.endDate(), span.report()};
   const int savedEnergyScale = doc_.display().energyScale;
   const PageSource source{app_.history, app_.historyEnv(), app_.settings};
   if (preview) {
@@ -520,25 +473,21 @@ void CMainFrame::onPrint(bool preview) {
 void CMainFrame::onKeyIn() {
   DateTime first, last;
   const bool loaded = app_.history.firstAndLast(first, last);
-  const DateTime shown = DataLocation::dateFromText(dateSelector_->currentText().toStdString(), true);
+  // Only a day shown opens the dialog on its date.
+  const DateTime shown = GetSelection().first == Period::Day ? GetSelection().second : DateTime::now();
   CInputDay dialog(shown.isValid() ? shown : DateTime::now(),
                    loaded ? first : DateTime(DateTime::kInvalid, 0),
                    loaded ? last : DateTime(DateTime::kInvalid, 0), app_.reporter, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  const QString wanted = QString::fromStdString(DataLocation::monthText(kDayKind, dialog.date()));
-  if (GetSelection().first != kDayKind) FillSelectors(kDayKind, first, last, dialog.date());
-  for (int i = 0; i < dateSelector_->count(); ++i) {
-    if (dateSelector_->itemText(i).startsWith(wanted)) {
-      dateSelector_->setCurrentIndex(i);
-      break;
-    }
-  }
+  if (GetSelection().first != Period::Day) FillSelectors(Period::Day, first, last, dialog.date());
+  periodBar_->choose(dialog.date());
   ApplySelection(true, true);
 }
 
 void CMainFrame::onPastData() {
   CCngData dialog(app_, this);
-  connect(&dialog, &CCngData::locationChanged, this, [this] { Q_EMIT doc_.updated(CPelnorDoc::kHintReloaded); });
+  connect(&dialog, &CCngData::locationChanged, this,
+          [this] { Q_EMIT doc_.updated(CPelnorDoc::kHintReloaded); });
   dialog.setMonthsBack(app_.settings.monthsToLoad);
   if (dialog.exec() != QDialog::Accepted) {
     updateTitle();
@@ -553,24 +502,21 @@ void CMainFrame::onPastData() {
 
 void CMainFrame::onPageDate(int step) {
   if (app_.history.months.empty()) return;
-  const int index = dateSelector_->currentIndex() + step;
-  if (index < 0 || index >= dateSelector_->count()) return;
-  dateSelector_->setCurrentIndex(index);
-  ApplySelection(true, true);
+  if (periodBar_->step(step)) ApplySelection(true, true);
 }
 
 void CMainFrame::onKindChanged() {
   DateTime first, last;
   if (app_.history.firstAndLast(first, last)) {
     // A year is most often wanted up to the newest month; days and months start at the oldest.
-    const int kind = GetSelection().first;
-    FillSelectors(kind, first, last, kind == kYearKind ? std::optional(last) : std::nullopt);
+    const Period period = GetSelection().first;
+    FillSelectors(period, first, last, period == Period::Year ? std::optional(last) : std::nullopt);
   }
   ApplySelection(true, true);
   enableScaleSelector();
 }
 
-void CMainFrame::onViewCommand(int kind) {
+void CMainFrame::onViewCommand(ViewKind kind) {
   doc_.setViewKind(kind);
   enableScaleSelector();
   updateCommandStates();
@@ -590,7 +536,7 @@ bool CMainFrame::event(QEvent* event) {
   // The first show: the main view asks for the graph, which becomes the first display.
   if (event->type() == QEvent::Show && !shownOnce_) {
     shownOnce_ = true;
-    doc_.setViewKind(CPelnorDoc::kGraphView);
+    doc_.setViewKind(ViewKind::Graph);
     updateCommandStates();
   }
   return QMainWindow::event(event);

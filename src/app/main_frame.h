@@ -12,12 +12,10 @@
 #include <utility>
 
 #include "app/app_context.h"
-#include "data/date_time.h"
+#include "data/period.h"
+#include "data/view_kind.h"
 
 class QAction;
-class QComboBox;
-class QLabel;
-class QPushButton;
 class QToolBar;
 class QPrinter;
 
@@ -25,6 +23,7 @@ namespace pelnor {
 
 class CPelnorDoc;
 class CFrameSwitchWnd;
+class PeriodBar;
 
 // Command IDs of the menus, toolbar and accelerators.
 namespace cmd {
@@ -40,21 +39,17 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
-  static constexpr int kDayKind = 1;
-  static constexpr int kMonthKind = 2;
-  static constexpr int kYearKind = 3;
-
   CMainFrame(AppContext& app, CPelnorDoc& doc);
   ~CMainFrame() override;
 
-  // (kind, date) of the selectors.
-  std::pair<int, DateTime> GetSelection() const;
+  // The period chosen in the selectors: its kind and the date it starts on.
+  std::pair<Period, DateTime> GetSelection() const;
   void ApplySelection(bool autoDemandScale, bool autoEnergyScale);
   void ShowEnergyScale();
-  void FillSelectors(int kind, const DateTime& first, const DateTime& last,
+  void FillSelectors(Period period, const DateTime& first, const DateTime& last,
                      std::optional<DateTime> preferred);
   void InitSelectors();
-  void SwitchView(int kind);
+  void SwitchView(ViewKind kind);
 
   // The enable and check rules of every command, evaluated now.
   void updateCommandStates();
@@ -65,9 +60,7 @@ class CMainFrame : public QMainWindow {
   void applyPlacement(const CAppSettings& settings);
   QAction* action(int id) const { return actions_.at(id); }
   CFrameSwitchWnd& switchFrame() const { return *switchFrame_; }
-  QComboBox& kindSelector() const { return *kindSelector_; }
-  QComboBox& dateSelector() const { return *dateSelector_; }
-  QComboBox& scaleSelector() const { return *scaleSelector_; }
+  PeriodBar& periodBar() const { return *periodBar_; }
 
   // The past-data display after its dialog: load, fill the selectors, show the oldest.
   void showPastData(int32_t deviceId, const DateTime& month, int count);
@@ -103,7 +96,7 @@ class CMainFrame : public QMainWindow {
   void onKeyIn();
   void onPageDate(int step);
   void onKindChanged();
-  void onViewCommand(int kind);
+  void onViewCommand(ViewKind kind);
   void onAbout();
 
   AppContext& app_;
@@ -111,10 +104,7 @@ class CMainFrame : public QMainWindow {
   std::map<int, QAction*> actions_;
   QToolBar* toolBar_ = nullptr;
   QToolBar* dialogBar_ = nullptr;
-  QComboBox* kindSelector_ = nullptr;
-  QComboBox* dateSelector_ = nullptr;
-  QComboBox* scaleSelector_ = nullptr;
-  QPushButton* keyInButton_ = nullptr;
+  PeriodBar* periodBar_ = nullptr;
   CFrameSwitchWnd* switchFrame_ = nullptr;
   bool selectorsInitialised_ = false;
   bool shownOnce_ = false;

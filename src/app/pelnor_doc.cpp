@@ -1,7 +1,6 @@
 #include "app/pelnor_doc.h"
 
 #include <QWidget>
-#include <algorithm>
 
 #include "data/reporter.h"
 #include "data/text.h"
@@ -19,9 +18,9 @@ void CPelnorDoc::firstInit() {
   Q_EMIT updated(kHintReloaded);
 }
 
-void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand,
+void CPelnorDoc::setView(Period period, int outputFlag, const DateTime& date, bool rescaleDemand,
                          bool rescaleEnergy, bool quiet) {
-  contents_.select(app_.history, app_.historyEnv(), app_.settings, mode, outputFlag, date, rescaleDemand,
+  contents_.select(app_.history, app_.historyEnv(), app_.settings, period, outputFlag, date, rescaleDemand,
                    rescaleEnergy);
   shownDate_ = date;
   if (!quiet) Q_EMIT energyScaleChosen(contents_.display.energyScale);
@@ -30,17 +29,15 @@ void CPelnorDoc::setView(int mode, int outputFlag, const DateTime& date, bool re
 
 QString CPelnorDoc::description() const {
   if (app_.history.months.empty() || !shownDate_.isValid()) return "表示するデータがありません";
-  const int mode = contents_.display.displayMode;
+  const Period period = contents_.display.period;
   const DeviceRecord& device = app_.history.device;
-  const bool year = mode == DisplayState::kYearMode;
-  const std::string period = year ? yearPeriodText(shownDate_) : DataLocation::monthText(mode, shownDate_);
-  const char* kinds[] = {"日別", "月別", "年別"};
+  const std::string shown =
+      period == Period::Year ? yearPeriodText(shownDate_) : monthText(period, shownDate_);
   return QString::fromStdString(formatText("機器ＩＤ %ld %s：%s（%s）", static_cast<long>(device.deviceId),
-                                           device.customerName.c_str(), period.c_str(),
-                                           kinds[std::clamp(mode, 1, 3) - 1]));
+                                           device.customerName.c_str(), shown.c_str(), periodName(period)));
 }
 
-void CPelnorDoc::setViewKind(int kind) {
+void CPelnorDoc::setViewKind(ViewKind kind) {
   if (kind == contents_.display.viewKind) return;
   contents_.display.viewKind = kind;
   Q_EMIT viewKindChanged(kind);

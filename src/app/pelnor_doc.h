@@ -19,9 +19,6 @@ class CPelnorDoc : public QObject {
  public:
   static constexpr int kHintReloaded = 101;
   static constexpr int kHintPeriod = 102;
-  static constexpr int kGraphView = 3;
-  static constexpr int kSheetView = 4;
-  static constexpr int kReportView = 5;
 
   explicit CPelnorDoc(AppContext& app, QObject* parent = nullptr);
 
@@ -29,10 +26,10 @@ class CPelnorDoc : public QObject {
   // the registry; every call sends hint 101.
   void firstInit();
   // The displayed period; its month must be loaded.
-  void setView(int mode, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy,
+  void setView(Period period, int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy,
                bool quiet);
-  void setViewKind(int kind);
-  int viewKind() const { return contents_.display.viewKind; }
+  void setViewKind(ViewKind kind);
+  ViewKind viewKind() const { return contents_.display.viewKind; }
   // The past-data display: the chosen month and count - 1 months before it.
   void loadPastMonths(int32_t deviceId, const DateTime& month, int count);
   // Shutdown: the master is saved in own mode only, and the window placement is taken.
@@ -53,7 +50,7 @@ class CPelnorDoc : public QObject {
 
  Q_SIGNALS:
   void updated(int hint);
-  void viewKindChanged(int kind);
+  void viewKindChanged(ViewKind kind);
   void energyScaleChosen(int index);
 
  private:

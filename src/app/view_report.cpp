@@ -3,8 +3,8 @@
 #include <QPainter>
 
 #include "app/pelnor_doc.h"
-#include "views/report_data.h"
 #include "app/view_graph.h"
+#include "views/report_data.h"
 
 namespace pelnor {
 
@@ -14,7 +14,7 @@ CViewReport::CViewReport(CPelnorDoc& doc, QWidget* parent) : QWidget(parent), do
 
 void CViewReport::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (doc_.report().mode() == CReportData::kEmpty) {
+  if (doc_.report().empty()) {
     painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, QString::fromUtf8(kMonthOnlyHint));
   }

@@ -63,8 +63,8 @@ void CViewSheet::paintEvent(QPaintEvent*) {
 
 void CViewSheet::resetScrollOnNewPeriod() {
   const CSheetData& sheet = doc_.sheet();
-  if (sheet.mode() == shownMode_ && sheet.start() == shownStart_) return;
-  shownMode_ = sheet.mode();
+  if (sheet.period() == shownPeriod_ && sheet.start() == shownStart_) return;
+  shownPeriod_ = sheet.period();
   shownStart_ = sheet.start();
   scroll_ = QPoint(0, 0);
   QSignalBlocker block(bar_);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "data/date_time.h"
+#include "data/period.h"
 
 class QScrollBar;
 
@@ -34,7 +36,7 @@ class CViewSheet : public QWidget {
   QPoint scroll_{0, 0};
   QPoint overflow_{0, 0};
   bool overflowShown_ = false;
-  int shownMode_ = 0;
+  std::optional<Period> shownPeriod_;
   DateTime shownStart_;
 };
 

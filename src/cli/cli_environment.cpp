@@ -30,7 +30,8 @@ std::optional<DateArg> dateArg(const std::string& text) {
   char tail = 0;
   const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &tail);
   if (fields != 2 && fields != 3) return std::nullopt;
-  DateArg arg{fields == 3 ? 1 : 2, DateTime::fromFields(year, month, fields == 3 ? day : 1)};
+  DateArg arg{fields == 3 ? Period::Day : Period::Month,
+              DateTime::fromFields(year, month, fields == 3 ? day : 1)};
   if (!arg.date.isValid()) return std::nullopt;
   return arg;
 }
@@ -38,13 +39,20 @@ std::optional<DateArg> dateArg(const std::string& text) {
 std::optional<DateArg> periodArg(const std::string& kind, const std::string& date) {
   std::optional<DateArg> arg = dateArg(date);
   if (!arg || kind.empty()) return arg;
-  if (kind == "day") return arg->kind == 1 ? arg : std::nullopt;
-  return DateArg{kind == "year" ? 3 : 2, arg->date.firstOfMonth()};
+  if (kind == "day") return arg->period == Period::Day ? arg : std::nullopt;
+  return DateArg{kind == "year" ? Period::Year : Period::Month, arg->date.firstOfMonth()};
+}
+
+std::optional<Period> periodOfKind(const std::string& kind) {
+  if (kind == "day") return Period::Day;
+  if (kind == "month") return Period::Month;
+  if (kind == "year") return Period::Year;
+  return std::nullopt;
 }
 
 // The first month a period needs in memory: a year's twelve months are loaded together.
 DateTime firstMonthOf(const DateArg& period) {
-  return period.kind == 3 ? firstOfPastMonths(period.date, kMonthsPerYear) : period.date;
+  return period.period == Period::Year ? firstOfPastMonths(period.date, kMonthsPerYear) : period.date;
 }
 
 namespace {

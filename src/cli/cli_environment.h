@@ -12,6 +12,7 @@
 #include "data/app_settings.h"
 #include "data/data_location.h"
 #include "data/device_history.h"
+#include "data/period.h"
 #include "data/storage_context.h"
 #include "data/year_summary.h"
 
@@ -41,9 +42,9 @@ class CliEnvironment {
 
 // A device ID written with digits only; empty otherwise.
 std::optional<int32_t> deviceIdArg(const std::string& text);
-// A date written YYYY-MM (kind 2, the first of the month) or YYYY-MM-DD (kind 1).
+// A date written YYYY-MM (a month, from its first day) or YYYY-MM-DD (a day).
 struct DateArg {
-  int kind = 0;
+  Period period = Period::Day;
   DateTime date;
 };
 std::optional<DateArg> dateArg(const std::string& text);
@@ -51,6 +52,8 @@ std::optional<DateArg> dateArg(const std::string& text);
 // take the month of any date (a year is the twelve months that end with it); "day" needs
 // a day. Empty when they do not go together.
 std::optional<DateArg> periodArg(const std::string& kind, const std::string& date);
+// --kind day|month|year; empty for any other text.
+std::optional<Period> periodOfKind(const std::string& kind);
 DateTime firstMonthOf(const DateArg& period);
 
 // Says why the arguments are wrong and where the command's options are told; returns

@@ -18,12 +18,14 @@ int runExportCsv(const ExportCsvOptions& options) {
   if (!device) return usageError("export-csv", "--device is a device ID (digits only)");
   auto date = periodArg(options.kind, options.date);
   if (!date) return usageError("export-csv", "--date is YYYY-MM or YYYY-MM-DD (a day with --kind day)");
-  std::optional<LoadedDevice> loaded = loadDevice(env, *device, firstMonthOf(*date), date->date, "export-csv");
+  std::optional<LoadedDevice> loaded =
+      loadDevice(env, *device, firstMonthOf(*date), date->date, "export-csv");
   if (!loaded) return kUsageError;
   YearSummary year;
-  if (date->kind == 3) year = summarizeYear(loaded->history, date->date, env.historyEnv(loaded->registry));
-  const CsvRequest request{date->kind, date->date, options.withDays && date->kind == 2, env.settings.pulseConstant,
-                           &year};
+  if (date->period == Period::Year)
+    year = summarizeYear(loaded->history, date->date, env.historyEnv(loaded->registry));
+  const CsvRequest request{date->period, date->date, options.withDays && date->period == Period::Month,
+                           env.settings.pulseConstant, &year};
   if (isStandardStream(options.out))
     return writeOutput(options.out, csvBytes(loaded->history, request), env.storage, "export-csv") ? 0 : 1;
   return writeCsv(pathFromText(options.out), loaded->history, request, env.storage) ? 0 : 1;
@@ -34,11 +36,12 @@ int runExportRaw(const ExportRawOptions& options) {
   auto device = deviceIdArg(options.device);
   if (!device) return usageError("export-raw", "--device is a device ID (digits only)");
   auto month = dateArg(options.month);
-  if (!month || month->kind != 2) return usageError("export-raw", "--month is YYYY-MM");
+  if (!month || month->period != Period::Month) return usageError("export-raw", "--month is YYYY-MM");
   std::optional<LoadedDevice> loaded = loadDevice(env, *device, month->date, month->date, "export-raw");
   if (!loaded) return kUsageError;
   if (isStandardStream(options.out))
-    return writeOutput(options.out, rawBytes(loaded->history, month->date), env.storage, "export-raw") ? 0 : 1;
+    return writeOutput(options.out, rawBytes(loaded->history, month->date), env.storage, "export-raw") ? 0
+                                                                                                       : 1;
   return writeRawText(pathFromText(options.out), loaded->history, month->date, env.storage) ? 0 : 1;
 }
 

@@ -11,8 +11,8 @@
 #include "cli/cli_environment.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/output_target.h"
 #include "cli/gui_application.h"
+#include "cli/output_target.h"
 #include "data/text.h"
 #include "views/print_pages.h"
 #include "views/render.h"
@@ -38,13 +38,12 @@ int runRender(const RenderOptions& options) {
   if (!device) return refuse("--device is a device ID (digits only)");
   std::optional<DateArg> when = periodArg(options.kind, options.date);
   if (!when) return refuse("--date is YYYY-MM or YYYY-MM-DD (a day with --kind day)");
-  const int mode = when->kind;
   const DateTime date = when->date;
   int width = 0, height = 0;
   char tail = 0;
-  const std::pair<const char*, RenderedView> views[] = {
-      {"sheet", RenderedView::Sheet}, {"graph", RenderedView::Graph}, {"report", RenderedView::Report}};
-  std::optional<RenderedView> view;
+  const std::pair<const char*, ViewKind> views[] = {
+      {"sheet", ViewKind::Sheet}, {"graph", ViewKind::Graph}, {"report", ViewKind::Report}};
+  std::optional<ViewKind> view;
   for (const auto& [name, kind] : views) {
     if (options.view == name) view = kind;
   }
@@ -58,9 +57,8 @@ int runRender(const RenderOptions& options) {
   if (!loaded) return kUsageError;
 
   auto gui = makeGuiApplication();
-  QImage image =
-      renderView(loaded->history, env.historyEnv(loaded->registry), env.settings, *view, mode, date,
-                 QSize(width, height));
+  QImage image = renderView(loaded->history, env.historyEnv(loaded->registry), env.settings, *view,
+                            when->period, date, QSize(width, height));
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
@@ -75,16 +73,16 @@ int runPrint(const PrintOptions& options) {
   CliEnvironment env(options.common);
   auto device = deviceIdArg(options.device);
   if (!device) return usageError("print", "--device is a device ID (digits only)");
-  const bool days = options.kind == "day";
   auto start = dateArg(options.from);
   auto end = dateArg(options.to);
   if (!start || !end) return usageError("print", "--from and --to are dates YYYY-MM-DD (or YYYY-MM)");
-  const int kind = days ? 1 : options.kind == "year" ? 3 : 2;
-  PrintRange range{kind, start->date, end->date, options.report && kind == 2};
+  // The command line lets only day, month and year through.
+  const Period period = periodOfKind(options.kind).value_or(Period::Month);
+  PrintRange range{period, start->date, end->date, options.report && period == Period::Month};
   if (pageCount(range) <= 0) return usageError("print", "--from must not be after --to");
 
   std::optional<LoadedDevice> loaded =
-      loadDevice(env, *device, firstMonthOf(DateArg{kind, range.start}), range.end, "print");
+      loadDevice(env, *device, firstMonthOf(DateArg{period, range.start}), range.end, "print");
   if (!loaded) return kUsageError;
   auto gui = makeGuiApplication();
   QByteArray document;
@@ -98,7 +96,7 @@ int runPrint(const PrintOptions& options) {
   ViewContents contents;
   const PageSource source{loaded->history, env.historyEnv(loaded->registry), env.settings};
   // The first page keeps the scales in use: here those chosen for it.
-  contents.select(loaded->history, source.env, env.settings, range.kind, 0, range.start, true, true);
+  contents.select(loaded->history, source.env, env.settings, range.period, 0, range.start, true, true);
   if (!printPages(*writer, range, contents, source)) {
     std::cerr << "pelnor-cli print: cannot make the pages\n";
     return 1;

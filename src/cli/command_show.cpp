@@ -108,7 +108,7 @@ int runShow(const ShowOptions& options) {
   DisplayState display;
   bool firstMonth = true;
   history.visitPastMonths(*device, chosen, *count, env.historyEnv(registry), [&](const MonthRecord& m) {
-    display.setView(history, DisplayState::kMonthMode, 0, m.month, true, true);
+    display.setView(history, Period::Month, 0, m.month, true, true);
     const Json shown{{"month", dateText(m.month).substr(0, 7)},
                      {"pulseStats", slotStatsToJson(m.pulseStats)},
                      {"demandStats", slotStatsToJson(m.demandStats)},

@@ -59,12 +59,13 @@ void CAppSettings::Load(const std::string& installationId, DataLocation& locatio
     for (const char* key : kMachineKeys) settings.remove(kSetting, key);
   }
 
-  multiplierDefault = settings.getInt(kSetting, "設備容量(kW)", 60, wb);
-  primaryVoltageDefault = settings.getInt(kSetting, "一次定格電圧(V)", 6600, wb);
-  secondaryVoltageDefault = settings.getInt(kSetting, "二次定格電圧(V)", 110, wb);
-  primaryCurrentDefault = VctTable::currentForMultiplier(multiplierDefault);
-  secondaryCurrentDefault = settings.getInt(kSetting, "二次定格電流(A)", 5, wb);
-  pulseConstant = settings.getInt(kSetting, "パルス定数(ﾊﾟﾙｽ/kWH)", 50000, wb);
+  DeviceDefaults& r = newDeviceRatings;
+  r.multiplier = settings.getInt(kSetting, "設備容量(kW)", kDeviceDefaults.multiplier, wb);
+  r.primaryVoltage = settings.getInt(kSetting, "一次定格電圧(V)", kDeviceDefaults.primaryVoltage, wb);
+  r.secondaryVoltage = settings.getInt(kSetting, "二次定格電圧(V)", kDeviceDefaults.secondaryVoltage, wb);
+  r.primaryCurrent = VctTable::currentForMultiplier(r.multiplier);
+  r.secondaryCurrent = settings.getInt(kSetting, "二次定格電流(A)", kDeviceDefaults.secondaryCurrent, wb);
+  pulseConstant = settings.getInt(kSetting, "パルス定数(ﾊﾟﾙｽ/kWH)", kDeviceDefaults.pulseConstant, wb);
   showReceivedData = settings.getInt(kSetting, "受信データの表示", 1, wb);
   monthsToLoad = settings.getInt(kSetting, "過去データ読込月数", 1, wb);
 
@@ -132,8 +133,9 @@ std::string CAppSettings::serialDevicePath(int port) const {
 }
 
 DeviceDefaults CAppSettings::deviceDefaults() const {
-  return DeviceDefaults{multiplierDefault,     primaryVoltageDefault,   secondaryVoltageDefault,
-                        primaryCurrentDefault, secondaryCurrentDefault, pulseConstant};
+  DeviceDefaults defaults = newDeviceRatings;
+  defaults.pulseConstant = pulseConstant;
+  return defaults;
 }
 
 }  // namespace pelnor

@@ -37,6 +37,7 @@ class CAppSettings {
   // The device path of port COMn: the SerialPorts section, else the fixed rule.
   std::string serialDevicePath(int port) const;
 
+  // What new device records start from: the ratings with the pulse constant.
   DeviceDefaults deviceDefaults() const;
   std::filesystem::path reportLabelFile() const { return ini.ProgramDir() / "system.ini"; }
 
@@ -45,12 +46,9 @@ class CAppSettings {
   WindowPlacement windowPlacement;
   int placementValid = 0;
   int installationChanged = 0;
-  int32_t multiplierDefault = 60;
-  int32_t primaryVoltageDefault = 6600;
-  int32_t secondaryVoltageDefault = 110;
-  int32_t primaryCurrentDefault = 5;
-  int32_t secondaryCurrentDefault = 5;
-  int32_t pulseConstant = 50000;
+  // The ratings a new device record starts from; its pulse constant is pulseConstant.
+  DeviceDefaults newDeviceRatings;
+  int32_t pulseConstant = kDeviceDefaults.pulseConstant;
   uint32_t maxTempColor = 16711680;
   uint32_t energyColor = 255;
   uint32_t demandColor = 65280;

@@ -73,20 +73,6 @@ std::optional<std::string> DataLocation::folderCreationProblem(const std::filesy
                     errorCodeText(ec).c_str());
 }
 
-std::string DataLocation::monthText(int mode, const DateTime& date) {
-  CalendarFields f = date.fields();
-  if (mode != 1) return formatText("%4d年%2d月", f.year, f.month);  // a month, or a year by its last month
-  return formatText("%4d年%2d月%2d日", f.year, f.month, f.day);
-}
-
-DateTime DataLocation::dateFromText(const std::string& text, bool withDay) {
-  // Characters 0-3 are the year, 5-6 the month and 8-9 the day.
-  int year = parseIntPrefix(utf8Substr(text, 0, 4));
-  int month = parseIntPrefix(utf8Substr(text, 5, 2));
-  int day = withDay ? parseIntPrefix(utf8Substr(text, 8, 2)) : 1;
-  return DateTime::fromFields(year, month, day);
-}
-
 std::filesystem::path DataLocation::personalFolder() {
   std::filesystem::path home = homeFolder();
   std::error_code ec;

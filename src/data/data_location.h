@@ -46,11 +46,6 @@ class DataLocation {
   // Creates the folder and its parents; on failure the text to show: which folder, and why.
   static std::optional<std::string> folderCreationProblem(const std::filesystem::path& path);
 
-  // "%4d年%2d月" for the month display (mode 2), "%4d年%2d月%2d日" otherwise.
-  static std::string monthText(int mode, const DateTime& date);
-  // The inverse of monthText; an invalid date when the numbers are not a real date.
-  static DateTime dateFromText(const std::string& text, bool withDay);
-
   // The user's documents folder, else the home folder.
   static std::filesystem::path personalFolder();
   // A warning beep, then the text with a stop icon.

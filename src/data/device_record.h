@@ -9,7 +9,8 @@
 
 namespace pelnor {
 
-// The settings values that every new device record starts from.
+// The settings values that every new device record starts from. The numbers here are
+// the defaults of the settings file and of a record never filled in.
 struct DeviceDefaults {
   int32_t multiplier = 60;
   int32_t primaryVoltage = 6600;
@@ -18,6 +19,7 @@ struct DeviceDefaults {
   int32_t secondaryCurrent = 5;
   int32_t pulseConstant = 50000;
 };
+inline constexpr DeviceDefaults kDeviceDefaults{};
 
 // Entry fields of the monthly demand report.
 struct ReportInfo {
@@ -42,12 +44,12 @@ struct DeviceRecord {
 
   int32_t deviceId = kNoDevice;
   StoredText customerName;
-  int32_t multiplier = 60;
-  int32_t primaryVoltage = 6600;
-  int32_t secondaryVoltage = 110;
-  int32_t primaryCurrent = 5;
-  int32_t secondaryCurrent = 5;
-  int32_t pulseConstant = 50000;
+  int32_t multiplier = kDeviceDefaults.multiplier;
+  int32_t primaryVoltage = kDeviceDefaults.primaryVoltage;
+  int32_t secondaryVoltage = kDeviceDefaults.secondaryVoltage;
+  int32_t primaryCurrent = kDeviceDefaults.primaryCurrent;
+  int32_t secondaryCurrent = kDeviceDefaults.secondaryCurrent;
+  int32_t pulseConstant = kDeviceDefaults.pulseConstant;
   ReportInfo report;
 
   static DeviceRecord makeNew(const DeviceDefaults& defaults);

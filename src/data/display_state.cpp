@@ -28,16 +28,16 @@ DisplayState::DisplayState()
       yearEnergyScales(scalesOf({1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000,
                                  100000, 200000, 500000, 1000000})) {}
 
-void DisplayState::setView(const DeviceHistory& history, int mode, int flag, const DateTime& date,
+void DisplayState::setView(const DeviceHistory& history, Period shown, int flag, const DateTime& date,
                            bool rescaleDemand, bool rescaleEnergy) {
   int position = history.monthPosition(date);
   if (position < 0) throw std::invalid_argument("the month of the displayed date is not loaded");
-  displayMode = mode;
+  period = shown;
   outputFlag = flag;
 
   const MonthRecord& month = history.monthAt(position);
   double demand = 0, energy = 0;
-  if (mode == kDayMode) {
+  if (shown == Period::Day) {
     const SlotStats& day = month.days[static_cast<std::size_t>(date.day() - 1)].dayStats;
     demand = day.max.demandKw;
     energy = day.max.energyKwh;
@@ -50,7 +50,7 @@ void DisplayState::setView(const DeviceHistory& history, int mode, int flag, con
 }
 
 void DisplayState::setYearView(const YearSummary& year, int flag, bool rescaleDemand) {
-  displayMode = kYearMode;
+  period = Period::Year;
   outputFlag = flag;
   double demand = year.contractKw, energy = 0;
   for (const MonthSummary& m : year.months) {
@@ -63,7 +63,7 @@ void DisplayState::setYearView(const YearSummary& year, int flag, bool rescaleDe
 }
 
 const ScaleEntry& DisplayState::shownEnergyScale() const {
-  if (displayMode == kYearMode) return yearEnergyScales.at(static_cast<std::size_t>(yearEnergyScale));
+  if (period == Period::Year) return yearEnergyScales.at(static_cast<std::size_t>(yearEnergyScale));
   return energyScales.at(static_cast<std::size_t>(energyScale));
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "data/device_history.h"
+#include "data/period.h"
+#include "data/view_kind.h"
 #include "data/year_summary.h"
 
 namespace pelnor {
@@ -20,19 +22,12 @@ struct ScaleEntry {
 
 class DisplayState {
  public:
-  static constexpr int kDayMode = 1;
-  static constexpr int kMonthMode = 2;
-  static constexpr int kYearMode = 3;  // the twelve months that end with the chosen one
-
-  // Months and years are chosen by their (last) month, days by their day.
-  static bool chosenByMonth(int mode) { return mode != kDayMode; }
-
   DisplayState();
 
-  // Stores the mode and output flag and, when asked, chooses the first scale whose top
+  // Stores the period and output flag and, when asked, chooses the first scale whose top
   // reaches the displayed maximum (the last one when none does). The month of date must
   // be loaded (std::invalid_argument otherwise).
-  void setView(const DeviceHistory& history, int mode, int outputFlag, const DateTime& date,
+  void setView(const DeviceHistory& history, Period period, int outputFlag, const DateTime& date,
                bool rescaleDemand, bool rescaleEnergy);
   // The same for a year: the demand scale reaches the highest month and the contract
   // demand, the year's own energy scale the month with the most energy.
@@ -41,8 +36,8 @@ class DisplayState {
   // The energy scale of the axis shown: the year's own one in the year view.
   const ScaleEntry& shownEnergyScale() const;
 
-  int viewKind = 4;
-  int displayMode = kDayMode;
+  ViewKind viewKind = ViewKind::Sheet;
+  Period period = Period::Day;
   int outputFlag = 0;
   std::vector<ScaleEntry> energyScales;
   int energyScale = 0;

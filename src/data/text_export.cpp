@@ -125,8 +125,10 @@ void yearTable(std::string& out, const YearSummary& year) {
     out += ", " + monthRemark(year, i) + "\n";
   }
   const YearTotals t = yearTotals(year);
-  const std::pair<const char*, double YearColumn::*> rows[] = {
-      {"最大", &YearColumn::max}, {"最小", &YearColumn::min}, {"合計", &YearColumn::sum}, {"平均", &YearColumn::avg}};
+  const std::pair<const char*, double YearColumn::*> rows[] = {{"最大", &YearColumn::max},
+                                                               {"最小", &YearColumn::min},
+                                                               {"合計", &YearColumn::sum},
+                                                               {"平均", &YearColumn::avg}};
   for (const auto& [label, value] : rows) {
     const bool notSum = value != &YearColumn::sum;  // only energy adds up
     out += label + yearNumber(t.peak, value, notSum) + ", " + yearNumber(t.lowestDailyMax, value, notSum) +
@@ -150,7 +152,7 @@ bool writeExport(const std::filesystem::path& path, const std::function<std::str
 }
 
 CsvParts csvParts(const DeviceHistory& history, const CsvRequest& request) {
-  const bool day = request.kind == 1;
+  const bool day = request.period == Period::Day;
   const MonthRecord& month = loadedMonth(history, request.date);
   const CalendarFields f = request.date.fields();
   // The ratings as stored with the day (a month: its first day).
@@ -159,7 +161,7 @@ CsvParts csvParts(const DeviceHistory& history, const CsvRequest& request) {
   std::string& before = parts.before;
   if (day) {
     before = formatText("日別電力使用実績表（ %d年%d月%d日分 ）\n", f.year, f.month, f.day);
-  } else if (request.kind == 3) {
+  } else if (request.period == Period::Year) {
     before = formatText("年別電力使用実績表（ %s ）\n", yearPeriodText(request.date).c_str());
   } else {
     before = formatText("月別電力使用実績表（ %d年%d月分 ）\n", f.year, f.month);
@@ -185,7 +187,7 @@ CsvParts csvParts(const DeviceHistory& history, const CsvRequest& request) {
     dayTable(out, month.days[static_cast<std::size_t>(f.day - 1)], request.date.dateOnly());
     return parts;
   }
-  if (request.kind == 3) {
+  if (request.period == Period::Year) {
     if (!request.year) throw std::invalid_argument("a year's CSV needs its months");
     yearTable(out, *request.year);
     return parts;
@@ -219,10 +221,11 @@ bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, c
       path, [&] { return csvBytes(history, request); }, context, kCsvModule, kCsvLine);
 }
 
-std::string csvFileName(int32_t deviceId, int kind, const DateTime& date) {
+std::string csvFileName(int32_t deviceId, Period period, const DateTime& date) {
   const CalendarFields f = date.fields();
-  if (kind == 1) return formatText("日別_%05d_%04d_%02d_%02d.CSV", deviceId, f.year, f.month, f.day);
-  return formatText("%s_%05d_%04d_%02d.CSV", kind == 3 ? "年別" : "月別", deviceId, f.year, f.month);
+  if (period == Period::Day)
+    return formatText("日別_%05d_%04d_%02d_%02d.CSV", deviceId, f.year, f.month, f.day);
+  return formatText("%s_%05d_%04d_%02d.CSV", periodName(period), deviceId, f.year, f.month);
 }
 
 std::string rawText(const DeviceHistory& history, const DateTime& date) {

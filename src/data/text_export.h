@@ -6,16 +6,17 @@
 #include <string>
 
 #include "data/device_history.h"
+#include "data/period.h"
 #include "data/year_summary.h"
 
 namespace pelnor {
 
 struct CsvRequest {
-  int kind = 1;  // 1 a day, 2 a month, 3 the year that ends with the month
+  Period period = Period::Day;  // a year is the twelve months that end with the month
   DateTime date;
   bool withDays = false;  // a month: every day's table after the month's
   int32_t pulseConstant = 50000;
-  const YearSummary* year = nullptr;  // the year's months (kind 3)
+  const YearSummary* year = nullptr;  // the year's months (Period::Year)
 };
 
 // The file's text (UTF-8, LF line ends). The month of the date must be loaded. A customer
@@ -29,7 +30,7 @@ std::string csvBytes(const DeviceHistory& history, const CsvRequest& request);
 bool writeCsv(const std::filesystem::path& path, const DeviceHistory& history, const CsvRequest& request,
               const StorageContext& context);
 // "日別_%05d_%04d_%02d_%02d.CSV", "月別_%05d_%04d_%02d.CSV" or "年別_%05d_%04d_%02d.CSV".
-std::string csvFileName(int32_t deviceId, int kind, const DateTime& date);
+std::string csvFileName(int32_t deviceId, Period period, const DateTime& date);
 
 // The readings of the month of date, one line each, after the device ID line.
 std::string rawText(const DeviceHistory& history, const DateTime& date);

@@ -1,19 +1,18 @@
 #include "data/vct_change.h"
 
 #include "data/aggregation.h"
-#include "data/display_state.h"
 
 namespace pelnor {
 
-bool reapplyVctChange(DeviceHistory& history, int displayMode, const DateTime& displayed,
-                      const HistoryEnv& env, Reporter& reporter) {
+bool reapplyVctChange(DeviceHistory& history, Period shown, const DateTime& displayed, const HistoryEnv& env,
+                      Reporter& reporter) {
   DeviceRecord current;
   if (!env.registry.find(history.device.deviceId, current)) return false;
   int position = history.monthPosition(displayed);
   if (position < 0) return false;
 
   reporter.beep();
-  const bool dayOnly = displayMode == DisplayState::kDayMode;
+  const bool dayOnly = shown == Period::Day;
   const char* question =
       dayOnly
           ? "現在表示している日データの「VCT(一次電流)」を\n現在の設定値に変更し再集計します\nよろしいですか"

@@ -46,8 +46,8 @@ QString openWithProgram(const QString& programText, const QString& file) {
   return QStringLiteral("プログラムを起動出来ませんでした\n%1").arg(program);
 }
 
-CCsvOut::CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* parent)
-    : QDialog(parent), app_(app), kind_(kind), date_(date) {
+CCsvOut::CCsvOut(ProgramState& app, Period period, const DateTime& date, QWidget* parent)
+    : QDialog(parent), app_(app), period_(period), date_(date) {
   setObjectName("id139");
   setWindowTitle("テキスト出力（ＣＳＶ形式）");
   auto* layout = new QGridLayout(this);
@@ -55,10 +55,11 @@ CCsvOut::CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* par
   auto* browse = new QPushButton("参照(&B)...", this);
   browse->setObjectName("id1025");
   browse->setAccessibleName("出力先を参照");
-  file_ = edit("id1026", QString::fromStdString(csvFileName(app.history.device.deviceId, kind, date)), this);
+  file_ =
+      edit("id1026", QString::fromStdString(csvFileName(app.history.device.deviceId, period, date)), this);
   withDays_ = new QCheckBox("日別データも加える", this);
   withDays_->setObjectName("id1067");
-  withDays_->setVisible(kind == 2);
+  withDays_->setVisible(period == Period::Month);
   openAfter_ = new QCheckBox("出力後，次のプログラムでファイルを開く", this);
   openAfter_->setObjectName("id1027");
   openAfter_->setChecked(app.settings.openAfterCsv != 0);
@@ -114,8 +115,9 @@ void CCsvOut::accept() {
   const auto target = outputTarget(folder_->text(), file_->text(), app_.reporter);
   if (!target) return;
   YearSummary year;
-  if (kind_ == 3) year = summarizeYear(app_.history, date_, app_.historyEnv());
-  const CsvRequest request{kind_, date_, kind_ == 2 && withDays_->isChecked(), app_.settings.pulseConstant, &year};
+  if (period_ == Period::Year) year = summarizeYear(app_.history, date_, app_.historyEnv());
+  const CsvRequest request{period_, date_, period_ == Period::Month && withDays_->isChecked(),
+                           app_.settings.pulseConstant, &year};
   if (!writeCsv(*target, app_.history, request, app_.storage)) return;
   reportWritten(*target, app_.reporter);
   if (openAfter()) {

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "data/date_time.h"
+#include "data/period.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -19,7 +19,7 @@ class CCsvOut : public QDialog {
 
  public:
   // folder, openAfter and program come from the settings; the caller stores them on OK.
-  CCsvOut(ProgramState& app, int kind, const DateTime& date, QWidget* parent = nullptr);
+  CCsvOut(ProgramState& app, Period period, const DateTime& date, QWidget* parent = nullptr);
 
   QString folder() const;
   bool openAfter() const;
@@ -34,7 +34,7 @@ class CCsvOut : public QDialog {
 
  private:
   ProgramState& app_;
-  int kind_;
+  Period period_;
   DateTime date_;
   QLineEdit* folder_;
   QLineEdit* file_;

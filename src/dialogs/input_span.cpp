@@ -7,11 +7,11 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
-#include "data/data_location.h"
-#include "data/display_state.h"
 #include "data/reporter.h"
 #include "ui/input_label.h"
+#include "ui/period_list.h"
 
 namespace pelnor {
 
@@ -27,9 +27,9 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
 
 }  // namespace
 
-CInputDataSpan::CInputDataSpan(int kind, const DateTime& first, const DateTime& last,
+CInputDataSpan::CInputDataSpan(Period period, const DateTime& first, const DateTime& last,
                                const DateTime& preferred, bool report, Reporter& reporter, QWidget* parent)
-    : QDialog(parent), kind_(kind), reporter_(reporter), start_(first), end_(last) {
+    : QDialog(parent), reporter_(reporter), start_(first), end_(last) {
   setObjectName("id145");
   setWindowTitle("対象範囲の入力");
   auto* layout = new QGridLayout(this);
@@ -47,36 +47,19 @@ CInputDataSpan::CInputDataSpan(int kind, const DateTime& first, const DateTime& 
   layout->addWidget(report_, 2, 0, 1, 3);
   layout->addWidget(okCancel(this), 3, 0, 1, 3);
 
-  // The lists keep their items in text order, which is date order for these texts.
-  QStringList items;
-  const bool byMonth = DisplayState::chosenByMonth(kind);
-  for (DateTime d = byMonth ? first.firstOfMonth() : first.dateOnly(); d.isValid() && !(last < d);
-       d = byMonth ? d.addDays(daysInMonth(d.year(), d.month())) : d.addDays(1)) {
-    items << QString::fromStdString(DataLocation::monthText(kind, d));
+  for (QComboBox* list : {startList_, endList_}) {
+    fillPeriodList(*list, period, first, last);
+    list->setCurrentIndex(std::max(periodIndexOf(*list, period, preferred), 0));
   }
-  items.sort();
-  startList_->addItems(items);
-  endList_->addItems(items);
-  int selected = 0;
-  const QString wanted = QString::fromStdString(DataLocation::monthText(kind, preferred));
-  for (int i = 0; i < items.size(); ++i) {
-    if (items[i].startsWith(wanted)) {
-      selected = i;
-      break;
-    }
-  }
-  startList_->setCurrentIndex(selected);
-  endList_->setCurrentIndex(selected);
-  report_->setChecked(kind == 2 && report);
-  report_->setEnabled(kind == 2);
+  report_->setChecked(period == Period::Month && report);
+  report_->setEnabled(period == Period::Month);
 }
 
 bool CInputDataSpan::report() const { return report_->isChecked(); }
 
 void CInputDataSpan::accept() {
-  const bool withDay = !DisplayState::chosenByMonth(kind_);
-  const DateTime start = DataLocation::dateFromText(startList_->currentText().toStdString(), withDay);
-  const DateTime end = DataLocation::dateFromText(endList_->currentText().toStdString(), withDay);
+  const DateTime start = periodAt(*startList_, startList_->currentIndex());
+  const DateTime end = periodAt(*endList_, endList_->currentIndex());
   if (end < start) {
     reporter_.beep();
     reporter_.error("開始日は終了日よりも以前にしてください");

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "data/date_time.h"
+#include "data/period.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,7 +17,7 @@ class CInputDataSpan : public QDialog {
   Q_OBJECT
 
  public:
-  CInputDataSpan(int kind, const DateTime& first, const DateTime& last, const DateTime& preferred,
+  CInputDataSpan(Period period, const DateTime& first, const DateTime& last, const DateTime& preferred,
                  bool report, Reporter& reporter, QWidget* parent = nullptr);
 
   DateTime startDate() const { return start_; }
@@ -30,7 +30,6 @@ class CInputDataSpan : public QDialog {
   void accept() override;
 
  private:
-  int kind_;
   Reporter& reporter_;
   DateTime start_, end_;
   QComboBox* startList_;

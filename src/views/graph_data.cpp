@@ -26,15 +26,15 @@ void drawDebugModeText(QPainter& painter, const QRect& rect) {
 
 QColor colorFromBgr(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
-void CGraphData::Build(const ContentSource& source, int mode, const DateTime& start) {
-  mode_ = mode;
+void CGraphData::Build(const ContentSource& source, Period period, const DateTime& start) {
+  period_ = period;
   start_ = start;
   configureAgain_ = true;
   demand_.clear();
   temperature_.clear();
   energy_.clear();
   contractKw_ = 0;
-  if (mode == CSheetData::kYear) {
+  if (period == Period::Year) {
     if (!source.year) return;
     for (const MonthSummary& m : source.year->months) {
       demand_.push_back({m.hasDemand, m.peakKw});
@@ -48,7 +48,7 @@ void CGraphData::Build(const ContentSource& source, int mode, const DateTime& st
   if (position < 0) return;
   const MonthRecord& month = source.history.monthAt(position);
   const CalendarFields f = start.fields();
-  if (mode == CSheetData::kDay) {
+  if (period == Period::Day) {
     for (const SlotValue& slot : month.days[static_cast<std::size_t>(f.day - 1)].slots) {
       demand_.push_back({slot.valid != 0, slot.demandKw});
       temperature_.push_back({slot.valid != 0 && slot.temperatureValid != 0, slot.temperature});
@@ -66,8 +66,8 @@ void CGraphData::Build(const ContentSource& source, int mode, const DateTime& st
 
 void CGraphData::configure(const AxisScale& demandScale, const AxisScale& energyScale,
                            const GraphStyle& style) {
-  const bool day = mode_ == CSheetData::kDay;
-  const bool year = mode_ == CSheetData::kYear;
+  const bool day = period_ == Period::Day;
+  const bool year = period_ == Period::Year;
   const char* kind = day ? "日" : year ? "年" : "月";
   const DateTime start = start_;
   for (ChartFrame* frame : {&upper_, &lower_}) {
@@ -110,7 +110,7 @@ void CGraphData::configure(const AxisScale& demandScale, const AxisScale& energy
 
 void CGraphData::Draw(QPainter& p, const QRect& area, const DrawMetrics& m, CSheetData* sheet,
                       const AxisScale& demandScale, const AxisScale& energyScale, const GraphStyle& style) {
-  if (mode_ == kNothing) {
+  if (!period_) {
     if (m.debugMode) drawDebugModeText(p, area);
     return;
   }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <optional>
 
 #include "views/chart_frame.h"
 #include "views/sheet_data.h"
@@ -27,10 +28,7 @@ QColor colorFromBgr(uint32_t bgr);
 
 class CGraphData {
  public:
-  static constexpr int kNothing = 0;
-
-  void Build(const ContentSource& source, int mode, const DateTime& start);
-  int mode() const { return mode_; }
+  void Build(const ContentSource& source, Period period, const DateTime& start);
 
   // Both charts in rect; on screen the sheet's header block stands above them.
   void Draw(QPainter& painter, const QRect& rect, const DrawMetrics& metrics, CSheetData* sheet,
@@ -46,7 +44,7 @@ class CGraphData {
  private:
   void configure(const AxisScale& demandScale, const AxisScale& energyScale, const GraphStyle& style);
 
-  int mode_ = kNothing;
+  std::optional<Period> period_;  // empty until built
   DateTime start_;
   bool configureAgain_ = true;
   Series demand_, temperature_, energy_;

@@ -6,7 +6,7 @@
 namespace pelnor {
 
 int pageCount(const PrintRange& r) {
-  if (r.kind == 1) {
+  if (r.period == Period::Day) {
     int days = 0;
     for (DateTime d = r.start.dateOnly(); !(r.end.dateOnly() < d); d = d.addDays(1)) ++days;
     return days;
@@ -17,7 +17,7 @@ int pageCount(const PrintRange& r) {
 }
 
 DateTime pageDate(const PrintRange& r, int page) {
-  if (r.kind == 1) return r.start.dateOnly().addDays(page - 1);
+  if (r.period == Period::Day) return r.start.dateOnly().addDays(page - 1);
   DateTime d = r.start.firstOfMonth();
   for (int i = 1; i < page; ++i) d = d.addDays(daysInMonth(d.year(), d.month()));
   return d;
@@ -26,7 +26,7 @@ DateTime pageDate(const PrintRange& r, int page) {
 void printPage(QPainter& painter, const QRect& page, int pageNumber, const PrintRange& range,
                ViewContents& contents, const PageSource& source) {
   const bool chooseScales = pageNumber != 1;
-  contents.select(source.history, source.env, source.settings, range.kind, range.report ? 1 : 0,
+  contents.select(source.history, source.env, source.settings, range.period, range.report ? 1 : 0,
                   pageDate(range, pageNumber), chooseScales, chooseScales);
   DrawMetrics metrics;
   metrics.printing = true;

@@ -14,7 +14,7 @@ class QPainter;
 namespace pelnor {
 
 struct PrintRange {
-  int kind = 1;  // 1 a page per day, 2 a page per month, 3 a page per year ending with each month
+  Period period = Period::Day;  // a page per day, per month, or per year ending with each month
   DateTime start, end;
   bool report = false;  // report pages (months only) instead of table and graph
 };

@@ -12,10 +12,10 @@ constexpr int kMinimumBodyHeight = 500;
 
 }  // namespace
 
-QImage renderView(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings,
-                  RenderedView view, int mode, const DateTime& date, QSize size) {
+QImage renderView(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings, ViewKind view,
+                  Period period, const DateTime& date, QSize size) {
   ViewContents contents;
-  contents.select(history, env, settings, mode, 0, date, true, true);
+  contents.select(history, env, settings, period, 0, date, true, true);
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -23,16 +23,16 @@ QImage renderView(DeviceHistory& history, const HistoryEnv& env, const CAppSetti
   metrics.debugMode = settings.debugMode();
   const GraphStyle style = ViewContents::styleOf(settings);
   switch (view) {
-    case RenderedView::Sheet: {
+    case ViewKind::Sheet: {
       QPoint scroll, overflow;
       contents.sheet.Draw(painter, image.rect(), metrics, QPoint(0, kMinimumBodyHeight), scroll, overflow);
       break;
     }
-    case RenderedView::Graph:
+    case ViewKind::Graph:
       contents.graph.Draw(painter, image.rect(), metrics, &contents.sheet, contents.demandAxis(),
                           contents.energyAxis(), style);
       break;
-    case RenderedView::Report:
+    case ViewKind::Report:
       contents.report.Draw(painter, image.rect(), metrics, contents.demandAxis(), contents.energyAxis(),
                            style);
       break;

@@ -61,16 +61,13 @@ CReportData::DayCurve CReportData::curveOf(const MonthRecord& month, int day) co
   return curve;
 }
 
-void CReportData::Build(const ContentSource& source, int mode, const DateTime& start,
+void CReportData::Build(const ContentSource& source, Period period, const DateTime& start,
                         const QString& corpName) {
   configureAgain_ = true;
   start_ = start;
   const int position = source.history.monthPosition(start);
-  if (mode != CSheetData::kMonth || position < 0) {
-    mode_ = kEmpty;
-    return;
-  }
-  mode_ = mode;
+  built_ = period == Period::Month && position >= 0;
+  if (!built_) return;
   const MonthRecord& month = source.history.monthAt(position);
   const ReportInfo& r = month.report;
   const CalendarFields f = start.fields();
@@ -180,7 +177,7 @@ void CReportData::configure(const AxisScale& demandScale, const AxisScale& energ
 
 void CReportData::Draw(QPainter& p, const QRect& area, const DrawMetrics& m, const AxisScale& demandScale,
                        const AxisScale& energyScale, const GraphStyle& style) {
-  if (mode_ == kEmpty) {
+  if (!built_) {
     if (m.debugMode) drawDebugModeText(p, area);
     return;
   }

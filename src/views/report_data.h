@@ -15,12 +15,11 @@ namespace pelnor {
 
 class CReportData {
  public:
-  static constexpr int kEmpty = 0;
-
   // corpName is the reporting company of the report label file. The month's report
   // data must have been completed (fillReportDefaults) by the caller.
-  void Build(const ContentSource& source, int mode, const DateTime& start, const QString& corpName);
-  int mode() const { return mode_; }
+  // Only a loaded month has a report; any other period leaves it empty.
+  void Build(const ContentSource& source, Period period, const DateTime& start, const QString& corpName);
+  bool empty() const { return !built_; }
 
   void Draw(QPainter& painter, const QRect& rect, const DrawMetrics& metrics, const AxisScale& demandScale,
             const AxisScale& energyScale, const GraphStyle& style);
@@ -39,7 +38,7 @@ class CReportData {
   void configure(const AxisScale& demandScale, const AxisScale& energyScale, const GraphStyle& style);
   DayCurve curveOf(const MonthRecord& month, int day) const;
 
-  int mode_ = kEmpty;
+  bool built_ = false;
   DateTime start_;
   bool configureAgain_ = true;
   int highestDay_ = 0, lowestDay_ = 0;

@@ -30,8 +30,8 @@ void setYearColumns(CCellGrid& grid) { grid.setColumnWidths({9, 14, 15, 14, 16, 
 
 }  // namespace
 
-void CSheetData::Build(const ContentSource& source, int mode, const DateTime& start) {
-  mode_ = mode;
+void CSheetData::Build(const ContentSource& source, Period period, const DateTime& start) {
+  period_ = period;
   start_ = start;
   const DeviceHistory& history = source.history;
   const int position = history.monthPosition(start);
@@ -40,7 +40,8 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
 
   // The ratings of the displayed day (or the month's first day) as they were stored.
   const DeviceRecord* device = &history.device;
-  if (month) device = &history.ratingsOf(month->days[mode == kDay ? static_cast<std::size_t>(f.day - 1) : 0]);
+  if (month)
+    device = &history.ratingsOf(month->days[period == Period::Day ? static_cast<std::size_t>(f.day - 1) : 0]);
   buildHeader(*device, source.pulseConstant);
   // The table's own device is the one loaded; the stored header shows the ratings.
   device_.setText(1, 0, integer(history.device.deviceId));
@@ -48,14 +49,14 @@ void CSheetData::Build(const ContentSource& source, int mode, const DateTime& st
 
   title_.setSize(1, 1);
   title_.setDrawLines(false);
-  if (mode == kDay) {
+  if (period == Period::Day) {
     titleText_ = q(formatText("日別電力使用実績表（ %d年%d月%d日分 ）", f.year, f.month, f.day));
     if (month) {
       buildDay(month->days[static_cast<std::size_t>(f.day - 1)]);
     } else {
       buildDay(DayRecord{});
     }
-  } else if (mode == kYear) {
+  } else if (period == Period::Year) {
     titleText_ = q(formatText("年別電力使用実績表（ %s ）", yearPeriodText(start).c_str()));
     buildYear(source.year ? *source.year : YearSummary{});
   } else {
@@ -191,8 +192,8 @@ void CSheetData::buildMonth(const MonthRecord& month) {
 }
 
 void CSheetData::buildYear(const YearSummary& year) {
-  const char* headings[] = {"年月",           "最高デマンド[kW]", "発生日時", "最低デマンド[kW]",
-                            "使用電力量[kWH]", "最高温度[℃]",      "備考"};
+  const char* headings[] = {
+      "年月", "最高デマンド[kW]", "発生日時", "最低デマンド[kW]", "使用電力量[kWH]", "最高温度[℃]", "備考"};
   heading_.setSize(7, 1);
   setYearColumns(heading_);
   for (int c = 0; c < 7; ++c) heading_.setText(c, 0, headings[c]);
@@ -222,7 +223,9 @@ void CSheetData::buildYear(const YearSummary& year) {
     const char* label;
     double YearColumn::*value;
   };
-  const Row rows[] = {{"最大", &YearColumn::max}, {"最小", &YearColumn::min}, {"合計", &YearColumn::sum},
+  const Row rows[] = {{"最大", &YearColumn::max},
+                      {"最小", &YearColumn::min},
+                      {"合計", &YearColumn::sum},
                       {"平均", &YearColumn::avg}};
   for (int r = 0; r < 4; ++r) {
     totals_.setText(0, r, rows[r].label);
@@ -278,8 +281,8 @@ bool CSheetData::Draw(QPainter& painter, const QRect& area, const DrawMetrics& m
   const QRect header(rect.left(), rect.top(), rect.width(), m.y(80, 230));
   DrawHeader(painter, header, m);
 
-  const bool day = mode_ == kDay;
-  const bool year = mode_ == kYear;
+  const bool day = period_ == Period::Day;
+  const bool year = period_ == Period::Year;
   QPoint none;
   const int headingTop = header.bottom() + m.y(5, 10);
   heading_.layout(QRect(rect.left(), headingTop, rect.width(), m.y(18, 70)), none);

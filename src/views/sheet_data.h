@@ -4,8 +4,10 @@
 
 #include <QPoint>
 #include <QRect>
+#include <optional>
 
 #include "data/device_history.h"
+#include "data/period.h"
 #include "data/year_summary.h"
 #include "views/cell_grid.h"
 #include "views/draw_metrics.h"
@@ -23,15 +25,12 @@ struct ContentSource {
 
 class CSheetData {
  public:
-  static constexpr int kDay = 1;
-  static constexpr int kMonth = 2;
-  static constexpr int kYear = 3;
-
   // Rebuilds every grid and text for the day or month of start (which must be loaded), or
   // for the year that ends with it (from source.year).
-  void Build(const ContentSource& source, int mode, const DateTime& start);
-  bool built() const { return mode_ != 0; }
-  int mode() const { return mode_; }
+  void Build(const ContentSource& source, Period period, const DateTime& start);
+  bool built() const { return period_.has_value(); }
+  // Empty until built.
+  std::optional<Period> period() const { return period_; }
   const DateTime& start() const { return start_; }
 
   // Draws the whole table in rect; true when the body overflows (the window then shows
@@ -56,7 +55,7 @@ class CSheetData {
   void buildYear(const YearSummary& year);
   void fitAndPaint(QPainter& painter, CCellGrid& grid, bool unclipped);
 
-  int mode_ = 0;
+  std::optional<Period> period_;
   DateTime start_;
   QString titleText_;
   CCellGrid title_, device_, vct_, whm_, heading_, body_, totalsHeading_, totals_;

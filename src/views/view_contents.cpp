@@ -6,27 +6,28 @@
 
 namespace pelnor {
 
-void ViewContents::select(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings, int mode,
-                          int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy) {
+void ViewContents::select(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings,
+                          Period period, int outputFlag, const DateTime& date, bool rescaleDemand,
+                          bool rescaleEnergy) {
   const int position = history.monthPosition(date);
   if (position < 0) throw std::invalid_argument("the month of the displayed date is not loaded");
   MonthRecord& month = history.monthAt(position);
-  if (mode == DisplayState::kYearMode) {
+  if (period == Period::Year) {
     year = summarizeYear(history, date, env);
     display.setYearView(year, outputFlag, rescaleDemand);
   } else {
-    display.setView(history, mode, outputFlag, date, rescaleDemand, rescaleEnergy);
+    display.setView(history, period, outputFlag, date, rescaleDemand, rescaleEnergy);
   }
-  if (mode == DisplayState::kMonthMode && month.report.entered == 0) {
+  if (period == Period::Month && month.report.entered == 0) {
     DeviceRecord registered;
     env.registry.find(history.device.deviceId, registered);
     fillReportDefaults(month.report, registered, env.registry.report, DateTime::now(),
                        yearPeakKw(summarizeYear(history, date, env)));
   }
   const ContentSource source{history, settings.pulseConstant, &year};
-  graph.Build(source, mode, date);
-  sheet.Build(source, mode, date);
-  report.Build(source, mode, date, QString::fromStdString(settings.corpName));
+  graph.Build(source, period, date);
+  sheet.Build(source, period, date);
+  report.Build(source, period, date, QString::fromStdString(settings.corpName));
 }
 
 AxisScale ViewContents::demandAxis() const {

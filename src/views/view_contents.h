@@ -16,7 +16,7 @@ struct ViewContents {
   // The period of date (its month loaded): scales chosen as asked, a report never entered
   // given its defaults, and the three contents rebuilt. The months of a year that are not
   // in memory are read from their files under env (the history stays as it is).
-  void select(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings, int mode,
+  void select(DeviceHistory& history, const HistoryEnv& env, const CAppSettings& settings, Period period,
               int outputFlag, const DateTime& date, bool rescaleDemand, bool rescaleEnergy);
 
   AxisScale demandAxis() const;

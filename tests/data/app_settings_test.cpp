@@ -44,7 +44,7 @@ TEST_F(AppSettingsTest, FirstStartWritesEveryKeyWithItsDefault) {
   EXPECT_EQ(cp932ToUtf8(readFile(dir / "system.ini")), "[Report]\r\nCorpName=\r\nInputTitle1=事業所\r\n");
   EXPECT_EQ(settings.installationChanged, 1);
   EXPECT_EQ(settings.placementValid, 0);
-  EXPECT_EQ(settings.primaryCurrentDefault, 5);
+  EXPECT_EQ(settings.newDeviceRatings.primaryCurrent, 5);
   EXPECT_FALSE(settings.debugMode());
 
   // A second start reads the same values back and changes nothing.
@@ -69,8 +69,8 @@ TEST_F(AppSettingsTest, FileFromAnotherInstallationRevertsExactlyFourKeys) {
   EXPECT_EQ(settings.csvViewer, "xdg-open");
   EXPECT_EQ(settings.monthsToLoad, 5);
   EXPECT_EQ(settings.copyDir, "/y");
-  EXPECT_EQ(settings.multiplierDefault, 1200);
-  EXPECT_EQ(settings.primaryCurrentDefault, 100);
+  EXPECT_EQ(settings.newDeviceRatings.multiplier, 1200);
+  EXPECT_EQ(settings.newDeviceRatings.primaryCurrent, 100);
   EXPECT_EQ(settings.placementValid, 1);
   EXPECT_EQ(settings.windowPlacement.right, 810);
 

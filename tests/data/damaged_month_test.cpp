@@ -180,14 +180,12 @@ TEST_F(DamagedMonthTest, AVctChangeWritesOnlyTheDisplayedMonthAndKeepsItIfDamage
   registry.put(changed);
 
   reporter.answer(Reporter::Answer::Yes);
-  ASSERT_TRUE(
-      reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 3, 5), env, reporter));
+  ASSERT_TRUE(reapplyVctChange(history, Period::Month, DateTime::fromFields(2024, 3, 5), env, reporter));
   EXPECT_EQ(readFile(monthFile(2024, 4)), damaged) << "April was not displayed: it stays as it is";
   EXPECT_FALSE(std::filesystem::exists(monthFile(2024, 4).string() + ".damaged"));
 
   reporter.answer(Reporter::Answer::Yes);
-  ASSERT_TRUE(
-      reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 4, 5), env, reporter));
+  ASSERT_TRUE(reapplyVctChange(history, Period::Month, DateTime::fromFields(2024, 4, 5), env, reporter));
   EXPECT_EQ(readFile(monthFile(2024, 4).string() + ".damaged"), damaged);
   MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
   ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage));

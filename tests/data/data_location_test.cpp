@@ -57,16 +57,6 @@ TEST(DataLocation, Names) {
   EXPECT_EQ(location.monthFile(7, DateTime(DateTime::kInvalid, 0)), "/root/DATA/00007/D-001-1.dmd");
 }
 
-TEST(DataLocation, DateTexts) {
-  DateTime date = DateTime::fromFields(2024, 1, 5);
-  EXPECT_EQ(DataLocation::monthText(2, date), "2024年 1月");
-  EXPECT_EQ(DataLocation::monthText(1, date), "2024年 1月 5日");
-  EXPECT_EQ(DataLocation::monthText(2, DateTime(DateTime::kInvalid, 0)), "  -1年-1月");
-  EXPECT_EQ(DataLocation::dateFromText("2024年 1月 5日", true), date);
-  EXPECT_EQ(DataLocation::dateFromText("2024年12月31日", false), DateTime::fromFields(2024, 12, 1));
-  EXPECT_FALSE(DataLocation::dateFromText("2023年 2月29日", true).isValid());
-}
-
 TEST(DataLocation, CreateFolderPathAndChoosingALocation) {
   TempDir dir;
   EXPECT_FALSE(DataLocation::createFolderPath(""));

@@ -110,20 +110,20 @@ TEST_F(DeviceHistoryTest, ScalesFollowTheDisplayedMaximum) {
   history.aggregateAll(50000);
   DisplayState state;
   DateTime day3 = DateTime::fromFields(2024, 5, 3);
-  state.setView(history, DisplayState::kMonthMode, 0, day3, true, true);
+  state.setView(history, Period::Month, 0, day3, true, true);
   EXPECT_EQ(state.demandScales[static_cast<std::size_t>(state.demandScale)].step, 5);
   EXPECT_EQ(state.energyScales[static_cast<std::size_t>(state.energyScale)].step, 5);  // 11.75 kWh
 
-  state.setView(history, DisplayState::kDayMode, 1, DateTime::fromFields(2024, 5, 4), true, true);
+  state.setView(history, Period::Day, 1, DateTime::fromFields(2024, 5, 4), true, true);
   EXPECT_EQ(state.demandScale, 0);  // no data: the first entry
   EXPECT_EQ(state.outputFlag, 1);
 
   history.addReading(DateTime::fromFields(2024, 5, 4, 10, 0), 5000000, 20, defaults);  // 12000 kW
   history.aggregateAll(50000);
-  state.setView(history, DisplayState::kDayMode, 0, DateTime::fromFields(2024, 5, 4), true, false);
+  state.setView(history, Period::Day, 0, DateTime::fromFields(2024, 5, 4), true, false);
   EXPECT_EQ(state.demandScale, static_cast<int>(state.demandScales.size()) - 1);
   EXPECT_EQ(state.energyScale, 0);  // not rescaled
-  EXPECT_THROW(state.setView(history, 1, 0, DateTime::fromFields(2024, 6, 1), true, true),
+  EXPECT_THROW(state.setView(history, Period::Day, 0, DateTime::fromFields(2024, 6, 1), true, true),
                std::invalid_argument);
 }
 
@@ -136,13 +136,11 @@ TEST_F(DeviceHistoryTest, VctChangeAsksAndRewritesOnlyExistingFiles) {
   registry.put(changed);
 
   reporter.answer(Reporter::Answer::No);
-  EXPECT_FALSE(
-      reapplyVctChange(history, DisplayState::kMonthMode, DateTime::fromFields(2024, 5, 3), env, reporter));
+  EXPECT_FALSE(reapplyVctChange(history, Period::Month, DateTime::fromFields(2024, 5, 3), env, reporter));
   EXPECT_EQ(history.months[1].days[2].header.multiplier, 60);
 
   reporter.answer(Reporter::Answer::Yes);
-  EXPECT_TRUE(
-      reapplyVctChange(history, DisplayState::kDayMode, DateTime::fromFields(2024, 5, 3), env, reporter));
+  EXPECT_TRUE(reapplyVctChange(history, Period::Day, DateTime::fromFields(2024, 5, 3), env, reporter));
   EXPECT_EQ(history.months[1].days[2].header.multiplier, 1200);
   EXPECT_EQ(history.months[1].days[3].header.multiplier, 60);
   EXPECT_DOUBLE_EQ(history.months[1].days[2].slots[20].energyKwh, 100 * 1200.0 / 50000);
@@ -158,8 +156,7 @@ TEST_F(DeviceHistoryTest, VctChangeAsksAndRewritesOnlyExistingFiles) {
   EXPECT_EQ(stored.days[2].header.multiplier, 1200);
 
   history.device.deviceId = 99;  // not registered: nothing is asked
-  EXPECT_FALSE(
-      reapplyVctChange(history, DisplayState::kDayMode, DateTime::fromFields(2024, 5, 3), env, reporter));
+  EXPECT_FALSE(reapplyVctChange(history, Period::Day, DateTime::fromFields(2024, 5, 3), env, reporter));
   EXPECT_EQ(reporter.beeps, 2);
 }
 

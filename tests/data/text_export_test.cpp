@@ -50,21 +50,19 @@ TEST_F(TextExportTest, DayCsvByteForByte) {
   }
   expected += "合計, 4, 2, 16\n最大, 2, 1, 20\n最小, 1, 1, -4\n平均, 2, 1, 8\n";
   const auto path = dir / "day.csv";
-  ASSERT_TRUE(
-      writeCsv(path, history, CsvRequest{1, DateTime::fromFields(2024, 2, 29), false, 50000}, storage));
+  ASSERT_TRUE(writeCsv(path, history,
+                       CsvRequest{Period::Day, DateTime::fromFields(2024, 2, 29), false, 50000}, storage));
   EXPECT_EQ(readFile(path), onDisk(expected));
-  EXPECT_EQ(csvFileName(12, 1, DateTime::fromFields(2024, 2, 29)), "日別_00012_2024_02_29.CSV");
+  EXPECT_EQ(csvFileName(12, Period::Day, DateTime::fromFields(2024, 2, 29)), "日別_00012_2024_02_29.CSV");
 }
 
 // The customer name as spreadsheets read it (RFC 4180 quoting where it is needed) and with
 // the bytes it is stored with; every other byte as before.
 TEST_F(TextExportTest, TheCustomerNameIsQuotedWhereNeededAndKeepsItsStoredBytes) {
-  const CsvRequest day{1, DateTime::fromFields(2024, 2, 29), false, 50000};
+  const CsvRequest day{Period::Day, DateTime::fromFields(2024, 2, 29), false, 50000};
   const std::pair<std::string, std::string> cases[] = {
-      {"山田", "山田"},
-      {"株式会社\"テスト\",本店", "\"株式会社\"\"テスト\"\",本店\""},
-      {"A,B", "\"A,B\""},
-      {"二行\n目", "\"二行\n目\""},
+      {"山田", "山田"},   {"株式会社\"テスト\",本店", "\"株式会社\"\"テスト\"\",本店\""},
+      {"A,B", "\"A,B\""}, {"二行\n目", "\"二行\n目\""},
       {"", ""},
   };
   for (const auto& [name, field] : cases) {
@@ -75,7 +73,8 @@ TEST_F(TextExportTest, TheCustomerNameIsQuotedWhereNeededAndKeepsItsStoredBytes)
     if (name.find('\n') == std::string::npos) {
       EXPECT_EQ(csvBytes(history, day), onDisk(text)) << name;
     } else {
-      EXPECT_NE(csvBytes(history, day).find(utf8ToCp932("需要家名, \"二行\n目\"") + "\r\n"), std::string::npos);
+      EXPECT_NE(csvBytes(history, day).find(utf8ToCp932("需要家名, \"二行\n目\"") + "\r\n"),
+                std::string::npos);
     }
   }
 
@@ -93,13 +92,15 @@ TEST_F(TextExportTest, AValueThatRoundsToZeroFromBelowIsWrittenAsZero) {
   history.addReading(DateTime::fromFields(2024, 2, 10, 0, 0), 100, 0, defaults);
   history.addReading(DateTime::fromFields(2024, 2, 10, 0, 30), 100, -0.6, defaults);
   history.aggregateAll(50000);
-  const std::string text = csvText(history, CsvRequest{1, DateTime::fromFields(2024, 2, 10), false, 50000});
+  const std::string text =
+      csvText(history, CsvRequest{Period::Day, DateTime::fromFields(2024, 2, 10), false, 50000});
   EXPECT_NE(text.find("\n平均, 0, 0, 0\n"), std::string::npos) << text.substr(text.size() - 60);
   EXPECT_EQ(text.find("-0"), std::string::npos);
 }
 
 TEST_F(TextExportTest, MonthCsvHasARowPerCalendarDayAndTheSummaries) {
-  const std::string text = csvText(history, CsvRequest{2, DateTime::fromFields(2024, 2, 1), false, 50000});
+  const std::string text =
+      csvText(history, CsvRequest{Period::Month, DateTime::fromFields(2024, 2, 1), false, 50000});
   EXPECT_EQ(text.substr(0, header("月別電力使用実績表（ 2024年2月分 ）").size()),
             header("月別電力使用実績表（ 2024年2月分 ）"));
   EXPECT_NE(text.find("\n02/01, 木, 12345, 30, 15, 5\n"), std::string::npos);
@@ -109,15 +110,17 @@ TEST_F(TextExportTest, MonthCsvHasARowPerCalendarDayAndTheSummaries) {
   EXPECT_EQ(text.find("02/30"), std::string::npos) << "a leap February has 29 rows";
   EXPECT_NE(text.find("\n合計, , 13845, 32, 17, 25\n"), std::string::npos);
   EXPECT_NE(text.find("\n最小, , 1500, 2, 2, 5\n"), std::string::npos);
-  EXPECT_EQ(csvFileName(12, 2, DateTime::fromFields(2024, 2, 1)), "月別_00012_2024_02.CSV");
+  EXPECT_EQ(csvFileName(12, Period::Month, DateTime::fromFields(2024, 2, 1)), "月別_00012_2024_02.CSV");
 
-  const std::string withDays = csvText(history, CsvRequest{2, DateTime::fromFields(2024, 2, 1), true, 50000});
+  const std::string withDays =
+      csvText(history, CsvRequest{Period::Month, DateTime::fromFields(2024, 2, 1), true, 50000});
   EXPECT_NE(withDays.find("\n29 日,---------------------------------------------------------\n時刻, "),
             std::string::npos);
   EXPECT_EQ(withDays.find("\n30 日,"), std::string::npos);
 
   history.loadPastMonths(12, DateTime::fromFields(2024, 4, 1), 1, env);  // April: 30 days, no file
-  const std::string april = csvText(history, CsvRequest{2, DateTime::fromFields(2024, 4, 1), false, 50000});
+  const std::string april =
+      csvText(history, CsvRequest{Period::Month, DateTime::fromFields(2024, 4, 1), false, 50000});
   EXPECT_NE(april.find("\n04/30, 火, , , , \n"), std::string::npos);
   EXPECT_EQ(april.find("04/31"), std::string::npos);
 }
@@ -142,8 +145,8 @@ TEST_F(TextExportTest, YearCsvByteForByte) {
   expected += "最小, 30, , 2, 17, -2, \n";
   expected += "合計, , , , 77, , \n";
   expected += "平均, 75, , 61, 38, 9, \n";
-  EXPECT_EQ(csvBytes(history, CsvRequest{3, february, false, 50000, &year}), onDisk(expected));
-  EXPECT_EQ(csvFileName(12, 3, february), "年別_00012_2024_02.CSV");
+  EXPECT_EQ(csvBytes(history, CsvRequest{Period::Year, february, false, 50000, &year}), onDisk(expected));
+  EXPECT_EQ(csvFileName(12, Period::Year, february), "年別_00012_2024_02.CSV");
 }
 
 // A month with no file has days without a header of their own: its CSV shows the
@@ -156,14 +159,14 @@ TEST_F(TextExportTest, AnEmptyMonthShowsTheRegisteredVct) {
   registry.put(device);
   history.resetForDevice(12, registry);
   history.findOrInsertMonth(DateTime::fromFields(2024, 3, 1), defaults);
-  for (int kind : {1, 2}) {
+  for (Period period : {Period::Day, Period::Month}) {
     const std::string text =
-        csvText(history, CsvRequest{kind, DateTime::fromFields(2024, 3, 4), false, 50000});
+        csvText(history, CsvRequest{period, DateTime::fromFields(2024, 3, 4), false, 50000});
     EXPECT_NE(text.find("VCT(一次電流[A]), 10\n一次定格電圧[V], 6600\n一次定格電流[A], 10\n"),
               std::string::npos)
-        << kind << "\n"
+        << periodName(period) << "\n"
         << text;
-    EXPECT_NE(text.find("電流変成比, 2\n"), std::string::npos) << kind;
+    EXPECT_NE(text.find("電流変成比, 2\n"), std::string::npos) << periodName(period);
   }
 }
 
@@ -209,8 +212,8 @@ TEST_F(TextExportTest, AnExportThatCannotOpenItsFileSaysWhichAndLogs) {
   std::vector<std::string> logged;
   storage.log = [&](const std::string& line) { logged.push_back(line); };
   const auto path = dir / "missing folder" / "x.csv";
-  EXPECT_FALSE(
-      writeCsv(path, history, CsvRequest{1, DateTime::fromFields(2024, 2, 29), false, 50000}, storage));
+  EXPECT_FALSE(writeCsv(path, history,
+                        CsvRequest{Period::Day, DateTime::fromFields(2024, 2, 29), false, 50000}, storage));
   const std::string text = "OpenError\n" + path.string();
   EXPECT_EQ(reporter.texts(), std::vector<std::string>{text});
   EXPECT_EQ(logged, std::vector<std::string>{text});

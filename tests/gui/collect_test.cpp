@@ -60,7 +60,7 @@ class CollectTest : public GuiTest {
   std::filesystem::path monthFile(int32_t id, const DateTime& date) const {
     return app.location.monthFile(id, date);
   }
-  QString shownDay() const { return frame->dateSelector().currentText(); }
+  QString shownDay() const { return frame->periodBar().dateSelector().currentText(); }
 };
 
 TEST_F(CollectTest, TheSimulatedDeviceIsConfirmedSavedAndItsLastDayShown) {
@@ -74,11 +74,11 @@ TEST_F(CollectTest, TheSimulatedDeviceIsConfirmedSavedAndItsLastDayShown) {
   ASSERT_TRUE(app.history.firstAndLast(first, last));
   EXPECT_TRUE(std::filesystem::exists(monthFile(100, last)));
   EXPECT_EQ(app.history.device.deviceId, 100);
-  EXPECT_TRUE(frame->dateSelector().isEnabled());
-  EXPECT_EQ(frame->kindSelector().currentIndex(), 0);
+  EXPECT_TRUE(frame->periodBar().dateSelector().isEnabled());
+  EXPECT_EQ(frame->periodBar().kindSelector().currentIndex(), 0);
   // The day of the last reading: the simulated device sends up to now.
-  const std::string today = DataLocation::monthText(1, DateTime::now());
-  const std::string yesterday = DataLocation::monthText(1, DateTime::now().addDays(-1));
+  const std::string today = monthText(Period::Day, DateTime::now());
+  const std::string yesterday = monthText(Period::Day, DateTime::now().addDays(-1));
   EXPECT_TRUE(shownDay().toStdString() == today || shownDay().toStdString() == yesterday)
       << shownDay().toStdString();
 }
@@ -86,7 +86,7 @@ TEST_F(CollectTest, TheSimulatedDeviceIsConfirmedSavedAndItsLastDayShown) {
 TEST_F(CollectTest, AnsweringNoWritesNothingAndShowsThePreviousData) {
   storeMonth(2024, 1, {5});
   frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
-  frame->dateSelector().setCurrentIndex(4);
+  frame->periodBar().dateSelector().setCurrentIndex(4);
   frame->ApplySelection(true, true);
   app.settings.noSerialPort = 1;
   ModalDriver driver;
@@ -97,7 +97,7 @@ TEST_F(CollectTest, AnsweringNoWritesNothingAndShowsThePreviousData) {
   ASSERT_EQ(app.history.months.size(), 1u);
   EXPECT_EQ(app.history.device.deviceId, 12);
   EXPECT_EQ(app.history.months[0].days[4].readings.size(), 1u);
-  EXPECT_EQ(frame->dateSelector().count(), 31);
+  EXPECT_EQ(frame->periodBar().dateSelector().count(), 31);
 }
 
 TEST_F(CollectTest, AnUnregisteredIdShowsTheProblemAndWaitsForTheUser) {
@@ -145,7 +145,7 @@ TEST_F(CollectTest, AFailedSaveStaysListedAndTheWindowShowsWhatIsStored) {
   EXPECT_EQ(app.history.device.deviceId, 12);
   EXPECT_EQ(app.history.months[0].days[4].readings.size(), 1u);
   EXPECT_TRUE(app.history.months[0].days[30].readings.empty()) << "the unsaved reading is not shown";
-  EXPECT_TRUE(frame->dateSelector().isEnabled());
+  EXPECT_TRUE(frame->periodBar().dateSelector().isEnabled());
 }
 
 TEST_F(CollectTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {

@@ -54,12 +54,14 @@ class DialogAccessTest : public GuiTest {
         {"past data", [&] { return std::make_unique<CCngData>(app); }},
         {"data location", [&] { return std::make_unique<CCngDataDir>(app); }},
         {"reception", [&] { return std::make_unique<CCommRead>(app, dir.path() / "none", true); }},
-        {"csv", [&] { return std::make_unique<CCsvOut>(app, 2, month); }},
+        {"csv", [&] { return std::make_unique<CCsvOut>(app, Period::Month, month); }},
         {"raw", [&] { return std::make_unique<CCsvOutVal>(app, month, "/tmp"); }},
         {"copy", [&] { return std::make_unique<CDatCopy>(app); }},
         {"report entry", [&] { return std::make_unique<CInputRep>(ReportInfo{}, "会社", "事業所"); }},
         {"print span",
-         [&] { return std::make_unique<CInputDataSpan>(2, month, month, month, true, app.reporter); }},
+         [&] {
+           return std::make_unique<CInputDataSpan>(Period::Month, month, month, month, true, app.reporter);
+         }},
         {"key in", [&] { return std::make_unique<CInputDay>(month, month, month, app.reporter); }},
         {"graph attributes", [&] { return std::make_unique<CSetLineAttr>(app.settings); }},
         {"devices", [&] { return std::make_unique<CSetMc>(app, scan); }},

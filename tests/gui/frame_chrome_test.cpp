@@ -14,17 +14,17 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyleFactory>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QWidgetAction>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "app/frame_switch_wnd.h"
 #include "gui_fixture.h"
 #include "spoken_name.h"
-#include "app/frame_switch_wnd.h"
 #include "ui/deferred_icons.h"
 #include "ui/icons.h"
 #include "ui/screen_fit.h"
@@ -64,7 +64,11 @@ TEST(ScreenFit, APlacementComesBackOnAScreen) {
       {"larger than the screen: the whole area", {0, 0, 2400, 1300}, {small}, {}, small},
       {"frame kept inside too", {0, 0, 2400, 1300}, {small}, frame, {4, 24, 792, 572}},
       {"hanging off the right edge: moved in", {600, 100, 400, 300}, {small}, {}, {400, 100, 400, 300}},
-      {"from a screen that is gone: onto the first", {3000, 2000, 400, 300}, {small}, {}, {400, 300, 400, 300}},
+      {"from a screen that is gone: onto the first",
+       {3000, 2000, 400, 300},
+       {small},
+       {},
+       {400, 300, 400, 300}},
       {"negative corner: moved in", {-50, -20, 400, 300}, {small}, {}, {0, 0, 400, 300}},
       {"on the screen holding most of it", {700, 50, 400, 300}, {small, right}, {}, {800, 50, 400, 300}},
       {"no screens: unchanged", {5, 5, 10, 10}, {}, {}, {5, 5, 10, 10}},
@@ -193,9 +197,11 @@ TEST(DeferredIcons, TheOverflowIconsAreMadeWhenUsedAndAreTheStylesOwn) {
 
   const std::unique_ptr<QStyle> plain(QStyleFactory::create("Fusion"));
   DeferredIconsStyle style(QStyleFactory::create("Fusion"));
-  for (QStyle::StandardPixmap icon : {QStyle::SP_ToolBarHorizontalExtensionButton,
-                                      QStyle::SP_ToolBarVerticalExtensionButton, QStyle::SP_MessageBoxWarning}) {
-    expectSameIcon(style.standardIcon(icon, nullptr, nullptr), plain->standardIcon(icon), "standard icon " + std::to_string(icon));
+  for (QStyle::StandardPixmap icon :
+       {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton,
+        QStyle::SP_MessageBoxWarning}) {
+    expectSameIcon(style.standardIcon(icon, nullptr, nullptr), plain->standardIcon(icon),
+                   "standard icon " + std::to_string(icon));
   }
 }
 
@@ -240,18 +246,18 @@ QString spoken(QWidget* w, QAccessible::Text what) {
 TEST_F(FrameChromeTest, SelectorsAreToldByWhatTheyChooseAndViewsByWhatTheyShow) {
   storeMonth(2024, 1, {1});
   frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
-  EXPECT_EQ(spokenName(&frame->kindSelector()), "種類：");
-  EXPECT_EQ(spokenName(&frame->dateSelector()), "日付：");
-  EXPECT_EQ(spokenName(&frame->scaleSelector()), "使用電力ｽｹｰﾙ");
+  EXPECT_EQ(spokenName(&frame->periodBar().kindSelector()), "種類：");
+  EXPECT_EQ(spokenName(&frame->periodBar().dateSelector()), "日付：");
+  EXPECT_EQ(spokenName(&frame->periodBar().scaleSelector()), "使用電力ｽｹｰﾙ");
 
-  QWidget* graph = frame->switchFrame().viewOf(CPelnorDoc::kGraphView);
+  QWidget* graph = frame->switchFrame().viewOf(ViewKind::Graph);
   ASSERT_NE(graph, nullptr);
   EXPECT_EQ(spoken(graph, QAccessible::Name), "グラフ");
   EXPECT_EQ(spoken(graph, QAccessible::Description), "機器ＩＤ 12 山田：2024年 1月 1日（日別）");
   frame->action(cmd::kSheet)->trigger();
-  QWidget* sheet = frame->switchFrame().viewOf(CPelnorDoc::kSheetView);
-  frame->kindSelector().setCurrentIndex(1);
-  QMetaObject::invokeMethod(&frame->kindSelector(), "activated", Q_ARG(int, 1));
+  QWidget* sheet = frame->switchFrame().viewOf(ViewKind::Sheet);
+  frame->periodBar().kindSelector().setCurrentIndex(1);
+  QMetaObject::invokeMethod(&frame->periodBar().kindSelector(), "activated", Q_ARG(int, 1));
   EXPECT_EQ(spoken(sheet, QAccessible::Name), "表");
   EXPECT_EQ(spoken(sheet, QAccessible::Description), "機器ＩＤ 12 山田：2024年 1月（月別）");
 }

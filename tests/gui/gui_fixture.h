@@ -11,6 +11,7 @@
 #include "app/pelnor_doc.h"
 #include "data/month_file.h"
 #include "support/temp_dir.h"
+#include "ui/period_bar.h"
 
 namespace pelnor::test {
 

@@ -19,18 +19,19 @@ class MainFrameTest : public GuiTest {
     storeMonth(2024, 3, {1});
     open();
   }
-  QString dateText() const { return frame->dateSelector().currentText(); }
+  QString dateText() const { return frame->periodBar().dateSelector().currentText(); }
   void trigger(int id) { frame->action(id)->trigger(); }
 };
 
 TEST_F(MainFrameTest, BeforeAnyDataTheSelectorsHoldTodayAndAreDisabled) {
-  EXPECT_EQ(frame->kindSelector().count(), 3);  // 日別, 月別, 年別
-  EXPECT_EQ(frame->dateSelector().count(), 1);
-  EXPECT_EQ(dateText(), QString::fromStdString(DataLocation::monthText(1, DateTime::now())));
-  EXPECT_EQ(frame->scaleSelector().count(), 15);
-  EXPECT_EQ(frame->scaleSelector().itemText(0), "      5");  // the top of an axis of 5 steps
-  EXPECT_EQ(frame->scaleSelector().itemText(14), " 250000");
-  for (QComboBox* selector : {&frame->kindSelector(), &frame->dateSelector(), &frame->scaleSelector()}) {
+  EXPECT_EQ(frame->periodBar().kindSelector().count(), 3);  // 日別, 月別, 年別
+  EXPECT_EQ(frame->periodBar().dateSelector().count(), 1);
+  EXPECT_EQ(dateText(), QString::fromStdString(monthText(Period::Day, DateTime::now())));
+  EXPECT_EQ(frame->periodBar().scaleSelector().count(), 15);
+  EXPECT_EQ(frame->periodBar().scaleSelector().itemText(0), "      5");  // the top of an axis of 5 steps
+  EXPECT_EQ(frame->periodBar().scaleSelector().itemText(14), " 250000");
+  for (QComboBox* selector : {&frame->periodBar().kindSelector(), &frame->periodBar().dateSelector(),
+                              &frame->periodBar().scaleSelector()}) {
     EXPECT_FALSE(selector->isEnabled());
   }
   for (int id : {cmd::kCsvExport, cmd::kPrint, cmd::kRawExport, cmd::kVctChange, cmd::kSheet, cmd::kGraph,
@@ -38,60 +39,60 @@ TEST_F(MainFrameTest, BeforeAnyDataTheSelectorsHoldTodayAndAreDisabled) {
     EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
   }
   EXPECT_TRUE(frame->action(cmd::kPastData)->isEnabled());
-  EXPECT_EQ(doc.viewKind(), CPelnorDoc::kGraphView) << "the graph is the first display";
+  EXPECT_EQ(doc.viewKind(), ViewKind::Graph) << "the graph is the first display";
   EXPECT_EQ(frame->windowTitle(), "ペルノー");
 }
 
 TEST_F(MainFrameTest, PastDataSelectsTheOldestItemAndThePagingKeysStopAtTheEnds) {
   frame->showPastData(12, DateTime::fromFields(2024, 3, 1), 3);
-  ASSERT_EQ(frame->dateSelector().count(), 31 + 29 + 31);
+  ASSERT_EQ(frame->periodBar().dateSelector().count(), 31 + 29 + 31);
   EXPECT_EQ(dateText(), "2024年 1月 1日");
-  EXPECT_TRUE(frame->dateSelector().isEnabled());
+  EXPECT_TRUE(frame->periodBar().dateSelector().isEnabled());
   EXPECT_TRUE(frame->action(cmd::kNextDate)->isEnabled());
 
   trigger(cmd::kPreviousDate);  // already the oldest
   EXPECT_EQ(dateText(), "2024年 1月 1日");
   trigger(cmd::kNextDate);
   EXPECT_EQ(dateText(), "2024年 1月 2日");
-  frame->dateSelector().setCurrentIndex(frame->dateSelector().count() - 1);
+  frame->periodBar().dateSelector().setCurrentIndex(frame->periodBar().dateSelector().count() - 1);
   trigger(cmd::kNextDate);  // already the newest
   EXPECT_EQ(dateText(), "2024年 3月31日");
 
   // The arrow keys page wherever the focus is in the window.
-  frame->dateSelector().setFocus();
-  QTest::keyClick(&frame->dateSelector(), Qt::Key_Left);
+  frame->periodBar().dateSelector().setFocus();
+  QTest::keyClick(&frame->periodBar().dateSelector(), Qt::Key_Left);
   EXPECT_EQ(dateText(), "2024年 3月30日");
 }
 
 TEST_F(MainFrameTest, ChangingTheKindSelectsTheOldestItem) {
   frame->showPastData(12, DateTime::fromFields(2024, 3, 1), 3);
-  frame->dateSelector().setCurrentIndex(40);
-  frame->kindSelector().setCurrentIndex(1);
-  Q_EMIT frame->kindSelector().activated(1);
-  ASSERT_EQ(frame->dateSelector().count(), 3);
+  frame->periodBar().dateSelector().setCurrentIndex(40);
+  frame->periodBar().kindSelector().setCurrentIndex(1);
+  Q_EMIT frame->periodBar().kindSelector().activated(1);
+  ASSERT_EQ(frame->periodBar().dateSelector().count(), 3);
   EXPECT_EQ(dateText(), "2024年 1月");
-  EXPECT_EQ(doc.display().displayMode, 2);
+  EXPECT_EQ(doc.display().period, Period::Month);
   EXPECT_TRUE(frame->action(cmd::kReport)->isEnabled()) << "the monthly report needs a month";
-  frame->kindSelector().setCurrentIndex(0);
-  Q_EMIT frame->kindSelector().activated(0);
+  frame->periodBar().kindSelector().setCurrentIndex(0);
+  Q_EMIT frame->periodBar().kindSelector().activated(0);
   EXPECT_EQ(dateText(), "2024年 1月 1日");
   EXPECT_FALSE(frame->action(cmd::kReport)->isEnabled());
 }
 
 TEST_F(MainFrameTest, AChosenEnergyScaleStaysForTheDateAndGoesWithTheNext) {
   frame->showPastData(12, DateTime::fromFields(2024, 1, 1), 1);
-  frame->dateSelector().setCurrentIndex(4);  // 5 January: 3000 pulses, 3.6 kWh
-  Q_EMIT frame->dateSelector().activated(4);
+  frame->periodBar().dateSelector().setCurrentIndex(4);  // 5 January: 3000 pulses, 3.6 kWh
+  Q_EMIT frame->periodBar().dateSelector().activated(4);
   const int automatic = doc.display().energyScale;
-  EXPECT_EQ(frame->scaleSelector().currentIndex(), automatic);
-  frame->scaleSelector().setCurrentIndex(6);
-  Q_EMIT frame->scaleSelector().activated(6);
+  EXPECT_EQ(frame->periodBar().scaleSelector().currentIndex(), automatic);
+  frame->periodBar().scaleSelector().setCurrentIndex(6);
+  Q_EMIT frame->periodBar().scaleSelector().activated(6);
   EXPECT_EQ(doc.display().energyScale, 6);
-  EXPECT_EQ(frame->scaleSelector().currentIndex(), 6);
+  EXPECT_EQ(frame->periodBar().scaleSelector().currentIndex(), 6);
   trigger(cmd::kPreviousDate);
   trigger(cmd::kNextDate);
   EXPECT_EQ(doc.display().energyScale, automatic);
-  EXPECT_EQ(frame->scaleSelector().currentIndex(), automatic);
+  EXPECT_EQ(frame->periodBar().scaleSelector().currentIndex(), automatic);
 }
 
 TEST_F(MainFrameTest, SwitchingBackShowsTheSameViewObject) {
@@ -101,10 +102,10 @@ TEST_F(MainFrameTest, SwitchingBackShowsTheSameViewObject) {
   trigger(cmd::kSheet);
   EXPECT_EQ(frame->switchFrame().currentWidget()->objectName(), "CViewSheet");
   EXPECT_TRUE(frame->action(cmd::kSheet)->isChecked());
-  EXPECT_FALSE(frame->scaleSelector().isEnabled()) << "no energy scale on the table";
+  EXPECT_FALSE(frame->periodBar().scaleSelector().isEnabled()) << "no energy scale on the table";
   trigger(cmd::kGraph);
   EXPECT_EQ(frame->switchFrame().currentWidget(), graph);
-  EXPECT_TRUE(frame->scaleSelector().isEnabled());
+  EXPECT_TRUE(frame->periodBar().scaleSelector().isEnabled());
 }
 
 TEST_F(MainFrameTest, ViewModeOfAnotherFolder) {

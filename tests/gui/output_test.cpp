@@ -22,16 +22,18 @@ namespace {
 using namespace test;
 
 TEST(PrintPagesTest, PageCountsAndPeriods) {
-  const PrintRange months{2, DateTime::fromFields(2004, 11, 20), DateTime::fromFields(2005, 2, 3), false};
+  const PrintRange months{Period::Month, DateTime::fromFields(2004, 11, 20), DateTime::fromFields(2005, 2, 3),
+                          false};
   EXPECT_EQ(pageCount(months), 4);
   EXPECT_EQ(pageDate(months, 1), DateTime::fromFields(2004, 11, 1));
   EXPECT_EQ(pageDate(months, 4), DateTime::fromFields(2005, 2, 1));
-  const PrintRange days{1, DateTime::fromFields(2024, 2, 27), DateTime::fromFields(2024, 3, 3), false};
+  const PrintRange days{Period::Day, DateTime::fromFields(2024, 2, 27), DateTime::fromFields(2024, 3, 3),
+                        false};
   EXPECT_EQ(pageCount(days), 6);
   EXPECT_EQ(pageDate(days, 3), DateTime::fromFields(2024, 2, 29));
   EXPECT_EQ(pageDate(days, 5), DateTime::fromFields(2024, 3, 2));
-  EXPECT_EQ(pageCount(PrintRange{1, days.start, days.start, false}), 1);
-  EXPECT_EQ(pageCount(PrintRange{1, days.end, days.start, false}), 0);
+  EXPECT_EQ(pageCount(PrintRange{Period::Day, days.start, days.start, false}), 1);
+  EXPECT_EQ(pageCount(PrintRange{Period::Day, days.end, days.start, false}), 0);
 }
 
 class OutputTest : public GuiTest {
@@ -49,11 +51,11 @@ TEST_F(OutputTest, AfterPrintingTheViewsShowTheSamePeriodAndScale) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows' print dialog is the system's own: no Qt widget to answer";
 #endif
-  frame->dateSelector().setCurrentIndex(4);
+  frame->periodBar().dateSelector().setCurrentIndex(4);
   frame->ApplySelection(true, true);
-  frame->scaleSelector().setCurrentIndex(9);
-  Q_EMIT frame->scaleSelector().activated(9);
-  const QString shown = frame->dateSelector().currentText();
+  frame->periodBar().scaleSelector().setCurrentIndex(9);
+  Q_EMIT frame->periodBar().scaleSelector().activated(9);
+  const QString shown = frame->periodBar().dateSelector().currentText();
 
   const std::string pdf = (dir / "print.pdf").string();
   frame->printer().setOutputFormat(QPrinter::PdfFormat);
@@ -75,9 +77,9 @@ TEST_F(OutputTest, AfterPrintingTheViewsShowTheSamePeriodAndScale) {
   });
   frame->action(cmd::kPrint)->trigger();
   ASSERT_TRUE(driver.done());
-  EXPECT_EQ(frame->dateSelector().currentText(), shown);
+  EXPECT_EQ(frame->periodBar().dateSelector().currentText(), shown);
   EXPECT_EQ(doc.display().energyScale, 9);
-  EXPECT_EQ(frame->scaleSelector().currentIndex(), 9);
+  EXPECT_EQ(frame->periodBar().scaleSelector().currentIndex(), 9);
   // 5 January's 3000 pulses at 10:00 (7.2 kW) are on screen again, not the last page's 7 January.
   EXPECT_EQ(doc.sheet().body().text(1, 10), "7");
   ASSERT_TRUE(std::filesystem::exists(pdf));
@@ -85,7 +87,7 @@ TEST_F(OutputTest, AfterPrintingTheViewsShowTheSamePeriodAndScale) {
 }
 
 TEST_F(OutputTest, TheRangeDialogRefusesAnEndBeforeTheStart) {
-  CInputDataSpan span(2, DateTime::fromFields(2024, 1, 1), DateTime::fromFields(2024, 2, 29),
+  CInputDataSpan span(Period::Month, DateTime::fromFields(2024, 1, 1), DateTime::fromFields(2024, 2, 29),
                       DateTime::fromFields(2024, 2, 1), true, app.reporter);
   EXPECT_EQ(span.startList().count(), 2);
   EXPECT_EQ(span.startList().currentText(), "2024年 2月");
@@ -119,9 +121,9 @@ TEST_F(OutputTest, TheDayDialogAcceptsOnlyDaysOfTheLoadedPeriod) {
 }
 
 TEST_F(OutputTest, TheCsvDialogChecksItsEntriesAndWrites) {
-  frame->kindSelector().setCurrentIndex(1);
-  Q_EMIT frame->kindSelector().activated(1);
-  CCsvOut dialog(app, 2, DateTime::fromFields(2024, 1, 1));
+  frame->periodBar().kindSelector().setCurrentIndex(1);
+  Q_EMIT frame->periodBar().kindSelector().activated(1);
+  CCsvOut dialog(app, Period::Month, DateTime::fromFields(2024, 1, 1));
   EXPECT_EQ(dialog.fileEdit().text(), "月別_00012_2024_01.CSV");
   EXPECT_FALSE(dialog.withDays().isChecked());
   dialog.openAfterBox().setChecked(false);
@@ -162,13 +164,15 @@ TEST(OpenAfterOutput, TheProgramTextIsSplitAsAShellWouldAndAFailureNamesTheProgr
   test::writeFile(copier, "#!/bin/sh\ncp \"$2\" \"$1\"\n");
   std::filesystem::permissions(copier, std::filesystem::perms::owner_all);
   const auto copy = dir / "copy of it.CSV";
-  const QString text = QStringLiteral("\"%1\" \"%2\"")
-                           .arg(QString::fromStdString(copier.string()), QString::fromStdString(copy.string()));
+  const QString text =
+      QStringLiteral("\"%1\" \"%2\"")
+          .arg(QString::fromStdString(copier.string()), QString::fromStdString(copy.string()));
   EXPECT_EQ(openWithProgram(text, QString::fromStdString(file.string())), "");
   for (int waited = 0; waited < 5000 && !std::filesystem::exists(copy); waited += 20) QTest::qWait(20);
   EXPECT_TRUE(std::filesystem::exists(copy)) << "the arguments and the file reached the program";
 
-  const QString failure = openWithProgram("/nonexistent/viewer --read-only", QString::fromStdString(file.string()));
+  const QString failure =
+      openWithProgram("/nonexistent/viewer --read-only", QString::fromStdString(file.string()));
   EXPECT_EQ(failure, "プログラムを起動出来ませんでした\n/nonexistent/viewer");
 }
 

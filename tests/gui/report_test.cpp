@@ -29,8 +29,8 @@ class ReportTest : public GuiTest {
     app.registry.load(app.location.root(), app.storage);
     open();
     frame->showPastData(12, DateTime::fromFields(2024, 4, 1), 1);
-    frame->kindSelector().setCurrentIndex(1);
-    Q_EMIT frame->kindSelector().activated(1);
+    frame->periodBar().kindSelector().setCurrentIndex(1);
+    Q_EMIT frame->periodBar().kindSelector().activated(1);
   }
   void storeMonthWith(std::initializer_list<std::pair<int, int32_t>> days) {
     MonthRecord record = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), {});
@@ -41,9 +41,9 @@ class ReportTest : public GuiTest {
     DataLocation::createFolderPath(app.location.deviceFolder(12));
     ASSERT_TRUE(writeMonthFile(app.location.monthFile(12, record.month), record, false, app.storage));
   }
-  QImage render(RenderedView view) {
-    return renderView(app.history, app.historyEnv(), app.settings, view, 2, DateTime::fromFields(2024, 4, 1),
-                      QSize(1131, 1600));
+  QImage render(ViewKind view) {
+    return renderView(app.history, app.historyEnv(), app.settings, view, Period::Month,
+                      DateTime::fromFields(2024, 4, 1), QSize(1131, 1600));
   }
   // The report page as printed, on an image of the page's proportions.
   QImage printed(int width) {
@@ -52,7 +52,7 @@ class ReportTest : public GuiTest {
     QPainter painter(&image);
     const DateTime april = DateTime::fromFields(2024, 4, 1);
     ViewContents contents;
-    printPage(painter, image.rect(), 1, PrintRange{2, april, april, true}, contents,
+    printPage(painter, image.rect(), 1, PrintRange{Period::Month, april, april, true}, contents,
               PageSource{app.history, app.historyEnv(), app.settings});
     return image;
   }
@@ -60,7 +60,7 @@ class ReportTest : public GuiTest {
 
 TEST_F(ReportTest, AMonthsReportWithItsDefaultsAndSpecialDays) {
   const CReportData& report = doc.report();
-  ASSERT_NE(report.mode(), CReportData::kEmpty);
+  ASSERT_FALSE(report.empty());
   EXPECT_EQ(report.highestDay(), 3) << "the earlier of two days with the same demand";
   EXPECT_EQ(report.lowestDay(), 5);
   const std::string today =
@@ -74,9 +74,9 @@ TEST_F(ReportTest, AMonthsReportWithItsDefaultsAndSpecialDays) {
   EXPECT_EQ(report.grid("energy").text(1, 3), "7");  // 6.6 kWh in all
   EXPECT_EQ(report.grid("temperature").text(1, 0), "20");
 
-  frame->kindSelector().setCurrentIndex(0);
-  Q_EMIT frame->kindSelector().activated(0);
-  EXPECT_EQ(doc.report().mode(), CReportData::kEmpty) << "no report for a day";
+  frame->periodBar().kindSelector().setCurrentIndex(0);
+  Q_EMIT frame->periodBar().kindSelector().activated(0);
+  EXPECT_TRUE(doc.report().empty()) << "no report for a day";
 }
 
 TEST_F(ReportTest, ReportEntryIsStoredAndShownAndCapacitiesAreTruncated) {
@@ -124,11 +124,11 @@ TEST_F(ReportTest, NotesPrintTheirFirstFiveLinesOnly) {
   ReportInfo& report = app.history.monthAt(0).report;
   report.entered = 1;
   report.notes = "1\r\n2\r\n3\r\n4\r\n5";
-  const QImage five = render(RenderedView::Report);
+  const QImage five = render(ViewKind::Report);
   report.notes = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7";
-  EXPECT_EQ(render(RenderedView::Report), five);
+  EXPECT_EQ(render(ViewKind::Report), five);
   report.notes = "1\r\n2\r\n3\r\n4";
-  EXPECT_NE(render(RenderedView::Report), five);
+  EXPECT_NE(render(ViewKind::Report), five);
 }
 
 // On paper the box's lower edge can fall inside a sixth line; none of it is printed.
@@ -162,8 +162,8 @@ TEST_F(ReportTest, AChosenColourReachesTheGraphAndTheReport) {
     }
     return n;
   };
-  EXPECT_GT(countMagenta(render(RenderedView::Graph)), 50);
-  EXPECT_GT(countMagenta(render(RenderedView::Report)), 50);
+  EXPECT_GT(countMagenta(render(ViewKind::Graph)), 50);
+  EXPECT_GT(countMagenta(render(ViewKind::Report)), 50);
 }
 
 TEST(ColorPaletteTest, RanksFollowWhatWasChosen) {

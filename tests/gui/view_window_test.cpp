@@ -5,10 +5,10 @@
 #include <QScrollBar>
 
 #include "app/frame_switch_wnd.h"
-#include "gui_fixture.h"
-#include "views/report_data.h"
 #include "app/view_report.h"
 #include "app/view_sheet.h"
+#include "gui_fixture.h"
+#include "views/report_data.h"
 
 namespace pelnor {
 namespace {
@@ -24,13 +24,13 @@ class ViewWindowTest : public GuiTest {
   }
   void trigger(int id) { frame->action(id)->trigger(); }
   void chooseDate(int index) {
-    frame->dateSelector().setCurrentIndex(index);
-    Q_EMIT frame->dateSelector().activated(index);
+    frame->periodBar().dateSelector().setCurrentIndex(index);
+    Q_EMIT frame->periodBar().dateSelector().activated(index);
     QApplication::processEvents();
   }
   void chooseKind(int index) {
-    frame->kindSelector().setCurrentIndex(index);
-    Q_EMIT frame->kindSelector().activated(index);
+    frame->periodBar().kindSelector().setCurrentIndex(index);
+    Q_EMIT frame->periodBar().kindSelector().activated(index);
     QApplication::processEvents();
   }
 };
@@ -48,14 +48,14 @@ TEST_F(ViewWindowTest, ANewDateOrKindOpensTheTableAtTheTop) {
   bar->setValue(bar->maximum());
   sheet->repaint();
   ASSERT_GT(bar->value(), 0);
-  chooseDate(frame->dateSelector().currentIndex() + 1);
+  chooseDate(frame->periodBar().dateSelector().currentIndex() + 1);
   sheet->repaint();
   EXPECT_EQ(bar->value(), 0) << "next date";
 
   bar->setValue(bar->maximum());
   sheet->repaint();
   ASSERT_GT(bar->value(), 0);
-  chooseKind(frame->kindSelector().currentIndex() == 0 ? 1 : 0);
+  chooseKind(frame->periodBar().kindSelector().currentIndex() == 0 ? 1 : 0);
   sheet->repaint();
   EXPECT_EQ(bar->value(), 0) << "other kind";
 }
@@ -86,7 +86,7 @@ TEST_F(ViewWindowTest, TheReportOfADayIsAHintToChooseTheMonth) {
   view->resize(800, 600);
   chooseKind(0);  // 日別: the view stays
   ASSERT_EQ(frame->switchFrame().currentWidget(), view);
-  ASSERT_EQ(doc.report().mode(), CReportData::kEmpty);
+  ASSERT_TRUE(doc.report().empty());
   const QImage day = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QRect hint = inked(day);
   ASSERT_FALSE(hint.isEmpty()) << "not a blank view";

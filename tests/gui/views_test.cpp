@@ -39,7 +39,7 @@ class ViewsTest : public ::testing::Test {
 
 TEST_F(ViewsTest, DayTableTextsAreEmptyWhereNothingWasMeasured) {
   CSheetData sheet;
-  sheet.Build(source(), CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
+  sheet.Build(source(), Period::Day, DateTime::fromFields(2024, 4, 1));
   const CCellGrid& body = sheet.body();
   ASSERT_EQ(body.rows(), 24);
   struct Cell {
@@ -71,18 +71,18 @@ TEST_F(ViewsTest, AnEmptyMonthOrDayShowsTheDevicesRatings) {
   history.device.primaryCurrent = 10;
   history.findOrInsertMonth(DateTime::fromFields(2024, 5, 1), {});
   const struct {
-    int mode;
+    Period period;
     DateTime date;
-  } cases[] = {{CSheetData::kMonth, DateTime::fromFields(2024, 5, 1)},
-               {CSheetData::kDay, DateTime::fromFields(2024, 5, 7)}};
+  } cases[] = {{Period::Month, DateTime::fromFields(2024, 5, 1)},
+               {Period::Day, DateTime::fromFields(2024, 5, 7)}};
   for (const auto& c : cases) {
     CSheetData sheet;
-    sheet.Build(source(), c.mode, c.date);
+    sheet.Build(source(), c.period, c.date);
     EXPECT_EQ(sheet.vctBlock().text(1, 2), "10") << c.date.fields().day;
     EXPECT_EQ(sheet.vctBlock().text(3, 2), "2") << c.date.fields().day;
   }
   CSheetData april;
-  april.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  april.Build(source(), Period::Month, DateTime::fromFields(2024, 4, 1));
   EXPECT_EQ(april.vctBlock().text(1, 2), "5");
 }
 
@@ -94,17 +94,17 @@ TEST_F(ViewsTest, TheBodyFontStopsAtTwiceTheHeadingsOnALargeScreen) {
     bool capped;
   } cases[] = {{QSize(2560, 1440), true}, {QSize(3840, 2160), true}, {QSize(1600, 1000), false}};
   for (const auto& c : cases) {
-    for (int mode : {CSheetData::kDay, CSheetData::kMonth}) {
+    for (Period period : {Period::Day, Period::Month}) {
       CSheetData sheet;
-      sheet.Build(source(), mode, DateTime::fromFields(2024, 4, 1));
+      sheet.Build(source(), period, DateTime::fromFields(2024, 4, 1));
       QImage image(c.size, QImage::Format_RGB32);
       QPainter painter(&image);
       QPoint scroll, overflow;
       sheet.Draw(painter, image.rect(), DrawMetrics{}, QPoint(0, 500), scroll, overflow);
       const int heading = sheet.heading().font(2).pixelSize();
       const int body = sheet.body().font(2).pixelSize();
-      EXPECT_LE(body, 2 * heading) << c.size.width() << " " << mode;
-      EXPECT_EQ(body == 2 * heading, c.capped) << c.size.width() << " " << mode << ": " << body;
+      EXPECT_LE(body, 2 * heading) << c.size.width() << " " << periodName(period);
+      EXPECT_EQ(body == 2 * heading, c.capped) << c.size.width() << " " << periodName(period) << ": " << body;
     }
   }
 }
@@ -141,7 +141,8 @@ TEST(FittedFontTest, TheEstimateFindsWhatAScanFromOneFinds) {
         for (const QString& sample : samples) {
           for (bool bold : {false, true}) {
             const QRect cell(5, 7, width, height);
-            const int expected = faceAtPointSize(scanned(*device, cell, sample, bold), *device, bold).pixelSize();
+            const int expected =
+                faceAtPointSize(scanned(*device, cell, sample, bold), *device, bold).pixelSize();
             EXPECT_EQ(fittedFont(*device, cell, sample, bold).pixelSize(), expected)
                 << width << "x" << height << " " << sample.toStdString() << (bold ? " bold" : "");
           }
@@ -211,7 +212,7 @@ TEST(ChartLabelsTest, ANarrowScreenSkipsLabelsThatWouldCollide) {
 
 TEST_F(ViewsTest, MonthTableHasOneRowPerDayAndEmptyValuesWithoutData) {
   CSheetData sheet;
-  sheet.Build(source(), CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  sheet.Build(source(), Period::Month, DateTime::fromFields(2024, 4, 1));
   const CCellGrid& body = sheet.body();
   ASSERT_EQ(body.rows(), 30);
   EXPECT_EQ(body.text(0, 0), "04/01");
@@ -231,7 +232,7 @@ QColor pixel(const QImage& image, int x, int y) { return QColor(image.pixel(x, y
 
 // The graph of 1 April 2024 drawn on a white 1600x1000 image with the given demand axis.
 QImage drawDayGraph(CGraphData& graph, const ContentSource& source, const AxisScale& demand) {
-  graph.Build(source, CSheetData::kDay, DateTime::fromFields(2024, 4, 1));
+  graph.Build(source, Period::Day, DateTime::fromFields(2024, 4, 1));
   QImage image(1600, 1000, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -294,7 +295,7 @@ TEST_F(ViewsTest, ExtremeValuesAreClampedToThePlotAndTheNumbersTheyBecome) {
   const ContentSource extreme{history, 1};
 
   CGraphData graph;
-  graph.Build(extreme, CSheetData::kMonth, DateTime::fromFields(2024, 4, 1));
+  graph.Build(extreme, Period::Month, DateTime::fromFields(2024, 4, 1));
   QImage image(1600, 1000, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -318,7 +319,7 @@ TEST_F(ViewsTest, ExtremeValuesAreClampedToThePlotAndTheNumbersTheyBecome) {
   EXPECT_TRUE(lineAt(upper.plot().bottom() - 2));
 
   CReportData report;
-  report.Build(extreme, CSheetData::kMonth, DateTime::fromFields(2024, 4, 1), "");
+  report.Build(extreme, Period::Month, DateTime::fromFields(2024, 4, 1), "");
   const std::string most = std::to_string(std::numeric_limits<long>::max());
   const std::string least = std::to_string(std::numeric_limits<long>::min());
   EXPECT_EQ(report.grid("equipment").text(1, 0).toStdString(), "総変圧器容量 " + most + "[kVA]");

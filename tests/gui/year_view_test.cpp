@@ -19,16 +19,16 @@ using namespace test;
 class YearViewTest : public GuiTest {
  protected:
   void SetUp() override {
-    storeMonth(2023, 11, {5}, 50000);   // 120 kW
-    storeMonth(2024, 1, {15}, 25000);   // 60 kW
-    storeMonth(2024, 2, {29}, 80000);   // 192 kW
+    storeMonth(2023, 11, {5}, 50000);    // 120 kW
+    storeMonth(2024, 1, {15}, 25000);    // 60 kW
+    storeMonth(2024, 2, {29}, 80000);    // 192 kW
     storeMonth(2024, 3, {1, 2}, 30000);  // 72 kW
     open();
     frame->showPastData(12, DateTime::fromFields(2024, 3, 1), 2);
   }
   void chooseKind(int index) {
-    frame->kindSelector().setCurrentIndex(index);
-    Q_EMIT frame->kindSelector().activated(index);
+    frame->periodBar().kindSelector().setCurrentIndex(index);
+    Q_EMIT frame->periodBar().kindSelector().activated(index);
   }
   std::string cell(int column, int row) { return doc.sheet().body().text(column, row).toStdString(); }
   void enterContract(double kw) {
@@ -41,12 +41,13 @@ class YearViewTest : public GuiTest {
 };
 
 TEST_F(YearViewTest, TheKindYearShowsTwelveMonthsAndPagesByOneMonth) {
-  ASSERT_EQ(frame->kindSelector().count(), 3);
-  EXPECT_EQ(frame->kindSelector().itemText(2), "年別");
+  ASSERT_EQ(frame->periodBar().kindSelector().count(), 3);
+  EXPECT_EQ(frame->periodBar().kindSelector().itemText(2), "年別");
   frame->action(cmd::kGraph)->trigger();
   chooseKind(2);
-  EXPECT_EQ(frame->dateSelector().currentText(), "2024年 3月") << "the year up to the newest month";
-  EXPECT_EQ(doc.display().displayMode, DisplayState::kYearMode);
+  EXPECT_EQ(frame->periodBar().dateSelector().currentText(), "2024年 3月")
+      << "the year up to the newest month";
+  EXPECT_EQ(doc.display().period, Period::Year);
   EXPECT_EQ(cell(0, 0), "2023/04");
   EXPECT_EQ(cell(0, 7), "2023/11");
   EXPECT_EQ(cell(1, 7), "120") << "a month read from its file";
@@ -58,18 +59,18 @@ TEST_F(YearViewTest, TheKindYearShowsTwelveMonthsAndPagesByOneMonth) {
   EXPECT_EQ(cell(1, 11), "72");
   EXPECT_EQ(doc.sheet().totals().text(4, 2), "258") << "60 + 30 + 96 + 72 kWh";
   EXPECT_NE(doc.description().indexOf("2023年4月～2024年3月（年別）"), -1) << doc.description().toStdString();
-  EXPECT_FALSE(frame->scaleSelector().isEnabled()) << "the year chooses its own energy scale";
+  EXPECT_FALSE(frame->periodBar().scaleSelector().isEnabled()) << "the year chooses its own energy scale";
   EXPECT_EQ(doc.graph().demand().size(), 12u);
 
   frame->action(cmd::kPreviousDate)->trigger();
-  EXPECT_EQ(frame->dateSelector().currentText(), "2024年 2月");
+  EXPECT_EQ(frame->periodBar().dateSelector().currentText(), "2024年 2月");
   EXPECT_EQ(cell(0, 0), "2023/03");
   EXPECT_EQ(cell(1, 11), "192");
   EXPECT_EQ(cell(6, 11), "年最大");
   EXPECT_EQ(app.history.months.size(), 2u) << "the loaded months stay as they were";
 
   chooseKind(1);
-  EXPECT_TRUE(frame->scaleSelector().isEnabled());
+  EXPECT_TRUE(frame->periodBar().scaleSelector().isEnabled());
 }
 
 TEST_F(YearViewTest, TheContractDemandIsALineAcrossBothCharts) {
@@ -77,14 +78,15 @@ TEST_F(YearViewTest, TheContractDemandIsALineAcrossBothCharts) {
     QImage image(1600, 1000, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    doc.graph().Draw(painter, image.rect(), doc.screenMetrics(), &doc.sheet(), doc.demandAxis(), doc.energyAxis(),
-                     doc.graphStyle());
+    doc.graph().Draw(painter, image.rect(), doc.screenMetrics(), &doc.sheet(), doc.demandAxis(),
+                     doc.energyAxis(), doc.graphStyle());
     return image;
   };
   const QColor contract = doc.graphStyle().contractColor;
   auto contractPixels = [&](const QImage& image, const ChartFrame& frame, int y) {
     int count = 0;
-    for (int x = frame.plot().left(); x <= frame.plot().right(); ++x) count += image.pixelColor(x, y) == contract;
+    for (int x = frame.plot().left(); x <= frame.plot().right(); ++x)
+      count += image.pixelColor(x, y) == contract;
     return count;
   };
   chooseKind(2);
