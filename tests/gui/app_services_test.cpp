@@ -126,7 +126,9 @@ TEST(SingleInstanceTest, WhatIsNotASocketOfThisUserIsLeftAlone) {
     ASSERT_EQ(::lstat(path.constData(), &after), 0) << "left where it was";
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode, before.st_mode);
-    if (S_ISREG(after.st_mode)) EXPECT_EQ(QFile(QFile::decodeName(path)).size(), 9);
+    if (S_ISREG(after.st_mode)) {
+      EXPECT_EQ(QFile(QFile::decodeName(path)).size(), 9);
+    }
     ::unlink(path.constData());
     ::unlink(target.constData());
   }
