@@ -33,7 +33,8 @@ struct UucpLock {
 };
 
 // Takes the device's lock in folder. A lock whose process is gone is stale and replaced,
-// and so is one without a PID (empty or unreadable text) older than kUnwrittenLockSeconds.
+// and so is a plain file without a PID (empty, or text that is none) older than
+// kUnwrittenLockSeconds.
 UucpLock takeUucpLock(const std::string& folder, const std::string& devicePath);
 // Removes the lock file if it still names this process.
 void releaseUucpLock(const std::string& file);
