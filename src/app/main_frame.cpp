@@ -381,7 +381,12 @@ void CMainFrame::collect(const std::filesystem::path& file) {
 
 void CMainFrame::onDeviceSettings() {
   CSetMc dialog(
-      app_, [this] { return scanPorts([this](int port) { return app_.settings.serialDevicePath(port); }); },
+      app_,
+      [this] {
+        return scanPorts([this](int port) { return app_.settings.serialDevicePath(port); },
+                         SerialPort::kLockFolder,
+                         [this](const std::string& line) { app_.appLog.WriteLine(line); });
+      },
       this);
   dialog.exec();
   updateCommandStates();

@@ -1,6 +1,7 @@
 #include "app/pelnor_app.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
@@ -47,6 +48,10 @@ int CPelnorApp::run(QApplication& qtApp) {
   const QFileInfo program(QCoreApplication::applicationFilePath());
   const std::filesystem::path programDir = ownDataRoot(pathFromText(program.absolutePath().toStdString()));
   AppContext app(programDir, program.completeBaseName().toStdString());
+  if (const QString& problem = instance.channelProblem(); !problem.isEmpty()) {
+    qWarning().noquote() << problem;
+    app.appLog.WriteLine(problem.toStdString());
+  }
 
   bool starting = true;
   const std::string installationId = readInstallationId();

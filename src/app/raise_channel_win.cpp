@@ -23,7 +23,8 @@ bool askToRaise(const QString&, const QString& name) {
   return true;
 }
 
-std::unique_ptr<QObject> listen(const QString&, const QString& name, std::function<void()> raise) {
+std::unique_ptr<QObject> listen(const QString&, const QString& name, std::function<void()> raise,
+                                QString* why) {
   auto server = std::make_unique<QLocalServer>();
   QLocalServer* listener = server.get();
   QObject::connect(listener, &QLocalServer::newConnection, listener, [listener, raise = std::move(raise)] {
@@ -37,7 +38,12 @@ std::unique_ptr<QObject> listen(const QString&, const QString& name, std::functi
   });
   QLocalServer::removeServer(name);  // left behind by an instance that crashed
   listener->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!listener->listen(name)) return nullptr;
+  if (!listener->listen(name)) {
+    if (why)
+      *why = QStringLiteral("二重起動の受け渡し用パイプ %1 を作れません（%2）")
+                 .arg(name, listener->errorString());
+    return nullptr;
+  }
   return server;
 }
 

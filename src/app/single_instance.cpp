@@ -34,7 +34,7 @@ bool SingleInstance::claim(std::function<void()> raise) {
     return false;
   }
   // Without a channel this start still runs; a later one then runs beside it.
-  listener_ = raise_channel::listen(runtime, name_, std::move(raise));
+  listener_ = raise_channel::listen(runtime, name_, std::move(raise), &channelProblem_);
   startLock_->unlock();
   return true;
 }

@@ -24,6 +24,10 @@ class SingleInstance : public QObject {
   // False when another runs: it has been asked to come to the front.
   bool claim(std::function<void()> raise);
 
+  // Why this instance answers no later start (it runs, but a later one then runs beside
+  // it); empty when it does.
+  const QString& channelProblem() const { return channelProblem_; }
+
   static QString defaultName();
   // Where the start lock and, on Linux, the socket live: the user's runtime folder.
   static QString folder();
@@ -32,6 +36,7 @@ class SingleInstance : public QObject {
   QString name_;
   std::unique_ptr<QLockFile> startLock_;
   std::unique_ptr<QObject> listener_;
+  QString channelProblem_;
 };
 
 }  // namespace pelnor

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/output_target.h"
 #include "comm/collection.h"
+#include "comm/port_lock_cleanup.h"
 #include "comm/waiting_sink.h"
 #include "data/text.h"
 
@@ -46,6 +47,9 @@ int collect(CliEnvironment& env, const char* command, bool quiet, CollectionOpti
     if (portOverride) options.comm[0] = *portOverride;
   }
   options.simulatedDevice = env.settings.noSerialPort != 0;
+  // Ended by a signal, a reception still takes its port's lock file away.
+  if (options.mode == CollectionOptions::Mode::Serial && !options.simulatedDevice)
+    removePortLocksOnTerminationSignals();
   options.showReceivedLines = env.settings.showReceivedData != 0;
   const std::filesystem::path programDir = env.settings.ini.ProgramDir();
   DataLocation::createFolderPath(programDir);  // the logs' folder, the own data root made when first needed

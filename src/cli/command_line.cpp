@@ -130,8 +130,8 @@ void addReceive(CLI::App& app, CollectOptions& o) {
   CLI::App& c = addCommand(
       app, "receive",
       "collect from the serial port with the communication settings of the root's device master; COMn is "
-      "the device of [SerialPorts] COMn in the settings file, else /dev/ttyS0-3, /dev/ttyUSB0-7, "
-      "/dev/ttyACM0-7; with [Maintenance] NoneRS=1 a simulated device sends two days of readings; exits 1 "
+      "the device of [SerialPorts] COMn in the settings file (left empty: not set), else /dev/ttyS0-3, "
+      "/dev/ttyUSB0-7, /dev/ttyACM0-7; with [Maintenance] NoneRS=1 a simulated device sends two days of readings; exits 1 "
       "when the reception ends with a problem");
   addCollect(c, o);
   addOptionalText(c, "--port", o.port, "the port number COMn to use (default: the device master's)", "N");

@@ -25,6 +25,7 @@ constexpr const char* kEndBeforeId = "機器ＩＤを受信しないまま送信
 constexpr const char* kDropped = "前の受信データ %lu 件を破棄しました";
 constexpr const char* kNotSaved = "保存出来ませんでした";
 constexpr const char* kAfterEnd = "終了データの後に続くデータは読み込みませんでした";
+constexpr const char* kEndedWithoutData = "データを受信しないまま受信を終了しました";
 
 // The ID as the message shows it: its value, or the digits themselves when they are
 // too many for a number.
@@ -72,6 +73,7 @@ CollectionEngine::CollectionEngine(DeviceHistory& history, const HistoryEnv& env
       simulated_(std::make_unique<SimulatedDevice>()),
       showReceived_(options_.showReceivedLines) {
   if (!storage_.log) storage_.log = [this](const std::string& line) { appLog_.WriteLine(line); };
+  port_.setNoticeLog([this](const std::string& line) { appLog_.WriteLine(line); });
   if (!options_.commLogPrefix.empty()) {
     port_.Configure(options_.commLogPrefix, kCommLogDaysPerFile, kCommLogFiles, kCommLogOpenTimeoutMs,
                     kCommLogSizeLimit);
@@ -154,6 +156,7 @@ void CollectionEngine::acknowledge(const Notification& notification) {
 }
 
 void CollectionEngine::post(int kind, bool status, const std::string& text) {
+  if (kind == Notification::kProblem) ++problemsPosted_;
   if (kind == Notification::kProgress || kind == Notification::kProblem) ++outstanding_;
   sink_.post(Notification{kind, status, text});
 }
@@ -210,7 +213,8 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
     post(Notification::kProblem, true,
          formatText("シリアルポートのオープンに失敗,%s", port_.ErrorText().c_str()));
     // Which port, and why in words: the system's text above is often English.
-    std::string where = formatText("ポート: COM%d（%s）", c[0], port_.devicePath().c_str());
+    const std::string& device = port_.devicePath();
+    std::string where = formatText("ポート: COM%d（%s）", c[0], device.empty() ? "未設定" : device.c_str());
     if (std::string reason = systemErrorReason(port_.LastError()); !reason.empty()) where += " " + reason;
     post(Notification::kProblem, true, where);
     if (std::string hint = port_.AccessHint(); !hint.empty()) post(Notification::kProblem, true, hint);
@@ -221,6 +225,7 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
 
 bool CollectionEngine::receive() {
   const bool serial = options_.mode == CollectionOptions::Mode::Serial;
+  problemsPosted_ = 0;
   bool ok = false;
   std::unique_ptr<LineSource> source = openSource(ok);
   if (serial && run_ == 1) post(Notification::kProgress, true, "機器からのデータ送信待ち");
@@ -318,11 +323,14 @@ bool CollectionEngine::receive() {
     }
   }
 
+  const bool succeeded = ok && !readingsDropped;
+  // A failure always says what it was; the one left is a stop before the first line.
+  if (!succeeded && problemsPosted_ == 0) post(Notification::kProblem, true, kEndedWithoutData);
   if (serial) {
     post(Notification::kProgress, true, "シリアルポートクローズ");
     if (!options_.simulatedDevice) port_.Close();
   }
-  return ok && !readingsDropped;
+  return succeeded;
 }
 
 bool CollectionEngine::askAndStore(int32_t receivedId) {

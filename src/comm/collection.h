@@ -148,6 +148,7 @@ class CollectionEngine {
   std::atomic<bool> showReceived_{true};
   std::atomic<bool> cancelled_{false};
   std::atomic<bool> storeEnded_{false};
+  int problemsPosted_ = 0;  // in this reception; the worker's alone
 
   // Who restores the history after a cancel: the canceller, or the worker as it ends.
   mutable std::mutex endMutex_;

@@ -48,6 +48,13 @@ void SerialPort::Configure(int port, int baudRate, int dataBits, int stopBits, i
 }
 
 bool SerialPort::settingsUsable() {
+  // An empty entry in [SerialPorts] names no device; no other one may stand in for it.
+  if (devicePath_.empty()) {
+    refuse(invalidSettingError(),
+           formatText("COM%d の装置が設定されていません（Pelnor.INI の [SerialPorts] COM%d= が空です）。",
+                      port_, port_));
+    return false;
+  }
   // The driver would take it and the reception would then wait for ever.
   if (baudRate_ > 0) return true;
   refuse(invalidSettingError(),

@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "comm/rotating_log.h"
+#include "comm/system_trees.h"
 
 namespace pelnor {
 
-// Resolves COMn to a device path on this platform.
+// Resolves COMn to a device path on this platform; empty when the port has none.
 using PortPathResolver = std::function<std::string(int port)>;
 
 class SerialPort : public RotatingLog {
@@ -50,6 +51,11 @@ class SerialPort : public RotatingLog {
   bool isOpen() const { return handle_ != kNoHandle; }
   // The folder of the lock files; empty for none.
   void setLockFolder(std::string folder) { lockFolder_ = std::move(folder); }
+  // Where the system lists its consoles, which are never opened (unused on Windows).
+  void setSystemTrees(SystemTrees trees) { systemTrees_ = std::move(trees); }
+  // Receives what the open did on the way that belongs in the application log (a stale
+  // lock file removed).
+  void setNoticeLog(std::function<void(const std::string&)> log) { noticeLog_ = std::move(log); }
 
   // Per-read time-outs [ms]: the longest wait of one read of n bytes is
   // readMultiplier * n + readConstant. Safe to call from another thread: a pending
@@ -116,6 +122,8 @@ class SerialPort : public RotatingLog {
   std::string devicePath_;
   std::string lockFolder_ = kLockFolder;
   std::string lockFile_;  // the lock file we created; empty when none
+  SystemTrees systemTrees_;
+  std::function<void(const std::string&)> noticeLog_;
   // Why our own checks refused the port, while the last error is still theirs. Written
   // only by the thread that opens; another thread may only set the last error.
   std::string refusal_;

@@ -18,6 +18,7 @@
 #include "comm/port_holders_linux.h"
 #include "comm/serial_line_settings.h"
 #include "comm/serial_port.h"
+#include "comm/system_console_linux.h"
 #include "comm/uucp_lock_posix.h"
 #include "data/text.h"
 
@@ -72,9 +73,15 @@ bool SerialPort::openDevice(bool configure) {
     fail(static_cast<uint32_t>(errno));
     return false;
   }
+  // The kernel's console: not ours to read, although nobody we can see has it open.
+  if (const std::string listing = consoleListing(devicePath_, systemTrees_); !listing.empty()) {
+    refuse(EBUSY, devicePath_ + " はシステムのコンソールとして使われています（" + listing + "）。");
+    return false;
+  }
   // Another serial program's lock file: its port, even before it has opened it.
   if (!lockFolder_.empty()) {
     const UucpLock lock = takeUucpLock(lockFolder_, devicePath_);
+    if (!lock.staleRemoved.empty() && noticeLog_) noticeLog_(lock.staleRemoved);
     if (lock.state == UucpLock::State::Held) {
       refuse(EBUSY,
              heldText(devicePath_, lock.holder, lock.holder > 0 ? programName(lock.holder) : "", lock.file));

@@ -128,8 +128,9 @@ void CAppSettings::WriteCheckSection(const std::string& fileVersion,
 }
 
 std::string CAppSettings::serialDevicePath(int port) const {
-  std::string configured = ini.GetString(kSerialPorts, formatText("COM%d", port), "");
-  return configured.empty() ? fixedPortPath(port) : configured;
+  // Present but empty is "not set", never the fixed rule's device: that may be the console.
+  const std::optional<std::string> configured = ini.document().value(kSerialPorts, formatText("COM%d", port));
+  return configured ? *configured : fixedPortPath(port);
 }
 
 DeviceDefaults CAppSettings::deviceDefaults() const {

@@ -34,7 +34,8 @@ class CAppSettings {
   // The version stamp written at every start.
   void WriteCheckSection(const std::string& fileVersion, const std::string& productVersion) const;
 
-  // The device path of port COMn: the SerialPorts section, else the fixed rule.
+  // The device path of port COMn: the SerialPorts section (empty when its entry is empty),
+  // else the fixed rule.
   std::string serialDevicePath(int port) const;
 
   // What new device records start from: the ratings with the pulse constant.

@@ -141,7 +141,10 @@ bool DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env, std::
   }
   aggregateAll(env.pulseConstant);
   const std::size_t written = canSave ? saveFrom(onlyIfExists, env) : 0;
-  if (written < months.size()) reloadUnsaved(written, env, unsaved);
+  // Counted before the gaps are filled: an empty month between two received ones is
+  // shown, never saved.
+  const bool allSaved = written == months.size();
+  if (!allSaved) reloadUnsaved(written, env, unsaved);
   lock.release();
 
   DateTime first, last;
@@ -150,7 +153,7 @@ bool DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env, std::
       findOrInsertMonth(m, env.storage.defaults);
     }
   }
-  return written == months.size();
+  return allSaved;
 }
 
 void DeviceHistory::reloadUnsaved(std::size_t firstUnsaved, const HistoryEnv& env,

@@ -1,9 +1,15 @@
 // pelnor-cli import and receive, run as a user runs them.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
+#include "comm/serial_port.h"
+#include "comm/uucp_lock_posix.h"
 #include "data/device_registry.h"
 #include "data/month_file.h"
 #include "data/text.h"
@@ -118,6 +124,61 @@ TEST_F(CliCollectTest, ASecondReceptionCannotOpenThePortTheFirstReads) {
   std::vector<Reading> stored = may.days[0].readings;
   stored.insert(stored.end(), may.days[1].readings.begin(), may.days[1].readings.end());
   EXPECT_EQ(stored, sent);
+}
+
+// "COM7=" left empty must not mean the fixed rule's device, which may be the console.
+TEST_F(CliCollectTest, AnEmptyPortEntryIsNotSetAndSaysSo) {
+  writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM7=\r\n");
+  EXPECT_EQ(run({"receive", "--port", "7", "--yes"}), 1);
+  const std::string out = output();
+  EXPECT_NE(out.find("COM7 の装置が設定されていません（Pelnor.INI の [SerialPorts] COM7= が空です）"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("ポート: COM7（未設定）"), std::string::npos) << out;
+  EXPECT_EQ(out.find("機器からのデータ送信待ち"), std::string::npos) << out;
+}
+
+// Killed, stopped with Ctrl+C or left by its terminal, a reception takes its port's lock
+// file with it and ends as the signal ends a program.
+TEST_F(CliCollectTest, AReceptionEndedByASignalLeavesNoLockFile) {
+  const std::filesystem::path lockFolder = SerialPort::kLockFolder;
+  if (::access(lockFolder.c_str(), W_OK) != 0) GTEST_SKIP() << lockFolder << " cannot be written here";
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(::strsignal(signal));
+    PtyPair pty;
+    ASSERT_TRUE(pty.valid());
+    pty.closeSlave();  // a port that another process has open is refused
+    writeFile(dir / "Pelnor.INI", "[SerialPorts]\r\nCOM7=" + pty.slavePath() + "\r\n");
+    const std::filesystem::path lock = lockFolder / uucpLockName(pty.slavePath());
+    const pid_t pid = start({"receive", "--port", "7", "--yes"});
+    ASSERT_GT(pid, 0);
+    for (int i = 0; i < 1000 && readFile(lock) != formatText("%10d\n", static_cast<int>(pid)); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(readFile(lock), formatText("%10d\n", static_cast<int>(pid))) << output();
+    ASSERT_TRUE(pty.write("12\r\n24/05/01 10:00,0030,21\r\n"));  // in the midst of a transmission
+    ASSERT_EQ(::kill(pid, signal), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status << "\n" << output();
+    EXPECT_FALSE(std::filesystem::exists(lock));
+  }
+}
+
+// One reception of January and March, nothing of February: both months are stored, and
+// that is a success.
+TEST_F(CliCollectTest, AReceptionWithAMonthMissingBetweenSucceeds) {
+  writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
+  writeFile(dir / "in.txt",
+            "12\r\n24/01/05 10:00,0030,21\r\n24/03/05 11:00,0040,22\r\n00/00/00 00:00,0000, 00\r\n");
+  EXPECT_EQ(run({"import", (dir / "in.txt").string(), "--yes"}), 0) << output();
+  MonthRecord january, march;
+  ASSERT_TRUE(readMonthFile(monthFile(12, 2024, 1), january, storage));
+  ASSERT_TRUE(readMonthFile(monthFile(12, 2024, 3), march, storage));
+  EXPECT_EQ(january.days[4].readings.at(0), (Reading{10, 0, 30, 21}));
+  EXPECT_EQ(march.days[4].readings.at(0), (Reading{11, 0, 40, 22}));
+  EXPECT_FALSE(std::filesystem::exists(monthFile(12, 2024, 2)));  // an empty month is not stored
+  EXPECT_EQ(output().find("受信処理で問題が発生しました"), std::string::npos) << output();
+  EXPECT_NE(output().find("集計完了"), std::string::npos) << output();
 }
 
 TEST_F(CliCollectTest, ReceiveFromTheSimulatedDevice) {

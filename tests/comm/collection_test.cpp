@@ -265,6 +265,21 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
   EXPECT_EQ(status[2], "通信異常 [-2]");
 }
 
+// Stopped before its first line, a reception has failed, and says so like any failure.
+TEST_F(CollectionTest, AReceptionStoppedBeforeItsFirstLineNamesItsEnd) {
+  CollectionOptions options;
+  options.comm = {3, 9600, 8, 0, 0, 0};
+  startEngine(options);
+  engine->stop();
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  engine->join();
+  std::vector<std::string> problems;
+  for (const Notification& n : log.notes()) {
+    if (n.kind == Notification::kProblem) problems.push_back(n.text);
+  }
+  EXPECT_FALSE(problems.empty());
+}
+
 TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
   CollectionOptions options;
   startEngine(options, "/nonexistent/tty");

@@ -177,6 +177,22 @@ TEST(SerialPort, MissingPortAndErrorText) {
   EXPECT_EQ(port.ErrorText(0x1F), std::string(std::strerror(0x1F)) + "ｴﾗｰNo:hex(1F),dec(31)");
 }
 
+// An empty [SerialPorts] entry: refused by its name, and nothing else is opened instead.
+TEST(SerialPort, APortWithoutADeviceIsRefusedByItsEntry) {
+  TempDir locks;
+  SerialPort port([](int) { return std::string(); });
+  port.setLockFolder(locks.path().string());
+  port.Configure(1, 9600, 8, 0, 0, 0, false);
+  EXPECT_FALSE(port.Open());
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(EINVAL));
+  EXPECT_EQ(
+      port.ErrorText(),
+      "COM1 の装置が設定されていません（Pelnor.INI の [SerialPorts] COM1= が空です）。ｴﾗｰNo:hex(16),dec(22)");
+  EXPECT_FALSE(port.Probe());
+  EXPECT_TRUE(std::filesystem::is_empty(locks.path()));
+}
+
 TEST(SerialPortAccess, APortRefusedForPermissionSaysWhichGroupGivesAccess) {
   PtyPair pty;
   ASSERT_TRUE(pty.valid());
@@ -408,6 +424,73 @@ TEST_F(PortOfAnotherProgramTest, ALockFolderWeCannotWriteStillHasItsLocksHonoure
   ASSERT_TRUE(refused);
   EXPECT_NE(refused->find("ロックファイル " + lockFile().string()), std::string::npos) << *refused;
   ::chmod(locks.path().c_str(), 0755);
+}
+
+// A lock file without a PID may be being written at this moment and keeps the port; one
+// that has stayed so for over a minute was left half-made and is replaced, which the log
+// hears of. Age never frees the lock of a living program.
+TEST_F(PortOfAnotherProgramTest, ALockWithoutAPidIsStaleOnlyOnceItIsOld) {
+  OtherProgram minicom;
+  ASSERT_TRUE(minicom.running());
+  std::vector<std::string> notices;
+  port.setNoticeLog([&](const std::string& line) { notices.push_back(line); });
+  using std::chrono::seconds;
+  struct Case {
+    const char* what;
+    std::string contents;
+    seconds age;
+    bool opens;
+  } cases[] = {
+      {"empty, fresh", "", seconds(0), false},
+      {"empty, half a minute", "", seconds(30), false},
+      {"malformed, fresh", "locked by me\n", seconds(0), false},
+      {"a living program's, old", formatText("%10d\n", static_cast<int>(minicom.pid())), seconds(3600),
+       false},
+      // Last: opening changes the settings and closing purges.
+      {"empty, two minutes", "", seconds(120), true},
+      {"malformed, an hour", "locked by me\n", seconds(3600), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    notices.clear();
+    writeFile(lockFile(), c.contents);
+    std::filesystem::last_write_time(lockFile(), std::filesystem::file_time_type::clock::now() - c.age);
+    ASSERT_EQ(port.Open(), c.opens) << port.ErrorText();
+    if (!c.opens) {
+      EXPECT_NE(port.ErrorText().find("ロックファイル " + lockFile().string()), std::string::npos)
+          << port.ErrorText();
+      EXPECT_EQ(readFile(lockFile()), c.contents);
+      EXPECT_TRUE(notices.empty());
+      expectUntouched();
+      continue;
+    }
+    EXPECT_EQ(readFile(lockFile()), formatText("%10d\n", static_cast<int>(::getpid())));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], "古いロックファイル " + lockFile().string() +
+                              " を削除しました（PID が書かれていないまま 60 秒以上たっています）");
+    port.Close();
+    EXPECT_FALSE(std::filesystem::exists(lockFile()));
+  }
+}
+
+// The kernel's console (console=ttyS0) is refused by name before anything is taken, even
+// when nobody we can see has it open.
+TEST_F(PortOfAnotherProgramTest, TheSystemConsoleIsRefusedUntouched) {
+  TempDir tree;
+  std::filesystem::create_directories(tree / "sys/class/tty/console");
+  std::filesystem::create_directories(tree / "proc");
+  writeFile(tree / "sys/class/tty/console/active", "tty0 " + pty.slavePath().substr(5) + "\n");
+  port.setSystemTrees(SystemTrees{tree / "sys", tree / "proc"});
+  EXPECT_FALSE(port.Open());
+  EXPECT_EQ(port.LastError(), static_cast<uint32_t>(EBUSY));
+  EXPECT_EQ(port.ErrorText(), pty.slavePath() + " はシステムのコンソールとして使われています（" +
+                                  (tree / "sys/class/tty/console/active").string() + "）。" + busyCode());
+  EXPECT_FALSE(port.Probe());
+  expectUntouched();
+  EXPECT_TRUE(std::filesystem::is_empty(locks.path()));
+
+  std::filesystem::remove(tree / "sys/class/tty/console/active");
+  EXPECT_TRUE(port.Open()) << port.ErrorText();  // the same port, once it is not the console
 }
 
 // The driver takes such a rate, and the reception would then wait for ever.

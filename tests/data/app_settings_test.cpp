@@ -165,9 +165,12 @@ TEST_F(AppSettingsTest, SaveWritesItsKeysInOrder) {
 }
 
 TEST_F(AppSettingsTest, SerialPortPaths) {
-  writeFile(settings.ini.Path(), "[SerialPorts]\r\nCOM3=/dev/pts/4\r\n");
+  writeFile(settings.ini.Path(), "[SerialPorts]\r\nCOM3=/dev/pts/4\r\nCOM1=\r\nCOM2=  \r\n");
   EXPECT_EQ(settings.serialDevicePath(3), "/dev/pts/4");
-  for (int port : {1, 4, 5, 12, 13, 20, 21}) EXPECT_EQ(settings.serialDevicePath(port), fixedPortPath(port));
+  for (int port : {4, 5, 12, 13, 20, 21}) EXPECT_EQ(settings.serialDevicePath(port), fixedPortPath(port));
+  // An entry left empty is not set: not the fixed rule's device, which may be the console.
+  EXPECT_EQ(settings.serialDevicePath(1), "");
+  EXPECT_EQ(settings.serialDevicePath(2), "");
 }
 
 TEST(FixedPortPath, TheRuleOfThisPlatform) {

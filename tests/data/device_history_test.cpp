@@ -65,7 +65,9 @@ TEST_F(DeviceHistoryTest, ReceivedReadingsAcrossMonthsAreMergedSavedAndGapsFille
   history.addReading(DateTime::fromFields(2024, 4, 1, 0, 0), 8, 16, defaults);  // the later one wins
   EXPECT_EQ(history.months[0].days[3].header.deviceId, 12);                     // every day of a new month
 
-  history.mergeAndSave(false, env);
+  std::vector<DateTime> unsaved;
+  EXPECT_TRUE(history.mergeAndSave(false, env, &unsaved));  // the month filled in is not one left unsaved
+  EXPECT_TRUE(unsaved.empty());
   ASSERT_EQ(history.months.size(), 4u);  // March filled in, in memory only
   EXPECT_FALSE(std::filesystem::exists(location.monthFile(12, DateTime::fromFields(2024, 3, 1))));
 

@@ -53,8 +53,18 @@ class CliRunner {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    // The termination signals as a terminal leaves them, also when the tests run in the
+    // background (which ignores SIGINT).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t standard;
+    sigemptyset(&standard);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&standard, signal);
+    posix_spawnattr_setsigdefault(&attributes, &standard);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    if (posix_spawn(&pid, PELNOR_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    if (posix_spawn(&pid, PELNOR_CLI_PATH, &actions, &attributes, argv.data(), environ) != 0) pid = -1;
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return pid;
   }
