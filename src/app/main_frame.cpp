@@ -181,6 +181,7 @@ void CMainFrame::buildActions() {
   connect(action(cmd::kDataCopy), &QAction::triggered, this, [this] {
     CDatCopy dialog(app_, this);
     dialog.exec();
+    if (!dialog.chosenFolder().empty()) app_.settings.copyDir = dialog.chosenFolder();
   });
   connect(action(cmd::kPrint), &QAction::triggered, this, [this] { onPrint(false); });
   connect(action(cmd::kPrintPreview), &QAction::triggered, this, [this] { onPrint(true); });
@@ -412,7 +413,9 @@ void CMainFrame::onReportEntry() {
 
 void CMainFrame::onGraphAttributes() {
   CSetLineAttr dialog(app_.settings, this);
-  if (dialog.exec() == QDialog::Accepted && !app_.history.months.empty()) ApplySelection(false, false);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.storeIn(app_.settings);
+  if (!app_.history.months.empty()) ApplySelection(false, false);
 }
 
 void CMainFrame::onVctChange() {
@@ -494,7 +497,10 @@ void CMainFrame::onPastData() {
   connect(&dialog, &CCngData::locationChanged, this,
           [this] { Q_EMIT doc_.updated(CPelnorDoc::kHintReloaded); });
   dialog.setMonthsBack(app_.settings.monthsToLoad);
-  if (dialog.exec() != QDialog::Accepted) {
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  app_.pastDevicePosition = dialog.devicePosition();
+  app_.pastMonth = dialog.month();
+  if (!accepted) {
     updateTitle();
     updateCommandStates();
     return;

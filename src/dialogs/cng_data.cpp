@@ -29,7 +29,8 @@ QDate toQDate(const DateTime& d) { return QDate(d.year(), d.month(), d.day()); }
 
 }  // namespace
 
-CCngData::CCngData(ProgramState& app, QWidget* parent) : QDialog(parent), app_(app) {
+CCngData::CCngData(ProgramState& app, QWidget* parent)
+    : QDialog(parent), app_(app), chosenPosition_(app.pastDevicePosition) {
   setObjectName("CCngData");
   setWindowTitle("過去データの表示");
   auto* layout = new QVBoxLayout(this);
@@ -103,17 +104,17 @@ CCngData::CCngData(ProgramState& app, QWidget* parent) : QDialog(parent), app_(a
   connect(buttons, &QDialogButtonBox::accepted, this, &CCngData::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(change, &QPushButton::clicked, this, &CCngData::onChangeLocation);
-  connect(devices_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { refreshMonths(); });
+  connect(devices_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { refreshMonths(); });
   connect(year_, &QDateEdit::dateChanged, this, [this] { refreshMonths(); });
 
   // Opening: the location, the remembered month (now when it is not a date), the devices.
   location_->setText(q(app_.location.label()));
-  if (!app_.pastMonth.isValid()) app_.pastMonth = DateTime::now();
-  app_.pastMonth = app_.pastMonth.firstOfMonth();
-  year_->setDate(toQDate(app_.pastMonth));
-  month_->setDate(toQDate(app_.pastMonth));
+  chosenMonth_ = (app_.pastMonth.isValid() ? app_.pastMonth : DateTime::now()).firstOfMonth();
+  year_->setDate(toQDate(chosenMonth_));
+  month_->setDate(toQDate(chosenMonth_));
   monthsBack_->setValue(app_.settings.monthsToLoad);
-  devices_->choose(app_.pastDevicePosition);
+  devices_->choose(chosenPosition_);
   refreshMonths();
 }
 
@@ -129,7 +130,8 @@ void CCngData::refreshMonths() {
     if (chosen) {
       std::error_code ec;
       const int32_t id = app_.registry.deviceAt(row).deviceId;
-      stored = std::filesystem::is_regular_file(app_.location.monthFile(id, DateTime::fromFields(year, m, 1)), ec);
+      stored =
+          std::filesystem::is_regular_file(app_.location.monthFile(id, DateTime::fromFields(year, m, 1)), ec);
     }
     // Told by the weight of the text and by its name too, not by its shade alone.
     QLabel* label = monthLabels_[m - 1];
@@ -154,12 +156,12 @@ void CCngData::onChangeLocation() {
 
 void CCngData::accept() {
   const int row = devices_->selectedRow();
-  app_.pastDevicePosition = row;
+  chosenPosition_ = row;
   if (row < 0) {
     DataLocation::warn(app_.reporter, "対象とする機器ＩＤを選んでください");
     return;
   }
-  app_.pastMonth = DateTime::fromFields(year_->date().year(), month_->date().month(), 1);
+  chosenMonth_ = DateTime::fromFields(year_->date().year(), month_->date().month(), 1);
   QDialog::accept();
 }
 

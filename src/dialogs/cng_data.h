@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "data/date_time.h"
+
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -22,6 +24,10 @@ class CCngData : public QDialog {
 
   void setMonthsBack(int months);
   int monthsBack() const;
+  // What to remember for the next opening, also when the dialog was cancelled: the device
+  // row last confirmed with OK (-1 when OK found none chosen) and the month.
+  int devicePosition() const { return chosenPosition_; }
+  DateTime month() const { return chosenMonth_; }
 
   void accept() override;
 
@@ -34,6 +40,8 @@ class CCngData : public QDialog {
   void onChangeLocation();
 
   ProgramState& app_;
+  int chosenPosition_;
+  DateTime chosenMonth_;
   QLineEdit* location_;
   DeviceList* devices_;
   QDateEdit* year_;

@@ -63,7 +63,7 @@ void CDatCopy::accept() {
     app_.reporter.error("コピーする機器を選んでください");
     return;
   }
-  if (!text.isEmpty()) app_.settings.copyDir = text.toStdString();
+  if (!text.isEmpty()) chosenFolder_ = text.toStdString();
   const int32_t id = row >= 0 ? app_.registry.deviceAt(row).deviceId : DeviceRecord::kNoDevice;
   if (copyDeviceData(app_.location, app_.registry, id, text.toStdString(), app_.storage)) QDialog::accept();
 }

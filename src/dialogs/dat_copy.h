@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 class QLineEdit;
 class QListWidget;
@@ -18,10 +19,14 @@ class CDatCopy : public QDialog {
 
   QListWidget& devices() const { return *devices_; }
   QLineEdit& destination() const { return *destination_; }
+  // The folder last confirmed with OK and a device, whether or not the copy succeeded;
+  // empty when there was none. The caller remembers it.
+  const std::string& chosenFolder() const { return chosenFolder_; }
   void accept() override;
 
  private:
   ProgramState& app_;
+  std::string chosenFolder_;
   QListWidget* devices_;
   QLineEdit* destination_;
 };

@@ -31,7 +31,7 @@ ColorButton* colorButton(uint32_t color, QWidget* parent) {
 
 }  // namespace
 
-CSetLineAttr::CSetLineAttr(CAppSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+CSetLineAttr::CSetLineAttr(const CAppSettings& settings, QWidget* parent) : QDialog(parent) {
   setObjectName("id146");
   setWindowTitle("グラフ描画属性の設定");
   auto* layout = new QVBoxLayout(this);
@@ -42,8 +42,8 @@ CSetLineAttr::CSetLineAttr(CAppSettings& settings, QWidget* parent) : QDialog(pa
   energyWidth_ = widthList(settings.energyWidth, this);
 
   // Each group's inputs take letters of their own, and names that say which graph they set.
-  auto group = [&](const QString& title, const QString& colorLabel, ColorButton* color, const QString& widthLabel,
-                   QComboBox* width) {
+  auto group = [&](const QString& title, const QString& colorLabel, ColorButton* color,
+                   const QString& widthLabel, QComboBox* width) {
     auto* box = new QGroupBox(title + "：", this);
     auto* form = new QFormLayout(box);
     color->setAccessibleName(title + "の線の色");
@@ -63,20 +63,24 @@ CSetLineAttr::CSetLineAttr(CAppSettings& settings, QWidget* parent) : QDialog(pa
   connect(buttons, &QDialogButtonBox::accepted, this, &CSetLineAttr::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   // The inputs were made before their group boxes: Tab goes top to bottom, starting at the first.
-  QWidget* const order[] = {temperatureColor_, temperatureWidth_, energyColor_, energyWidth_, demandColor_,
-                            buttons->button(QDialogButtonBox::Ok), buttons->button(QDialogButtonBox::Cancel)};
+  QWidget* const order[] = {temperatureColor_,
+                            temperatureWidth_,
+                            energyColor_,
+                            energyWidth_,
+                            demandColor_,
+                            buttons->button(QDialogButtonBox::Ok),
+                            buttons->button(QDialogButtonBox::Cancel)};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   temperatureColor_->setFocus();
 }
 
-void CSetLineAttr::accept() {
-  settings_.maxTempColor = temperatureColor_->color();
-  settings_.energyColor = energyColor_->color();
-  settings_.demandColor = demandColor_->color();
+void CSetLineAttr::storeIn(CAppSettings& settings) const {
+  settings.maxTempColor = temperatureColor_->color();
+  settings.energyColor = energyColor_->color();
+  settings.demandColor = demandColor_->color();
   // Without a choice the width stays as it was.
-  if (temperatureWidth_->currentIndex() >= 0) settings_.maxTempWidth = temperatureWidth_->currentIndex();
-  if (energyWidth_->currentIndex() >= 0) settings_.energyWidth = energyWidth_->currentIndex();
-  QDialog::accept();
+  if (temperatureWidth_->currentIndex() >= 0) settings.maxTempWidth = temperatureWidth_->currentIndex();
+  if (energyWidth_->currentIndex() >= 0) settings.energyWidth = energyWidth_->currentIndex();
 }
 
 }  // namespace pelnor

@@ -16,7 +16,7 @@ class CSetLineAttr : public QDialog {
  public:
   static constexpr int kWidths = 10;
 
-  explicit CSetLineAttr(CAppSettings& settings, QWidget* parent = nullptr);
+  explicit CSetLineAttr(const CAppSettings& settings, QWidget* parent = nullptr);
 
   ColorButton& temperatureColor() const { return *temperatureColor_; }
   ColorButton& energyColor() const { return *energyColor_; }
@@ -24,10 +24,10 @@ class CSetLineAttr : public QDialog {
   QComboBox& temperatureWidth() const { return *temperatureWidth_; }
   QComboBox& energyWidth() const { return *energyWidth_; }
 
-  void accept() override;
+  // The chosen colours and widths into settings (a width not chosen stays as it is there).
+  void storeIn(CAppSettings& settings) const;
 
  private:
-  CAppSettings& settings_;
   ColorButton* temperatureColor_;
   ColorButton* energyColor_;
   ColorButton* demandColor_;

@@ -29,8 +29,8 @@ TEST_F(GuiTest, PastDataDialogShowsTheLocationDevicesAndTheMonthsWithData) {
   }
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(app.pastMonth, DateTime::fromFields(2024, 7, 1));
-  EXPECT_EQ(app.pastDevicePosition, 0);
+  EXPECT_EQ(dialog.month(), DateTime::fromFields(2024, 7, 1));
+  EXPECT_EQ(dialog.devicePosition(), 0);
 }
 
 }  // namespace

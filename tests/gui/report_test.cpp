@@ -151,7 +151,7 @@ TEST_F(ReportTest, AChosenColourReachesTheGraphAndTheReport) {
   dialog.demandColor().setColor(magenta);
   EXPECT_EQ(dialog.temperatureWidth().currentText(), "4") << "the stored width 3 is the fourth entry";
   dialog.temperatureWidth().setCurrentIndex(0);
-  dialog.accept();
+  dialog.storeIn(app.settings);
   EXPECT_EQ(app.settings.demandColor, magenta);
   EXPECT_EQ(app.settings.maxTempWidth, 0);
 
