@@ -405,7 +405,7 @@ void CMainFrame::onReportEntry() {
   entered.entered = 1;
   rememberEnteredReport(entered, app_.history.device.deviceId, app_.registry);
   // The master first, then the month: the order in which every program takes the locks.
-  if (app_.location.isOwn()) app_.registry.save(app_.location.root(), app_.storage);
+  if (app_.location.isOwn()) app_.registry.saveOrReload(app_.location.root(), app_.storage);
   app_.history.changeStoredMonth(date, app_.historyEnv(),
                                  [&](MonthRecord& month) { month.report = entered; });
   ApplySelection(false, false);

@@ -35,6 +35,22 @@ bool StderrReporter::askYesNo(const std::string& text) {
   }
 }
 
+Reporter::Keep StderrReporter::askWhichToKeep(const std::string& text) {
+  std::cerr << text << '\n';
+  while (!fixedAnswer_ && !noTerminal_) {
+    std::cerr << "[m: 自分の変更を残す / t: 他のプログラムの変更を残す] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) {
+      std::cerr << '\n';
+      break;
+    }
+    if (answer == "m" || answer == "M") return Keep::Mine;
+    if (answer == "t" || answer == "T") return Keep::Theirs;
+  }
+  std::cerr << "-> " << kKeptTheirs << '\n';
+  return Keep::Theirs;
+}
+
 Reporter::Answer StderrReporter::askYesNoCancel(const std::string& text) {
   return askYesNo(text) ? Answer::Yes : Answer::No;
 }

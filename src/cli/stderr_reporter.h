@@ -21,6 +21,9 @@ class StderrReporter : public Reporter {
   void plain(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   Answer askYesNoCancel(const std::string& text) override;
+  // Asked on the terminal only: --yes and --no answer yes/no questions, not this one, and
+  // without a terminal the other program's change stays (said on stderr).
+  Keep askWhichToKeep(const std::string& text) override;
   void beep() override {}
 
   int messageCount() const { return messageCount_; }

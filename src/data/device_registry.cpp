@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "data/data_locks.h"
+#include "data/device_merge.h"
 #include "data/month_file.h"
 #include "data/save_leftovers.h"
 #include "data/system.h"
@@ -85,6 +86,12 @@ bool DeviceRegistry::save(const std::filesystem::path& root, const StorageContex
   return saveChanges(masterPath(root), context);
 }
 
+bool DeviceRegistry::saveOrReload(const std::filesystem::path& root, const StorageContext& context) {
+  if (save(root, context)) return true;
+  load(root, context);
+  return false;
+}
+
 DeviceRegistry::FileStamp DeviceRegistry::stampOf(const std::filesystem::path& path, std::string_view bytes) {
   std::error_code ec;
   const auto modified = std::filesystem::last_write_time(path, ec);
@@ -122,6 +129,22 @@ bool DeviceRegistry::loadFile(const std::filesystem::path& path, const StorageCo
 
 bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const StorageContext& context) {
   if (serialize() == baseline_.state) return true;  // nothing of ours to write
+  // The user is asked with the master let go, so that no other program waits for the
+  // answer; a question answered before is not asked again when the file moved meanwhile.
+  Answers answers;
+  for (;;) {
+    std::vector<std::string> questions;
+    if (!saveUnderLock(path, context, answers, questions)) return false;
+    if (questions.empty()) return true;
+    for (const std::string& question : questions) {
+      context.reporter.beep();
+      answers.emplace(question, context.reporter.askWhichToKeep(question));
+    }
+  }
+}
+
+bool DeviceRegistry::saveUnderLock(const std::filesystem::path& path, const StorageContext& context,
+                                   const Answers& answers, std::vector<std::string>& questions) {
   FileLock lock;
   if (!lockMasterFile(lock, path, context)) return false;
   removeSaveLeftovers(path.parent_path());  // no other save of the master is under way
@@ -152,8 +175,12 @@ bool DeviceRegistry::saveChanges(const std::filesystem::path& path, const Storag
       DeviceRegistry before(defaults_);
       ArchiveReader in(baseline_.state);
       before.read(in);
-      merged = std::move(onDisk);
-      merged.applyChanges(before, *this);
+      merged = mergeRegistries(before, *this, onDisk, [&](const std::string& question) {
+        if (auto answer = answers.find(question); answer != answers.end()) return answer->second;
+        questions.push_back(question);
+        return Reporter::Keep::Theirs;  // for now; nothing is written before the answer
+      });
+      if (!questions.empty()) return true;
     }
     if (damaged && !keepDamaged(path, stored, context)) return false;
     const std::string bytes = merged.serialize();
@@ -180,27 +207,6 @@ bool DeviceRegistry::keepDamaged(const std::filesystem::path& path, std::string_
   if (context.log)
     context.log(formatText("%s %s -> %s", kDamagedCopyKept, pathText(path).c_str(), pathText(copy).c_str()));
   return true;
-}
-
-void DeviceRegistry::applyChanges(const DeviceRegistry& before, const DeviceRegistry& after) {
-  auto bytesOf = [](const auto& value, auto write) {
-    ArchiveWriter out;
-    write(out, value);
-    return out.bytes();
-  };
-  auto recordBytes = [&](const DeviceRecord& r) { return bytesOf(r, writeDeviceRecord); };
-  if (after.commSettings != before.commSettings) commSettings = after.commSettings;
-  if (bytesOf(after.report, writeReportInfo) != bytesOf(before.report, writeReportInfo))
-    report = after.report;
-  for (const DeviceRecord& old : before.devices_) {
-    if (after.positionOf(old.deviceId) >= 0) continue;
-    if (int at = positionOf(old.deviceId); at >= 0) removeAt(at);
-  }
-  for (const DeviceRecord& record : after.devices_) {
-    const int was = before.positionOf(record.deviceId);
-    if (was < 0 || recordBytes(before.devices_[static_cast<std::size_t>(was)]) != recordBytes(record))
-      put(record);
-  }
 }
 
 bool DeviceRegistry::saveFile(const std::filesystem::path& path, const StorageContext& context) const {

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,11 +31,15 @@ class DeviceRegistry {
   bool load(const std::filesystem::path& root, const StorageContext& context);
   // Saves this registry's changes since it was loaded (or last saved) into
   // root/MCDATA.MST, under the master's lock, and writes nothing when there are none.
-  // When another program has saved the file since, the changes (devices added, changed
-  // and deleted by ID, the communication settings, the registry's report) are made to
-  // what the file holds now, and this registry becomes that. A file that cannot be read
-  // to its end is kept beside as MCDATA.MST.damaged first.
+  // When another program has saved the file since, the changes are merged field by field
+  // into what the file holds now (see mergeRegistries: where both changed the same thing
+  // the context's reporter asks which stays, with the master let go meanwhile), and this
+  // registry becomes that. A file that cannot be read to its end is kept beside as
+  // MCDATA.MST.damaged first.
   bool save(const std::filesystem::path& root, const StorageContext& context);
+  // As save; when that fails (reported), this registry becomes what the file holds, so
+  // that nothing unsaved is shown as if it were stored.
+  bool saveOrReload(const std::filesystem::path& root, const StorageContext& context);
   bool loadFile(const std::filesystem::path& path, const StorageContext& context);
   bool saveChanges(const std::filesystem::path& path, const StorageContext& context);
   // Writes exactly this registry to a master file at any path (the caller holds its lock).
@@ -73,12 +79,16 @@ class DeviceRegistry {
     std::optional<FileStamp> file{};  // empty: there was no file
   };
   static FileStamp stampOf(const std::filesystem::path& path, std::string_view bytes);
+  // Answers to questions of which change stays, by question.
+  using Answers = std::map<std::string, Reporter::Keep>;
+  // One try at saving under the master's lock. Questions of which change stays that
+  // answers lacks go to questions, and then nothing is written.
+  bool saveUnderLock(const std::filesystem::path& path, const StorageContext& context, const Answers& answers,
+                     std::vector<std::string>& questions);
 
   std::vector<DeviceRecord>::const_iterator lowerBound(int32_t deviceId) const;
   // Puts many records at once; of equal IDs the last one wins.
   void putAll(std::vector<DeviceRecord> records);
-  // Makes the changes from before to after here.
-  void applyChanges(const DeviceRegistry& before, const DeviceRegistry& after);
   // Keeps a master that could not be read to its end; false (reported) when it cannot.
   static bool keepDamaged(const std::filesystem::path& path, std::string_view bytes,
                           const StorageContext& context);

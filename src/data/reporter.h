@@ -6,9 +6,14 @@
 
 namespace pelnor {
 
+// Said after a question of which change to keep that could not be asked.
+inline constexpr const char* kKeptTheirs = "他のプログラムの変更を残しました";
+
 class Reporter {
  public:
   enum class Answer { Yes, No, Cancel };
+  // Whose change stays where this program and another changed the same thing.
+  enum class Keep { Mine, Theirs };
 
   virtual ~Reporter() = default;
   virtual void info(const std::string& text) = 0;   // information icon
@@ -16,6 +21,12 @@ class Reporter {
   virtual void plain(const std::string& text) = 0;  // no icon, OK only
   virtual bool askYesNo(const std::string& text) = 0;
   virtual Answer askYesNoCancel(const std::string& text) = 0;
+  // text shows both changes. Where nobody can be asked, the other program's change (what
+  // the file holds) stays, and the user is told.
+  virtual Keep askWhichToKeep(const std::string& text) {
+    info(text + "\n" + kKeptTheirs);
+    return Keep::Theirs;
+  }
   virtual void beep() = 0;
   virtual void beginWait() {}
   virtual void endWait() {}

@@ -11,10 +11,10 @@
 #include <QVBoxLayout>
 
 #include "comm/program_state.h"
-#include "ui/gui_reporter.h"
 #include "data/data_erase.h"
 #include "data/text.h"
 #include "ui/device_list.h"
+#include "ui/gui_reporter.h"
 #include "ui/input_label.h"
 
 namespace pelnor {
@@ -24,6 +24,7 @@ namespace {
 QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 constexpr const char* kNamePrompt = "需要家名を入力してください";
+constexpr const char* kShownAsStored = "機器の設定を保存出来なかったため、保存されている内容を表示します";
 
 // The characters of text that the master file's cp932 cannot hold, each once, in order:
 // saved, each would become "?".
@@ -239,7 +240,19 @@ void CSetMc::onCommSettings() {
 }
 
 void CSetMc::accept() {
-  app_.registry.save(app_.location.root(), app_.storage);
+  const int row = selectedRow();
+  const int32_t selected = row >= 0 ? app_.registry.deviceAt(row).deviceId : DeviceRecord::kNoDevice;
+  if (!app_.registry.saveOrReload(app_.location.root(), app_.storage)) {
+    // Nothing unsaved is shown as stored: the dialog stays open on what the file holds,
+    // which Cancel keeps.
+    snapshot_.registry = app_.registry;
+    app_.reporter.info(kShownAsStored);
+    int32_t shown = selected;
+    if (app_.registry.positionOf(shown) < 0)
+      shown = app_.registry.count() > 0 ? app_.registry.deviceAt(0).deviceId : DeviceRecord::kNoDevice;
+    showDevices(shown);
+    return;
+  }
   QDialog::accept();
 }
 

@@ -1,6 +1,7 @@
 // "機器の設定": register, update and delete devices, erase stored readings, and open the
 // communication settings. Changes act on the registry at once; Cancel puts the registry
-// back as it was, OK saves the device master.
+// back as it was, OK saves the device master (merged with another program's changes) or,
+// when that fails, shows what the master holds and stays open.
 #pragma once
 
 #include <QDialog>

@@ -9,12 +9,18 @@ namespace pelnor {
 
 namespace {
 
+using ButtonNames = std::initializer_list<std::pair<QMessageBox::StandardButton, const char*>>;
+
+// The buttons speak the program's language whatever the toolkit's translations are.
+constexpr ButtonNames kButtonNames = {
+    {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}, {QMessageBox::Cancel, "キャンセル"}};
+// Which change stays: Yes keeps this program's, No (and Escape) the other program's.
+constexpr ButtonNames kKeepNames = {{QMessageBox::Yes, "自分の変更を残す(&M)"},
+                                    {QMessageBox::No, "他のプログラムの変更を残す(&T)"}};
+
 int showBox(QWidget* parent, QMessageBox::Icon icon, const std::string& text,
-            QMessageBox::StandardButtons buttons) {
+            QMessageBox::StandardButtons buttons, ButtonNames names = kButtonNames) {
   QMessageBox box(icon, QString::fromUtf8(kMessageTitle), QString::fromStdString(text), buttons, parent);
-  // The buttons speak the program's language whatever the toolkit's translations are.
-  const std::pair<QMessageBox::StandardButton, const char*> names[] = {
-      {QMessageBox::Yes, "はい(&Y)"}, {QMessageBox::No, "いいえ(&N)"}, {QMessageBox::Cancel, "キャンセル"}};
   for (const auto& [button, name] : names) {
     if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(name));
   }
@@ -59,6 +65,13 @@ Reporter::Answer GuiReporter::askYesNoCancel(const std::string& text) {
   if (button == QMessageBox::Yes) return Answer::Yes;
   if (button == QMessageBox::No) return Answer::No;
   return Answer::Cancel;
+}
+
+Reporter::Keep GuiReporter::askWhichToKeep(const std::string& text) {
+  const int button = onGuiThread([&] {
+    return showBox(window_, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, kKeepNames);
+  });
+  return button == QMessageBox::Yes ? Keep::Mine : Keep::Theirs;
 }
 
 void GuiReporter::beep() {

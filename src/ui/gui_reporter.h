@@ -28,6 +28,7 @@ class GuiReporter : public QObject, public Reporter {
   void plain(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   Answer askYesNoCancel(const std::string& text) override;
+  Keep askWhichToKeep(const std::string& text) override;
   void beep() override;
   void beginWait() override;
   void endWait() override;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <thread>
+#include <utility>
 
 #include "data/file_lock.h"
 #include "data/text.h"
@@ -200,6 +201,113 @@ TEST_F(DeviceRegistryTest, SaveMergesOurChangesIntoAnotherProgramsSave) {
     }
   }
   EXPECT_TRUE(reporter.messages().empty());
+}
+
+// Two programs on one root change the same device: the save asks which change stays and
+// keeps the other program's changes to what this one left alone.
+TEST_F(DeviceRegistryTest, ASaveAsksWhereAnotherProgramChangedTheSameField) {
+  for (Reporter::Keep answer : {Reporter::Keep::Mine, Reporter::Keep::Theirs}) {
+    const bool mine = answer == Reporter::Keep::Mine;
+    SCOPED_TRACE(mine ? "keep mine" : "keep theirs");
+    writeFile(master(), masterFileBytes(3));
+    ASSERT_TRUE(registry.load(dir.path(), context));
+    DeviceRegistry other(defaults);
+    ASSERT_TRUE(other.load(dir.path(), context));
+    DeviceRecord theirs = other.deviceAt(other.positionOf(12));
+    theirs.customerName = "他の名前";
+    theirs.multiplier = 120;
+    theirs.primaryCurrent = 10;
+    other.put(theirs);
+    ASSERT_TRUE(other.save(dir.path(), context));
+
+    DeviceRecord ours = registry.deviceAt(registry.positionOf(12));
+    ours.customerName = "自分の名前";
+    registry.put(ours);
+    ScriptedReporter asked;
+    asked.answer(answer);
+    ASSERT_TRUE(registry.save(dir.path(), StorageContext{asked, defaults, OpenRetry{10, 300, 300}, false}));
+    ASSERT_EQ(asked.messages().size(), 1u);
+    EXPECT_EQ(asked.messages()[0].kind, "keep");
+    EXPECT_EQ(asked.messages()[0].text,
+              "機器ＩＤ 12 の設定は他のプログラムでも変更されました\n需要家名\n　自分の変更：自分の名前\n"
+              "　他のプログラムの変更：他の名前\nどちらの変更を残しますか");
+    DeviceRegistry stored(defaults);
+    ASSERT_TRUE(stored.load(dir.path(), context));
+    DeviceRecord twelve;
+    ASSERT_TRUE(stored.find(12, twelve));
+    EXPECT_EQ(twelve.customerName, mine ? "自分の名前" : "他の名前");
+    EXPECT_EQ(twelve.primaryCurrent, 10) << "their VCT, which we left alone";
+    EXPECT_EQ(registry.serialize(), stored.serialize());
+  }
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+// The user is asked with the master let go: another program saves it while the question
+// is open. What it saved then is merged too; a question answered before is not asked again,
+// one about a value that changed meanwhile is.
+TEST_F(DeviceRegistryTest, TheMasterIsLetGoWhileTheUserIsAsked) {
+  writeFile(master(), masterFileBytes(3));
+  ASSERT_TRUE(registry.load(dir.path(), context));
+  auto otherSaves = [&](const std::vector<DeviceRecord>& records) {
+    DeviceRegistry other(defaults);
+    ASSERT_TRUE(other.load(dir.path(), context));
+    for (const DeviceRecord& r : records) other.put(r);
+    ASSERT_TRUE(other.save(dir.path(), context));
+  };
+  otherSaves({record(5, "他5"), record(12, "他1")});
+  registry.put(record(5, "自分5"));
+  registry.put(record(12, "自分"));
+
+  struct SavingMeanwhile : ScriptedReporter {
+    std::function<void()> whileAsked;
+    Keep askWhichToKeep(const std::string& text) override {
+      if (whileAsked) std::exchange(whileAsked, nullptr)();
+      return ScriptedReporter::askWhichToKeep(text);
+    }
+  } asked;
+  asked.whileAsked = [&] { otherSaves({record(12, "他2"), record(30, "他30")}); };
+  for (Reporter::Keep k : {Reporter::Keep::Mine, Reporter::Keep::Theirs, Reporter::Keep::Mine})
+    asked.answer(k);
+  ASSERT_TRUE(registry.save(dir.path(), StorageContext{asked, defaults, OpenRetry{10, 300, 300}, false}));
+  std::vector<std::string> theirs;
+  for (const std::string& text : asked.texts()) {
+    theirs.push_back(text.substr(text.find("他のプログラムの変更：")));
+  }
+  EXPECT_EQ(theirs, (std::vector<std::string>{"他のプログラムの変更：他5\nどちらの変更を残しますか",
+                                              "他のプログラムの変更：他1\nどちらの変更を残しますか",
+                                              "他のプログラムの変更：他2\nどちらの変更を残しますか"}));
+  DeviceRegistry stored(defaults);
+  ASSERT_TRUE(stored.load(dir.path(), context));
+  std::vector<std::string> names;
+  for (int i = 0; i < stored.count(); ++i) names.push_back(stored.deviceAt(i).customerName);
+  EXPECT_EQ(names, (std::vector<std::string>{"自分5", "自分", "他30"}));
+  EXPECT_TRUE(reporter.messages().empty());
+}
+
+// After a save that failed, the registry holds what the file holds, not what it could not
+// save; and a save that went through keeps this registry's changes.
+TEST_F(DeviceRegistryTest, SaveOrReloadHoldsWhatTheFileHolds) {
+  writeFile(master(), masterFileBytes(3));
+  ASSERT_TRUE(registry.load(dir.path(), context));
+  DeviceRegistry other(defaults);
+  ASSERT_TRUE(other.load(dir.path(), context));
+  other.put(record(20, "theirs"));
+  ASSERT_TRUE(other.save(dir.path(), context));
+  const std::string onDisk = readFile(master());
+
+  registry.put(record(7, "ours"));
+  FileLock held;
+  ASSERT_EQ(acquireFileLock(held, dir / kMasterLockName, 0, reporter), kOpenOk);
+  EXPECT_FALSE(registry.saveOrReload(dir.path(), context));
+  EXPECT_EQ(reporter.messages().size(), 1u) << "the failure, said once";
+  EXPECT_EQ(registry.positionOf(7), -1);
+  EXPECT_GE(registry.positionOf(20), 0);
+  EXPECT_EQ(registry.serialize(), onDisk);
+  held.release();
+
+  registry.put(record(7, "ours"));
+  EXPECT_TRUE(registry.saveOrReload(dir.path(), context));
+  EXPECT_GE(registry.positionOf(7), 0);
 }
 
 // A master that could not be read to its end is never written over unkept: without a

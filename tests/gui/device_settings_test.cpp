@@ -2,11 +2,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "data/file_lock.h"
 #include "dialogs/set_mc.h"
 #include "dialogs/set_serial.h"
 #include "gui_fixture.h"
-#include "ui/device_list.h"
 #include "modal_driver.h"
+#include "ui/device_list.h"
 
 namespace pelnor {
 namespace {
@@ -23,6 +24,19 @@ class DeviceSettingsTest : public GuiTest {
     dialog.idEdit().setText(id);
     dialog.nameEdit().setText(name);
     dialog.vctList().setCurrentIndex(vctRow);
+  }
+  // Another window on the same root names devices (registering those it lacks) and saves.
+  void anotherWindowSaves(const std::vector<std::pair<int32_t, const char*>>& names) {
+    DeviceRegistry other;
+    ASSERT_TRUE(other.load(app.location.root(), app.storage));
+    for (const auto& [id, name] : names) {
+      DeviceRecord device;
+      other.find(id, device);
+      device.deviceId = id;
+      device.customerName = name;
+      other.put(device);
+    }
+    ASSERT_TRUE(other.save(app.location.root(), app.storage));
   }
   QStringList listed(CSetMc& dialog) {
     QStringList rows;
@@ -123,6 +137,77 @@ TEST_F(DeviceSettingsTest, ErasingAllDataLeavesTheListAlone) {
   EXPECT_EQ(listed(*dialog), QStringList{"12|山田|5"});
 }
 
+// Another window on the same root renamed device 12 and added 13 while this one had the
+// dialog open. Renaming 12 here too asks on OK which name stays, showing both; 13 stays
+// either way, and the list shows the name that was kept.
+TEST_F(DeviceSettingsTest, OkAsksWhichNameStaysWhereAnotherWindowRenamedTheDevice) {
+  const std::string original = readFile(app.location.masterFile());
+  for (QMessageBox::StandardButton button : {QMessageBox::Yes, QMessageBox::No}) {
+    const bool mine = button == QMessageBox::Yes;
+    SCOPED_TRACE(mine ? "keep mine" : "keep theirs");
+    writeFile(app.location.masterFile(), original);
+    app.registry.load(app.location.root(), app.storage);
+    auto dialog = openDialog();
+    anotherWindowSaves({{12, "他の名前"}, {13, "十三"}});
+
+    ModalDriver driver;
+    driver.answer(QMessageBox::Yes);  // update the selected device
+    QStringList buttons;
+    driver.then([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      if (!box || !box->button(button)) return false;
+      driver.texts.push_back(box->text());
+      buttons << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text();
+      box->button(button)->click();
+      return true;
+    });
+    edit(*dialog, "12", "自分の名前", 1);
+    dialog->onUpdate();
+    dialog->accept();
+    ASSERT_TRUE(driver.done());
+    EXPECT_EQ(driver.texts.value(1),
+              "機器ＩＤ 12 の設定は他のプログラムでも変更されました\n需要家名\n　自分の変更：自分の名前\n"
+              "　他のプログラムの変更：他の名前\nどちらの変更を残しますか");
+    EXPECT_EQ(buttons, (QStringList{"自分の変更を残す(&M)", "他のプログラムの変更を残す(&T)"}));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+
+    auto reopened = openDialog();
+    EXPECT_EQ(listed(*reopened), (QStringList{mine ? "12|自分の名前|10" : "12|他の名前|10", "13|十三|5"}))
+        << "our VCT choice, which the other window left alone, stays either way";
+    DeviceRegistry stored;
+    ASSERT_TRUE(stored.load(app.location.root(), app.storage));
+    EXPECT_EQ(stored.serialize(), app.registry.serialize());
+  }
+}
+
+// A save that fails leaves the dialog open on what the master holds (another window's
+// rename), not on the device it could not save; Cancel then keeps that.
+TEST_F(DeviceSettingsTest, AfterAFailedSaveTheDialogShowsWhatIsStored) {
+  app.storage.retry = OpenRetry{10, 50, 50};
+  auto dialog = openDialog();
+  anotherWindowSaves({{12, "他の名前"}});
+
+  edit(*dialog, "100", "百番", 1);
+  dialog->onAdd();
+  EXPECT_EQ(listed(*dialog), (QStringList{"12|山田|5", "100|百番|10"}));
+  FileLock held;
+  ASSERT_EQ(acquireFileLock(held, app.location.root() / kMasterLockName, 0, app.reporter), kOpenOk);
+  ModalDriver driver;
+  driver.answer(QMessageBox::Ok);  // busy
+  driver.answer(QMessageBox::Ok);  // shown as stored
+  dialog->accept();
+  ASSERT_TRUE(driver.done());
+  EXPECT_TRUE(driver.texts[0].startsWith("他のプログラムがデータを更新中のため、保存出来ません"));
+  EXPECT_EQ(driver.texts[1], "機器の設定を保存出来なかったため、保存されている内容を表示します");
+  EXPECT_NE(dialog->result(), QDialog::Accepted) << "still open";
+  EXPECT_EQ(listed(*dialog), QStringList{"12|他の名前|5"});
+  EXPECT_EQ(dialog->idEdit().text(), "12");
+  EXPECT_EQ(dialog->nameEdit().text(), "他の名前");
+
+  dialog->reject();
+  EXPECT_EQ(listed(*openDialog()), QStringList{"12|他の名前|5"});
+}
+
 TEST(CommSettingsTest, PortPreselectionAndTheValuesTakenBack) {
   struct Case {
     std::vector<int> found;
@@ -172,8 +257,8 @@ TEST(CommSettingsTest, PortPreselectionAndTheValuesTakenBack) {
   const struct {
     int list, row;
     bool enabled;
-  } rows[] = {{1018, 0, kFourBitsAndOneAndAHalf}, {1018, 1, true}, {1018, 4, true},
-              {1020, 0, true}, {1020, 1, kFourBitsAndOneAndAHalf}, {1020, 2, true}};
+  } rows[] = {{1018, 0, kFourBitsAndOneAndAHalf}, {1018, 1, true}, {1018, 4, true}, {1020, 0, true},
+              {1020, 1, kFourBitsAndOneAndAHalf}, {1020, 2, true}};
   for (const auto& r : rows) {
     QComboBox& combo = dialog.list(r.list);
     EXPECT_EQ(enabled(combo, r.row), r.enabled) << r.list << " " << r.row;

@@ -13,7 +13,7 @@ namespace pelnor::test {
 class ScriptedReporter : public Reporter {
  public:
   struct Message {
-    std::string kind;  // "info", "error", "plain", "ask", "askCancel"
+    std::string kind;  // "info", "error", "plain", "ask", "askCancel", "keep"
     std::string text;
   };
 
@@ -28,6 +28,11 @@ class ScriptedReporter : public Reporter {
     record("askCancel", text);
     return nextAnswer();
   }
+  // Yes in the list keeps mine, anything else theirs.
+  Keep askWhichToKeep(const std::string& text) override {
+    record("keep", text);
+    return nextAnswer() == Answer::Yes ? Keep::Mine : Keep::Theirs;
+  }
   void beep() override {
     std::lock_guard lock(mutex_);
     ++beeps;
@@ -37,6 +42,7 @@ class ScriptedReporter : public Reporter {
     std::lock_guard lock(mutex_);
     answers_.push_back(a);
   }
+  void answer(Keep k) { answer(k == Keep::Mine ? Answer::Yes : Answer::No); }
   std::vector<Message> messages() const {
     std::lock_guard lock(mutex_);
     return messages_;
