@@ -29,6 +29,8 @@ QDate toQDate(const DateTime& d) { return QDate(d.year(), d.month(), d.day()); }
 
 }  // namespace
 
+QString pastDataMonthLabelName(int month) { return QStringLiteral("id%1").arg(1064 + month); }
+
 CCngData::CCngData(ProgramState& app, QWidget* parent)
     : QDialog(parent), app_(app), chosenPosition_(app.pastDevicePosition) {
   setObjectName("CCngData");
@@ -45,7 +47,7 @@ CCngData::CCngData(ProgramState& app, QWidget* parent)
   auto* locationLabel = new QLabel("表示データの保存場所(&L)：", this);
   locationRow->addWidget(locationLabel);
   location_ = new QLineEdit(this);
-  location_->setObjectName("id1044");
+  location_->setObjectName(kPastDataLocationName);
   location_->setReadOnly(true);
   locationLabel->setBuddy(location_);
   locationRow->addWidget(location_, 1);
@@ -68,7 +70,7 @@ CCngData::CCngData(ProgramState& app, QWidget* parent)
   auto* whenLabel = new QLabel("表示対象年月(&Y)：", this);
   when->addWidget(whenLabel, 0, 0);
   year_ = new QDateEdit(this);
-  year_->setObjectName("id1035");
+  year_->setObjectName(kPastDataYearName);
   year_->setDisplayFormat("yyyy 年");
   year_->setAccessibleName("表示対象年");
   whenLabel->setBuddy(year_);
@@ -91,7 +93,7 @@ CCngData::CCngData(ProgramState& app, QWidget* parent)
   auto* grid = new QGridLayout(available);
   for (int m = 0; m < 12; ++m) {
     monthLabels_[m] = new QLabel(kMonthNames[m], available);
-    monthLabels_[m]->setObjectName(QStringLiteral("id%1").arg(1065 + m));
+    monthLabels_[m]->setObjectName(pastDataMonthLabelName(m + 1));
     monthLabels_[m]->setAlignment(Qt::AlignCenter);
     grid->addWidget(monthLabels_[m], m / 6, m % 6);
   }

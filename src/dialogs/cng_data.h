@@ -16,6 +16,12 @@ namespace pelnor {
 struct ProgramState;
 class DeviceList;
 
+// The object names of the inputs, as tests find them.
+inline constexpr const char* kPastDataLocationName = "id1044";
+inline constexpr const char* kPastDataYearName = "id1035";
+// The label that says whether month (1 to 12) of the chosen year has data.
+QString pastDataMonthLabelName(int month);
+
 class CCngData : public QDialog {
   Q_OBJECT
 

@@ -12,6 +12,7 @@
 #include "comm/program_state.h"
 #include "data/data_copy.h"
 #include "data/text.h"
+#include "ui/device_list.h"
 #include "ui/input_label.h"
 
 namespace pelnor {
@@ -21,7 +22,7 @@ CDatCopy::CDatCopy(ProgramState& app, QWidget* parent) : QDialog(parent), app_(a
   setWindowTitle("集計データのコピー");
   auto* layout = new QGridLayout(this);
   devices_ = new QListWidget(this);
-  devices_->setObjectName("id1007");
+  devices_->setObjectName(kDeviceListName);
   devices_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   devices_->setTabKeyNavigation(false);
   devices_->setAccessibleName("機器ＩＤ一覧");  // lists do not take their label's name

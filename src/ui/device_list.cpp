@@ -38,7 +38,7 @@ void DeviceListModel::refresh() {
 
 DeviceList::DeviceList(const DeviceRegistry& registry, QWidget* parent)
     : QTableView(parent), model_(registry) {
-  setObjectName("id1007");
+  setObjectName(kDeviceListName);
   setModel(&model_);
   setColumnWidth(0, 100);
   setColumnWidth(1, 230);

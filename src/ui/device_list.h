@@ -26,6 +26,9 @@ class DeviceListModel : public QAbstractTableModel {
   const DeviceRegistry& registry_;
 };
 
+// The list's object name in every dialog that shows it.
+inline constexpr const char* kDeviceListName = "id1007";
+
 class DeviceList : public QTableView {
  public:
   DeviceList(const DeviceRegistry& registry, QWidget* parent);

@@ -123,12 +123,12 @@ TEST_F(DialogAccessTest, TabLeavesThePastDataDeviceListForTheYear) {
   CCngData dialog(app);
   dialog.show();
   QApplication::setActiveWindow(&dialog);
-  auto* devices = dialog.findChild<DeviceList*>("id1007");
+  auto* devices = dialog.findChild<DeviceList*>(kDeviceListName);
   devices->setFocus();
   QApplication::processEvents();
   ASSERT_TRUE(devices->hasFocus());
   QTest::keyClick(devices, Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QWidget*>("id1035")) << "the year";
+  EXPECT_EQ(QApplication::focusWidget(), dialog.findChild<QWidget*>(kPastDataYearName)) << "the year";
 }
 
 TEST(ColorPopupKeys, ArrowsMoveOverTheCellsEnterChoosesEscapeCloses) {

@@ -17,14 +17,14 @@ TEST_F(GuiTest, PastDataDialogShowsTheLocationDevicesAndTheMonthsWithData) {
   app.registry.load(app.location.root(), app.storage);
   app.pastMonth = DateTime::fromFields(2024, 7, 15, 10, 0);
   CCngData dialog(app);
-  EXPECT_EQ(dialog.findChild<QLineEdit*>("id1044")->text(), "自分 （このソフトが管理している場所）");
-  auto* devices = dialog.findChild<DeviceList*>("id1007");
+  EXPECT_EQ(dialog.findChild<QLineEdit*>(kPastDataLocationName)->text(), "自分 （このソフトが管理している場所）");
+  auto* devices = dialog.findChild<DeviceList*>(kDeviceListName);
   ASSERT_EQ(devices->model()->rowCount(), 1);
   EXPECT_EQ(devices->text(0, 0), "12");
   EXPECT_EQ(devices->text(0, 1), "山田");
   EXPECT_EQ(devices->text(0, 2), "5");
   for (int m = 1; m <= 12; ++m) {
-    auto* label = dialog.findChild<QLabel*>(QStringLiteral("id%1").arg(1064 + m));
+    auto* label = dialog.findChild<QLabel*>(pastDataMonthLabelName(m));
     EXPECT_EQ(label->isEnabled(), m == 1 || m == 3) << m;
   }
   dialog.accept();
