@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include "data/held_file_retry.h"
+
 namespace pelnor::cli {
 
 void StderrReporter::info(const std::string& text) {
@@ -33,6 +35,11 @@ bool StderrReporter::askYesNo(const std::string& text) {
     if (answer == "y" || answer == "Y" || answer == "yes") return true;
     if (answer == "n" || answer == "N" || answer == "no") return false;
   }
+}
+
+std::unique_ptr<HeldFileWait> StderrReporter::waitForHeldFile(const std::string& file, int limitMs) {
+  std::cerr << heldFileWaitText(file, limitMs) << std::endl;
+  return Reporter::waitForHeldFile(file, limitMs);
 }
 
 Reporter::Answer StderrReporter::askYesNoCancel(const std::string& text) {
