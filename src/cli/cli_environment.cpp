@@ -74,13 +74,20 @@ std::filesystem::path rootArg(const std::optional<std::string>& text) {
   return text ? pathFromText(*text) : programFolder();
 }
 
+OpenRetry retryArg(const CommonOptions& options) {
+  OpenRetry retry;
+  if (const std::optional<int> limit = options.waitMs())
+    retry.monthFileLimitMs = retry.masterFileLimitMs = *limit;
+  return retry;
+}
+
 }  // namespace
 
 CliEnvironment::CliEnvironment(const CommonOptions& options, std::optional<bool> answer)
     : settings(loadSettings(options.ini)),
       location(rootArg(options.root)),
       reporter(answer),
-      storage{reporter, settings.deviceDefaults(), OpenRetry{}, true} {}
+      storage{reporter, settings.deviceDefaults(), retryArg(options), true} {}
 
 int usageError(const char* command, const std::string& why) {
   std::cerr << "pelnor-cli " << command << ": " << why << "\nRun 'pelnor-cli " << command

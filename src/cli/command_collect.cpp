@@ -34,8 +34,9 @@ void print(const Notification& n, const char* command, bool quiet) {
   if (n.kind == Notification::kFailed) std::cerr << "受信処理で問題が発生しました" << std::endl;
 }
 
-int collect(CliEnvironment& env, const char* command, bool quiet, CollectionOptions options,
-            std::optional<int> portOverride = std::nullopt) {
+int collect(CliEnvironment& env, const CommonOptions& common, const char* command, bool quiet,
+            CollectionOptions options, std::optional<int> portOverride = std::nullopt) {
+  if (const std::optional<int> limit = common.waitMs()) options.fileOpenLimitMs = *limit;
   DeviceRegistry registry(env.storage.defaults);
   if (!registry.load(env.location.root(), env.storage)) return 1;
   if (registry.count() == 0) {
@@ -85,7 +86,7 @@ int runImport(const CollectOptions& arguments) {
   } else {
     options.file = pathFromText(arguments.file);
   }
-  return collect(env, "import", arguments.quiet, options);
+  return collect(env, arguments.common, "import", arguments.quiet, options);
 }
 
 int runReceive(const CollectOptions& arguments) {
@@ -96,7 +97,7 @@ int runReceive(const CollectOptions& arguments) {
   // A port given on the command line replaces the one of the device master.
   std::optional<int> portNumber;
   if (arguments.port) portNumber = parseIntPrefix(*arguments.port);
-  return collect(env, "receive", arguments.quiet, options, portNumber);
+  return collect(env, arguments.common, "receive", arguments.quiet, options, portNumber);
 }
 
 }  // namespace pelnor::cli

@@ -40,6 +40,13 @@ void addCommon(CLI::App& command, CommonOptions& options) {
                   "data root, here " +
                       pathText(programFolder() / "Pelnor.INI") + ")",
                   "FILE");
+  command
+      .add_option_function<int>(
+          "--wait", [&options](int seconds) { options.waitSeconds = seconds; },
+          "how many seconds to wait for a file or lock that another program holds, 0 to fail at once "
+          "(default: 60 for the device master, 180 for a device's months, 60 for the file of import)")
+      ->check(CLI::Range(0, kMostWaitSeconds))
+      ->type_name("SECONDS");
 }
 
 void addAnswers(CLI::App& command, AnswerOptions& options) {

@@ -21,7 +21,14 @@ inline constexpr const char* kStandardStream = "-";
 struct CommonOptions {
   std::optional<std::string> root;  // empty: the program's own data root
   std::optional<std::string> ini;   // empty: Pelnor.INI in the program's own data root
+  // How long to wait for a file another program holds; empty: each file's own limit.
+  std::optional<int> waitSeconds;
+  std::optional<int> waitMs() const {
+    return waitSeconds ? std::optional<int>(*waitSeconds * 1000) : std::nullopt;
+  }
 };
+// The longest --wait whose milliseconds an int holds: more than three weeks.
+inline constexpr int kMostWaitSeconds = 2000000;
 
 // --yes / --no: how the command's questions are answered; empty: asked on the terminal.
 struct AnswerOptions {

@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include "data/held_file_retry.h"
+
 namespace pelnor::cli {
 
 void StderrReporter::info(const std::string& text) {
@@ -49,6 +51,11 @@ Reporter::Keep StderrReporter::askWhichToKeep(const std::string& text) {
   }
   std::cerr << "-> " << kKeptTheirs << '\n';
   return Keep::Theirs;
+}
+
+std::unique_ptr<HeldFileWait> StderrReporter::waitForHeldFile(const std::string& file, int limitMs) {
+  std::cerr << heldFileWaitText(file, limitMs) << std::endl;
+  return Reporter::waitForHeldFile(file, limitMs);
 }
 
 Reporter::Answer StderrReporter::askYesNoCancel(const std::string& text) {

@@ -1,5 +1,5 @@
 // The command line's way to tell and ask: messages on stderr, answers from flags or
-// from the terminal.
+// from the terminal, a wait for a file another program holds said once.
 #pragma once
 
 #include <atomic>
@@ -25,6 +25,8 @@ class StderrReporter : public Reporter {
   // without a terminal the other program's change stays (said on stderr).
   Keep askWhichToKeep(const std::string& text) override;
   void beep() override {}
+  // Says once which file is waited for and for how long at most; nothing can end it early.
+  std::unique_ptr<HeldFileWait> waitForHeldFile(const std::string& file, int limitMs) override;
 
   int messageCount() const { return messageCount_; }
   // Standard input carries the command's data: no question may be asked on it.

@@ -178,8 +178,8 @@ std::unique_ptr<LineSource> CollectionEngine::openSource(bool& ok) {
     std::filesystem::path path = std::filesystem::absolute(options_.file);
     post(Notification::kProgress, true, formatText("ファイルオープン:%s", pathText(path).c_str()));
     std::string contents;
-    switch (readReceptionFile(path, options_.fileOpenLimitMs, options_.fileOpenIntervalMs, contents,
-                              &cancelled_)) {
+    switch (readReceptionFile(path, options_.fileOpenLimitMs, options_.fileOpenIntervalMs, reporter_,
+                              contents, &cancelled_)) {
       case FileOpenResult::Missing:
         post(Notification::kProblem, true, formatText("ファイルが存在しません:%s", pathText(path).c_str()));
         run_ = 0;

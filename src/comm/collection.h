@@ -122,6 +122,9 @@ class CollectionEngine {
     void beep() override;
     void beginWait() override { user_.beginWait(); }
     void endWait() override { user_.endWait(); }
+    std::unique_ptr<HeldFileWait> waitForHeldFile(const std::string& file, int limitMs) override {
+      return user_.waitForHeldFile(file, limitMs);
+    }
 
    private:
     bool cancelled() const { return engine_.cancelled_; }

@@ -1,12 +1,11 @@
 #include "comm/line_source.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 #include "comm/reception_parser.h"
 #include "data/file_errors.h"
+#include "data/held_file_retry.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -33,20 +32,17 @@ int FileLineSource::nextLine(std::string& line) {
 }
 
 FileOpenResult readReceptionFile(const std::filesystem::path& path, int limitMs, int intervalMs,
-                                 std::string& contents, const std::atomic<bool>* abandon) {
+                                 Reporter& reporter, std::string& contents,
+                                 const std::atomic<bool>* abandon) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return FileOpenResult::Missing;
-  auto start = std::chrono::steady_clock::now();
+  HeldFileRetry retry(path, limitMs, intervalMs, reporter, abandon);
   for (;;) {
     if (std::optional<std::string> read = readDenyingWriters(path)) {
       contents = std::move(*read);
       return FileOpenResult::Opened;
     }
-    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
-      return FileOpenResult::CannotOpen;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
-    if (abandon && abandon->load()) return FileOpenResult::CannotOpen;
+    if (retry.beforeNextTry() != kOpenOk) return FileOpenResult::CannotOpen;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "comm/serial_port.h"
+#include "data/reporter.h"
 
 namespace pelnor {
 
@@ -39,9 +40,11 @@ class FileLineSource : public LineSource {
 
 enum class FileOpenResult { Opened, Missing, CannotOpen };
 // Reads a reception file, keeping others from writing it while retrying for up to limitMs
-// or until *abandon becomes true (a cancelled reception; CannotOpen).
+// or until *abandon becomes true (a cancelled reception) or the person gives up the wait
+// the reporter shows (CannotOpen).
 FileOpenResult readReceptionFile(const std::filesystem::path& path, int limitMs, int intervalMs,
-                                 std::string& contents, const std::atomic<bool>* abandon = nullptr);
+                                 Reporter& reporter, std::string& contents,
+                                 const std::atomic<bool>* abandon = nullptr);
 
 // Lines from the serial port: at most 1000 bytes, ended by CR LF (kept in the line).
 class SerialLineSource : public LineSource {

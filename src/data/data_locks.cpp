@@ -8,10 +8,12 @@ namespace pelnor {
 namespace {
 
 constexpr const char* kBusy = "他のプログラムがデータを更新中のため、保存出来ません";
+constexpr const char* kGaveUp = "他のプログラムがデータを更新中のため、保存を中止しました";
 
 bool reportUnless(int result, const std::filesystem::path& what, const StorageContext& context) {
   if (result == kOpenOk || result == kOpenNoFolder) return true;
-  context.reporter.info(formatText("%s\n%s", kBusy, pathText(what).c_str()));
+  context.reporter.info(
+      formatText("%s\n%s", result == kOpenAbandoned ? kGaveUp : kBusy, pathText(what).c_str()));
   return false;
 }
 

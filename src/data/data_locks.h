@@ -12,7 +12,8 @@ namespace pelnor {
 
 // Holds the device folder's lock, waiting as long as for a month file. With createFolder
 // the folder is made first (a save that will write there); without it a missing folder
-// needs no lock. False, reported, when another program held it too long.
+// needs no lock. False, reported, when another program held it too long or the person
+// gave up waiting.
 bool lockDeviceFolder(FileLock& lock, const std::filesystem::path& deviceFolder, bool createFolder,
                       const StorageContext& context);
 

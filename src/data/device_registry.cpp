@@ -111,7 +111,7 @@ bool DeviceRegistry::loadFile(const std::filesystem::path& path, const StorageCo
     try {
       UniqueFd file;
       if (openWithRetry(file, path, OpenMode::Read, context.retry.masterFileLimitMs, context.reporter,
-                        context.retry.intervalMs) != kOpenOk) {
+                        context.retry.intervalMs, context.abandon) != kOpenOk) {
         throw cannotOpen(path);
       }
       std::string bytes = readAll(file.get());

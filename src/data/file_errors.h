@@ -99,10 +99,11 @@ constexpr int kOpenNoFolder = -1;
 constexpr int kOpenNoFile = -2;
 constexpr int kOpenTimedOut = -3;
 constexpr int kOpenDenied = -4;     // no permission, or a write-protected file: waiting cannot help
-constexpr int kOpenAbandoned = -5;  // the caller gave up waiting (a cancelled reception)
+constexpr int kOpenAbandoned = -5;  // the caller or the person gave up waiting
 
 // Opens path with an exclusive lock, retrying every intervalMs while another process
-// holds it, until limitMs have passed or *abandon becomes true. For OpenMode::Write the
+// holds it, until limitMs have passed (0: one try) or *abandon becomes true or the person
+// gives up the wait the reporter shows (HeldFileRetry). For OpenMode::Write the
 // file is opened for writing, and a file without any write permission bit counts as
 // write-protected even for a user who could override it; a missing file, a device or a
 // FIFO needs no lock: file then stays invalid and the result is kOpenOk.

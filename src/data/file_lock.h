@@ -41,9 +41,10 @@ enum class LockTry {
 LockTry tryFileLock(const std::filesystem::path& path, UniqueFd& file);
 
 // Takes the lock at path, retrying every intervalMs while another program holds it, until
-// limitMs have passed or *abandon becomes true (kOpenTimedOut, kOpenAbandoned). A missing
-// folder is kOpenNoFolder. Where no lock file can be had, nobody can hold one there: the
-// result is kOpenOk with the lock not held.
+// limitMs have passed (kOpenTimedOut; 0: one try) or *abandon becomes true or the person
+// gives up the wait the reporter shows (kOpenAbandoned). A missing folder is kOpenNoFolder.
+// Where no lock file can be had, nobody can hold one there: the result is kOpenOk with the
+// lock not held.
 int acquireFileLock(FileLock& lock, const std::filesystem::path& path, int limitMs, Reporter& reporter,
                     int intervalMs = OpenRetry::kIntervalMs, const std::atomic<bool>* abandon = nullptr);
 

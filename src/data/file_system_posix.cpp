@@ -7,12 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "data/error_reasons.h"
 #include "data/file_errors.h"
+#include "data/held_file_retry.h"
 #include "data/system.h"
 #include "data/text.h"
 #include "data/write_target.h"
@@ -79,7 +78,6 @@ void rewriteInPlace(int fd, const std::string& bytes, bool syncToDisk, const std
 
 int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
                   Reporter& reporter, int intervalMs, const std::atomic<bool>* abandon) {
-  WaitCursor wait(reporter);
   file.reset();
   std::error_code ec;
   std::filesystem::path folder = path.parent_path();
@@ -95,7 +93,7 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   if (mode == OpenMode::Write && hasNoWriteBit(path)) return kOpenDenied;
 
   const int flags = (mode == OpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-  auto start = std::chrono::steady_clock::now();
+  HeldFileRetry retry(path, limitMs, intervalMs, reporter, abandon);
   for (;;) {
     UniqueFd fd(::open(path.c_str(), flags));
     if (!fd.valid() && isPermanentDenial(errno)) return kOpenDenied;
@@ -103,11 +101,7 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
       file = std::move(fd);
       return kOpenOk;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
-    if (abandon && abandon->load()) return kOpenAbandoned;
-    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) {
-      return kOpenTimedOut;
-    }
+    if (const int stop = retry.beforeNextTry(); stop != kOpenOk) return stop;
   }
 }
 

@@ -8,12 +8,11 @@
 #include <windows.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "data/error_reasons.h"
 #include "data/file_errors.h"
+#include "data/held_file_retry.h"
 #include "data/system.h"
 #include "data/text.h"
 #include "data/write_target.h"
@@ -71,7 +70,6 @@ void UniqueFd::reset(int fd) {
 
 int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
                   Reporter& reporter, int intervalMs, const std::atomic<bool>* abandon) {
-  WaitCursor wait(reporter);
   file.reset();
   std::error_code ec;
   std::filesystem::path folder = path.parent_path();
@@ -86,7 +84,7 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   if (mode == OpenMode::Write && isReadOnly(path)) return kOpenDenied;
 
   const int flags = mode == OpenMode::Write ? _O_RDWR : _O_RDONLY;
-  const auto start = std::chrono::steady_clock::now();
+  HeldFileRetry retry(path, limitMs, intervalMs, reporter, abandon);
   for (;;) {
     DWORD error = 0;
     const int fd = openShared(path, flags, _SH_DENYRW, error);
@@ -96,9 +94,7 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
     }
     // Only another program holding the file is worth waiting for.
     if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) return kOpenDenied;
-    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
-    if (abandon && abandon->load()) return kOpenAbandoned;
-    if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(limitMs)) return kOpenTimedOut;
+    if (const int stop = retry.beforeNextTry(); stop != kOpenOk) return stop;
   }
 }
 

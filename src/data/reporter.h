@@ -2,12 +2,21 @@
 // answerer in tests, stderr and flags in pelnor-cli.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace pelnor {
 
 // Said after a question of which change to keep that could not be asked.
 inline constexpr const char* kKeptTheirs = "他のプログラムの変更を残しました";
+
+// The person's side of a wait for a file that another program holds: told while it lives.
+class HeldFileWait {
+ public:
+  virtual ~HeldFileWait() = default;
+  // Lets the time until the next try pass; false once the person gave up waiting.
+  virtual bool pause(int milliseconds) = 0;
+};
 
 class Reporter {
  public:
@@ -30,6 +39,9 @@ class Reporter {
   virtual void beep() = 0;
   virtual void beginWait() {}
   virtual void endWait() {}
+  // A wait for file (a path text), held by another program, begins; it ends at the
+  // latest after limitMs. By default the wait cursor shows while the result lives.
+  virtual std::unique_ptr<HeldFileWait> waitForHeldFile(const std::string& file, int limitMs);
 };
 
 // Says nothing and answers No: for work whose failures were reported already.
@@ -41,6 +53,19 @@ class SilentReporter : public Reporter {
   bool askYesNo(const std::string&) override { return false; }
   Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
   void beep() override {}
+};
+
+// Says nothing and answers No like SilentReporter, but a wait for a held file is still
+// shown to the person, who may end it.
+class QuietReporter : public SilentReporter {
+ public:
+  explicit QuietReporter(Reporter& person) : person_(person) {}
+  std::unique_ptr<HeldFileWait> waitForHeldFile(const std::string& file, int limitMs) override {
+    return person_.waitForHeldFile(file, limitMs);
+  }
+
+ private:
+  Reporter& person_;
 };
 
 // Shows the wait cursor for as long as it lives.

@@ -50,8 +50,9 @@ MonthSummary summarizeMonth(const MonthRecord& month) {
 
 YearSummary summarizeYear(const DeviceHistory& history, const DateTime& lastMonth, const HistoryEnv& env) {
   // Months not in memory are read quietly: a damaged or held file shows as far as it
-  // could be read, and paging through a year must not raise a message at every step.
-  SilentReporter silent;
+  // could be read, and paging through a year must not raise a message at every step. A
+  // wait for a held file is still shown, and may be ended.
+  QuietReporter silent(env.storage.reporter);
   const StorageContext quiet{silent, env.storage.defaults, env.storage.retry, false, env.storage.abandon, {}};
   YearSummary year;
   ReportInfo chosenReport;

@@ -186,6 +186,9 @@ void CSetMc::onDelete() {
   }
   const EraseResult erased = eraseDeviceData(app_.location, id, app_.storage);
   reportErase(erased.ok, erased.failure);
+  // Readings that could not go (another program kept them, the wait was given up) keep
+  // their device, so that nothing stays behind unlisted.
+  if (!erased.ok) return;
   app_.registry.removeAt(row);
   const int previous = row - 1;
   showDevices(previous >= 0 ? app_.registry.deviceAt(previous).deviceId : -1);

@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "data/held_file_retry.h"
+#include "ui/held_file_dialog.h"
+
 namespace pelnor {
 
 namespace {
@@ -88,6 +91,10 @@ void GuiReporter::beginWait() {
 void GuiReporter::endWait() {
   QMetaObject::invokeMethod(
       this, [] { QApplication::restoreOverrideCursor(); }, Qt::AutoConnection);
+}
+
+std::unique_ptr<HeldFileWait> GuiReporter::waitForHeldFile(const std::string& file, int limitMs) {
+  return makeHeldFileWait(*this, QString::fromStdString(heldFileWaitText(file, limitMs)));
 }
 
 }  // namespace pelnor

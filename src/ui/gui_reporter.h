@@ -1,7 +1,7 @@
 // The core's way to the user in the window: message boxes titled "ペル・ノー", the beep,
-// the wait cursor. Safe to call from a worker thread: the call is handed to the GUI
-// thread, which keeps handling events while the box is open, and the worker waits for
-// the answer.
+// the wait cursor, the small window of a wait for a file another program holds. Safe to
+// call from a worker thread: the call is handed to the GUI thread, which keeps handling
+// events while the box is open, and the worker waits for the answer.
 #pragma once
 
 #include <QObject>
@@ -32,6 +32,11 @@ class GuiReporter : public QObject, public Reporter {
   void beep() override;
   void beginWait() override;
   void endWait() override;
+  // The wait cursor, and after a moment a small window that names the file and ends the
+  // wait with キャンセル (HeldFileDialog).
+  std::unique_ptr<HeldFileWait> waitForHeldFile(const std::string& file, int limitMs) override;
+
+  QWidget* parentWindow() const { return window_; }
 
  private:
   // Runs show on the GUI thread and returns its result.

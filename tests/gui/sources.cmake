@@ -13,4 +13,5 @@ set(pelnor_gui_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/report_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/year_view_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/held_file_wait_test.cpp
 )
