@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/output_target.h"
 #include "comm/collection.h"
+#include "comm/program_state.h"
 #include "comm/port_lock_cleanup.h"
 #include "comm/waiting_sink.h"
 #include "data/text.h"
@@ -18,11 +19,6 @@
 namespace pelnor::cli {
 
 namespace {
-
-constexpr int kAppLogDaysPerFile = 7;
-constexpr int kAppLogFiles = 4;
-constexpr int kAppLogOpenTimeoutMs = 10000;
-constexpr int64_t kAppLogSizeLimit = 5242880;
 
 // Prints each text as the reception window lists it; problems go to stderr. Quiet, the
 // steps are left out and the end is said instead.
@@ -57,8 +53,7 @@ int collect(CliEnvironment& env, const CommonOptions& common, const char* comman
   if (env.settings.commLog != 0) options.commLogPrefix = pathText(programDir / "COMM_");
 
   RotatingLog appLog;
-  appLog.Configure(pathText(programDir / pathFromText(env.settings.ini.BaseName())), kAppLogDaysPerFile,
-                   kAppLogFiles, kAppLogOpenTimeoutMs, kAppLogSizeLimit);
+  openApplicationLog(appLog, programDir, env.settings.ini.BaseName());
   HistoryEnv historyEnv = env.historyEnv(registry);
   DeviceHistory history;
   WaitingSink sink([command, quiet](const Notification& n) { print(n, command, quiet); });

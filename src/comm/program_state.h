@@ -17,6 +17,10 @@
 
 namespace pelnor {
 
+// Points log at the application log of a program folder ("<baseName>_..." beside Pelnor.INI),
+// with the rotation the window and pelnor-cli share.
+void openApplicationLog(RotatingLog& log, const std::filesystem::path& programDir, const std::string& baseName);
+
 struct ProgramState {
   // The program folder is the own data root; baseName names Pelnor.INI and the log.
   ProgramState(const std::filesystem::path& programDir, const std::string& baseName, Reporter& reporter);
