@@ -11,10 +11,10 @@
 #include <QVBoxLayout>
 
 #include "comm/program_state.h"
-#include "ui/gui_reporter.h"
 #include "data/data_erase.h"
 #include "data/text.h"
 #include "ui/device_list.h"
+#include "ui/gui_reporter.h"
 #include "ui/input_label.h"
 
 namespace pelnor {
@@ -24,17 +24,6 @@ namespace {
 QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 constexpr const char* kNamePrompt = "需要家名を入力してください";
-
-// The characters of text that the master file's cp932 cannot hold, each once, in order:
-// saved, each would become "?".
-QStringList charactersCp932Lacks(const QString& text) {
-  QStringList lacking;
-  for (char32_t c : text.toUcs4()) {
-    const QString character = QString::fromUcs4(&c, 1);
-    if (!utf8ToCp932IfExact(character.toStdString()) && !lacking.contains(character)) lacking << character;
-  }
-  return lacking;
-}
 
 }  // namespace
 
@@ -135,7 +124,7 @@ bool CSetMc::recordFromEdits(DeviceRecord& record) {
   if (!utf8ToCp932IfExact(name_->text().toStdString())) {
     QMessageBox::warning(this, kMessageTitle,
                          QStringLiteral("需要家名に使用できない文字が含まれています\n%1")
-                             .arg(charactersCp932Lacks(name_->text()).join(' ')));
+                             .arg(q(charactersCp932Lacks(name_->text().toStdString()))));
     name_->setFocus();
     return false;
   }
