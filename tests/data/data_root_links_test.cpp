@@ -7,11 +7,8 @@
 
 #include <algorithm>
 
-#include "data/device_history.h"
 #include "data/ini_file.h"
-#include "data/month_file.h"
-#include "support/scripted_reporter.h"
-#include "support/temp_dir.h"
+#include "support/data_root_test.h"
 
 namespace pelnor {
 namespace {
@@ -25,24 +22,18 @@ constexpr int32_t kOutsideDevice = 99;
 constexpr int32_t kOutsidePulses = 4242;
 
 // A fresh data root with device 12 registered and April 2024 stored, and a folder outside it.
-class Root {
- public:
+struct Root : DataRoot {
   Root() {
-    DeviceRecord device = DeviceRecord::makeNew(defaults);
-    device.deviceId = 12;
-    registry.put(device);
     EXPECT_TRUE(registry.save(dir.path(), storage));
     april = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
     addReading(april.days[0], Reading{10, 0, 30, 21});
-    DataLocation::createFolderPath(location.deviceFolder(12));
-    EXPECT_TRUE(writeMonthFile(monthFile(), april, false, storage));
+    store(april);
   }
 
-  fs::path monthFile() const { return location.monthFile(12, april.month); }
+  fs::path monthFile() const { return DataRoot::monthFile(2024, 4); }
 
   // A reading collected for April, merged and saved as a collection saves it.
   bool collect() {
-    DeviceHistory history;
     history.resetForDevice(12, registry);
     history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
     return history.mergeAndSave(false, env);
@@ -76,14 +67,7 @@ class Root {
     return contents;
   }
 
-  TempDir dir;
   TempDir outside;
-  ScriptedReporter reporter;
-  DeviceDefaults defaults;
-  StorageContext storage{reporter, defaults, OpenRetry{10, 300, 300}, false};
-  DeviceRegistry registry{defaults};
-  DataLocation location{dir.path()};
-  HistoryEnv env{registry, location, storage, 50000};
   MonthRecord april;
   bool masterReadOutside = false;
   bool settingReadOutside = false;
