@@ -144,7 +144,8 @@ void writeIntoDevice(const std::filesystem::path& path, const std::string& bytes
 std::string readAll(int fd);
 
 // One try at opening a file for appending, created when missing, with others kept from
-// writing it; invalid when it is held elsewhere or cannot be opened.
+// writing it; invalid when it is held elsewhere or cannot be opened. The logs kept in the
+// own data root are its files: a link in their place is not followed.
 UniqueFd openForAppendExclusive(const std::filesystem::path& path);
 // One try at opening a file for reading while others are kept from writing it (others may
 // read along); invalid when it is held by a writer or cannot be opened.

@@ -223,7 +223,7 @@ std::string readAll(int fd) {
 }
 
 UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
-  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644));
   if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return fd;
   return UniqueFd();
 }

@@ -35,8 +35,8 @@ int openShared(const std::filesystem::path& path, int flags, int share, DWORD& w
   return result == 0 ? fd : -1;
 }
 
-// An existing file of a data root, opened as openShared opens it but never through a link;
-// -1 on failure, with the Windows error in windowsError.
+// A file of a data root, opened as openShared opens it (with _O_CREAT made when missing)
+// but never through a link; -1 on failure, with the Windows error in windowsError.
 int openOwned(const std::filesystem::path& path, int flags, int share, DWORD& windowsError) {
   const DWORD access = (flags & _O_RDWR)     ? GENERIC_READ | GENERIC_WRITE
                        : (flags & _O_WRONLY) ? GENERIC_WRITE
@@ -44,8 +44,9 @@ int openOwned(const std::filesystem::path& path, int flags, int share, DWORD& wi
   const DWORD sharing = share == _SH_DENYRW   ? 0
                         : share == _SH_DENYWR ? FILE_SHARE_READ
                                               : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const DWORD disposition = (flags & _O_CREAT) ? OPEN_ALWAYS : OPEN_EXISTING;
   auto open = [&](DWORD more) {
-    return ::CreateFileW(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | more,
+    return ::CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | more,
                          nullptr);
   };
   HANDLE handle = open(FILE_FLAG_OPEN_REPARSE_POINT);
@@ -216,7 +217,7 @@ std::string readAll(int fd) {
 
 UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
   DWORD error = 0;
-  return UniqueFd(openShared(path, _O_WRONLY | _O_CREAT | _O_APPEND, _SH_DENYWR, error));
+  return UniqueFd(openOwned(path, _O_WRONLY | _O_CREAT | _O_APPEND, _SH_DENYWR, error));
 }
 
 UniqueFd openDenyingWriters(const std::filesystem::path& path) {

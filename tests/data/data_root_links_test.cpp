@@ -1,5 +1,5 @@
 // A link where a file of a data root should be (a month, the master, a lock file, a save's
-// temporary, the copy of a damaged file, the settings): nothing it names is read or written,
+// temporary, the copy of a damaged file, the settings, the log): nothing it names is read or written,
 // also for a program run by root, which no permission stops. A link in the place of a file
 // the save needs is refused with a message naming it; a FIFO there is refused alike.
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "comm/rotating_log.h"
 #include "data/ini_file.h"
 #include "support/data_root_test.h"
 
@@ -57,6 +58,14 @@ struct Root : DataRoot {
     return true;
   }
 
+  // A line of the application log, kept in the own data root as the settings are.
+  bool writeLog() {
+    RotatingLog log;
+    log.Configure(pathText(dir / "Pelnor"), 1, 1, 0, 1 << 20);
+    log.WriteLine("a line of the log");
+    return true;
+  }
+
   // Every plain file in the root, links not followed.
   std::vector<std::string> contentsOfFiles() const {
     std::vector<std::string> contents;
@@ -73,7 +82,7 @@ struct Root : DataRoot {
   bool settingReadOutside = false;
 };
 
-enum class Act { Collect, AddDevice, WriteSettings };
+enum class Act { Collect, AddDevice, WriteSettings, WriteLog };
 
 bool act(Root& root, Act what) {
   switch (what) {
@@ -83,6 +92,8 @@ bool act(Root& root, Act what) {
       return root.addDevice();
     case Act::WriteSettings:
       return root.writeSettings();
+    case Act::WriteLog:
+      return root.writeLog();
   }
   return false;
 }
@@ -105,6 +116,8 @@ std::string outsideBytes(Act what, const DeviceDefaults& defaults) {
     }
     case Act::WriteSettings:
       return "[Setting]\r\nsecret=outside\r\n";
+    case Act::WriteLog:
+      return "an outside file a log line must not be appended to\n";
   }
   return {};
 }
@@ -131,6 +144,8 @@ const Place kPlaces[] = {
     {"copy of a damaged master", "MCDATA.MST.damaged", Act::AddDevice, false, "MCDATA.MST"},
     // Settings are never a reason to stop: defaults are used, and nothing is written.
     {"settings", "Pelnor.INI", Act::WriteSettings, false},
+    // A log line goes to the fallback log beside it.
+    {"application log", "Pelnor0.LOG", Act::WriteLog, false},
 };
 
 TEST(DataRootLinks, NothingALinkNamesIsReadOrWritten) {
