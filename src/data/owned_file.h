@@ -1,4 +1,4 @@
-// The files Pelnor keeps in a data root (months, the master, its settings, lock files, save
+// The files Pelnor keeps in a data root (months, the master, its settings and logs, lock files, save
 // temporaries, copies of damaged files) are its own: only a plain file may stand at their
 // paths. A symbolic link there (on Windows any reparse point) may lead anywhere, and a
 // program run by an administrator would read or replace what it names; a device or FIFO
