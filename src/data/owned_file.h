@@ -1,9 +1,10 @@
-// The files Pelnor keeps in a data root (months, the master, its settings and logs, lock files, save
-// temporaries, copies of damaged files) are its own: only a plain file may stand at their
-// paths. A symbolic link there (on Windows any reparse point) may lead anywhere, and a
-// program run by an administrator would read or replace what it names; a device or FIFO
-// holds no data. So neither is ever opened as one of these files. Folders on the way (the
-// root, DATA, a device's folder) are followed: a user may set them up as links on purpose.
+// The files Pelnor keeps in a data root (months, the master, its settings and logs, lock
+// files, save temporaries, copies of damaged files) are its own: only a plain file may
+// stand at their paths. A symbolic link there (on Windows also a junction or mount point)
+// may lead anywhere, and a program run by an administrator would read or replace what it
+// names; a device or FIFO holds no data. So neither is ever opened as one of these files.
+// Folders on the way (the root, DATA, a device's folder) are followed: a user may set them
+// up as links on purpose.
 #pragma once
 
 #include <filesystem>
@@ -17,7 +18,7 @@ enum class PathKind {
   Missing,  // nothing there (or nothing that can be looked at)
   Regular,
   Folder,
-  Link,   // a symbolic link, dangling or not; on Windows a reparse point
+  Link,   // a symbolic link, dangling or not; on Windows also a junction or mount point
   Device  // a device, FIFO or socket
 };
 
