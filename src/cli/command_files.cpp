@@ -12,6 +12,7 @@
 #include "data/aggregation.h"
 #include "data/data_locks.h"
 #include "data/month_file.h"
+#include "data/save_leftovers.h"
 
 namespace pelnor::cli {
 
@@ -45,7 +46,9 @@ FileKind detectKind(const std::filesystem::path& path) {
   return FileKind::Unknown;
 }
 
-std::string jsonText(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace) + '\n'; }
+std::string jsonText(const Json& json) {
+  return json.dump(2, ' ', false, Json::error_handler_t::replace) + '\n';
+}
 
 // Reads JSON from a file or, for "-", from standard input.
 Json readJson(const std::string& source) {
@@ -123,16 +126,22 @@ int runRestore(const RestoreOptions& options) {
     return 1;
   }
   const std::filesystem::path target = pathFromText(options.file);
-  // A file of a data root is written while its lock is held, as the window writes it;
-  // files elsewhere get no lock file beside them.
+  // A file of a data root is written while its lock is held, as the window writes it, and
+  // what killed saves left there goes, as with the window's saves; files elsewhere get no
+  // lock file beside them.
   FileLock lock;
   if (month) {
     const std::filesystem::path folder = std::filesystem::absolute(target).parent_path();
-    if (folder.parent_path().filename() == "DATA" && !lockDeviceFolder(lock, folder, false, context))
-      return 1;
+    if (folder.parent_path().filename() == "DATA") {
+      if (!lockDeviceFolder(lock, folder, false, context)) return 1;
+      removeSaveLeftovers(folder);
+    }
     return writeMonthFile(target, *month, false, context) ? 0 : 1;
   }
-  if (target.filename() == kMasterFileName && !lockMasterFile(lock, target, context)) return 1;
+  if (target.filename() == kMasterFileName) {
+    if (!lockMasterFile(lock, target, context)) return 1;
+    removeSaveLeftovers(std::filesystem::absolute(target).parent_path());
+  }
   return registry.saveFile(target, context) ? 0 : 1;
 }
 

@@ -178,7 +178,8 @@ class Field {
   std::string text() const {
     if (!value_.is_string()) fail("is not a string");
     const std::string& utf8 = value_.get_ref<const std::string&>();
-    if (!utf8ToCp932IfExact(utf8)) fail("holds a character that cp932 cannot hold");
+    if (!utf8ToCp932IfExact(utf8))
+      fail("holds a character that cp932 cannot hold: " + charactersCp932Lacks(utf8));
     return utf8;
   }
 

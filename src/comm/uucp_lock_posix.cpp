@@ -56,6 +56,14 @@ LockContents readLock(const std::string& file) {
   const ssize_t n = ::read(fd, text, sizeof text - 1);
   ::close(fd);
   if (n <= 0) return lock;
+  // An old program's binary PID: four bytes, the highest 0 for every possible PID. Told
+  // apart first, or a PID such as 53 ("5" and three zero bytes) would read as the text "5".
+  if (n == sizeof(int32_t) && std::memchr(text, '\0', sizeof(int32_t)) != nullptr) {
+    int32_t binary = 0;
+    std::memcpy(&binary, text, sizeof binary);
+    lock.pid = binary > 0 ? binary : 0;
+    return lock;
+  }
   std::size_t pos = 0;
   while (pos < static_cast<std::size_t>(n) && text[pos] == ' ') ++pos;
   long pid = 0;
@@ -65,13 +73,7 @@ LockContents readLock(const std::string& file) {
     ++digits;
   }
   const bool ended = pos == static_cast<std::size_t>(n) || isBlank(text[pos]);
-  if (digits > 0 && ended) {
-    lock.pid = static_cast<pid_t>(pid);
-  } else if (n == sizeof(int32_t)) {
-    int32_t binary = 0;
-    std::memcpy(&binary, text, sizeof binary);
-    lock.pid = binary > 0 ? binary : 0;
-  }
+  if (digits > 0 && ended) lock.pid = static_cast<pid_t>(pid);
   return lock;
 }
 

@@ -66,6 +66,11 @@ std::optional<std::string> copyDestinationProblem(const DataLocation& own, int32
   if (within(target, source) || within(source, target)) {
     return formatText("コピー先が機器のデータのフォルダと重なっています\n%s", pathText(source).c_str());
   }
+  // A second root inside the own one would sit in what is, or will be, a device's folder.
+  if (within(target, root)) {
+    return formatText("コピー先がこのソフトのデータの場所の中にあります\n%s\n別のフォルダを指定してください",
+                      pathText(target).c_str());
+  }
   return std::nullopt;
 }
 

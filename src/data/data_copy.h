@@ -12,8 +12,8 @@
 
 namespace pelnor {
 
-// Why a destination cannot take the copy: it is the program's own data, or lies inside
-// the device's folder, or holds it. Empty when it can.
+// Why a destination cannot take the copy: it is the program's own data root or lies
+// inside it, or lies inside the device's folder, or holds it. Empty when it can.
 std::optional<std::string> copyDestinationProblem(const DataLocation& own, int32_t deviceId,
                                                   const std::filesystem::path& destination);
 

@@ -1,6 +1,7 @@
 #include "data/data_locks.h"
 
 #include "data/data_location.h"
+#include "data/owned_file.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -17,10 +18,18 @@ bool reportUnless(int result, const std::filesystem::path& what, const StorageCo
   return false;
 }
 
+// A link, device or FIFO where the lock file goes is refused before anything is opened.
+bool refusedLockFile(const std::filesystem::path& lockFile, const StorageContext& context) {
+  const std::optional<std::string> problem = foreignFileProblem(lockFile);
+  if (problem) context.reporter.info(*problem);
+  return problem.has_value();
+}
+
 }  // namespace
 
 bool lockDeviceFolder(FileLock& lock, const std::filesystem::path& deviceFolder, bool createFolder,
                       const StorageContext& context) {
+  if (refusedLockFile(deviceFolder / kDeviceLockName, context)) return false;
   // A folder that another program erased while we waited is made again.
   constexpr int kTries = 3;
   int result = kOpenNoFolder;
@@ -34,6 +43,7 @@ bool lockDeviceFolder(FileLock& lock, const std::filesystem::path& deviceFolder,
 }
 
 bool lockMasterFile(FileLock& lock, const std::filesystem::path& masterFile, const StorageContext& context) {
+  if (refusedLockFile(masterFile.parent_path() / kMasterLockName, context)) return false;
   const int result =
       acquireFileLock(lock, masterFile.parent_path() / kMasterLockName, context.retry.masterFileLimitMs,
                       context.reporter, context.retry.intervalMs, context.abandon);

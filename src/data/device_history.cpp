@@ -129,7 +129,7 @@ bool DeviceHistory::mergeAndSave(bool onlyIfExists, const HistoryEnv& env, std::
       canSave = false;  // what the file holds is unknown: it must not be replaced
       break;
     }
-    if (outcome == MonthReadOutcome::Damaged && !keepDamagedMonth(month.month, env)) {
+    if (keepsDamagedCopy(outcome) && !keepDamagedMonth(month.month, env)) {
       canSave = false;
       break;
     }
@@ -185,7 +185,7 @@ bool DeviceHistory::changeStoredMonth(const DateTime& date, const HistoryEnv& en
   MonthRecord& month = stored.monthAt(position);
   aggregateMonth(month, env.pulseConstant);
   MonthRecord& shown = monthAt(findOrInsertMonth(date, env.storage.defaults));
-  if (outcome == MonthReadOutcome::Damaged && !keepDamagedMonth(date, env)) {
+  if (keepsDamagedCopy(outcome) && !keepDamagedMonth(date, env)) {
     shown = std::move(month);
     return false;
   }

@@ -57,14 +57,16 @@ class DeviceHistory {
   // stored report entry stays unless this month's was entered), aggregates, saves, and
   // fills the gaps between the first and the last month in memory. A stored month that
   // could not be read to its end is merged as far as it was read, and kept beside
-  // under another name before it is replaced; one that could not be opened at all
+  // under another name before it is replaced, as is one with bytes after its last day;
+  // one that could not be opened at all (or is a link, see owned_file.h)
   // stops the save before anything is written. The device's lock is held from the first
   // read to the last write, so another program's save cannot fall in between. False when
   // not all was saved: unsaved (when given) then lists the months not stored, and those
   // months hold again what their files hold.
   bool mergeAndSave(bool onlyIfExists, const HistoryEnv& env, std::vector<DateTime>* unsaved = nullptr);
   // Changes one stored month: under the device's lock the month is read from its file
-  // (a month that cannot be read to its end is kept beside first), changed, aggregated
+  // (a month that cannot be read to its end, or has bytes after its last day, is kept
+  // beside first), changed, aggregated
   // and written back when its file exists. Afterwards the month in memory is what the
   // file holds: changed on success, as it was stored on failure. False (reported) when
   // it could not be stored.

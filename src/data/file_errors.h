@@ -105,8 +105,10 @@ constexpr int kOpenAbandoned = -5;  // the caller or the person gave up waiting
 // holds it, until limitMs have passed (0: one try) or *abandon becomes true or the person
 // gives up the wait the reporter shows (HeldFileRetry). For OpenMode::Write the
 // file is opened for writing, and a file without any write permission bit counts as
-// write-protected even for a user who could override it; a missing file, a device or a
-// FIFO needs no lock: file then stays invalid and the result is kOpenOk.
+// write-protected even for a user who could override it; a missing file needs no lock:
+// file then stays invalid and the result is kOpenOk. The path is a file of a data root
+// (owned_file.h): a link, device or FIFO there is never opened but refused, throwing
+// CTryErr that names it.
 int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mode, int limitMs,
                   Reporter& reporter, int intervalMs = OpenRetry::kIntervalMs,
                   const std::atomic<bool>* abandon = nullptr);
@@ -121,24 +123,30 @@ enum class QuickOpen {
 // is simply there or simply missing.
 QuickOpen openRegularFileOnce(UniqueFd& file, const std::filesystem::path& path);
 
-// Saves bytes as the file at path, or at the file a chain of symbolic links there ends at
-// (created when missing; the links stay): a new temporary file beside it, flushed to disk
-// when asked, takes the old file's mode, owner and group and is renamed over it, so a
-// failure leaves the old file whole. A device or FIFO at path is opened and written as it
-// is, never replaced. Where the
-// folder allows no new file but the existing file (lockedFile, opened by openWithRetry
-// for writing) is writable, the file is rewritten in place through lockedFile.
+// Saves bytes as the plain file at path (created when missing): a new temporary file
+// beside it, flushed to disk when asked, takes the old file's mode, owner and group and is
+// renamed over it, so a failure leaves the old file whole. The path is a file of a data
+// root (owned_file.h): a link, device or FIFO there is refused, throwing CTryErr that names
+// it, and nothing it names is read or written. Where the folder allows no new file but the
+// existing file (lockedFile, opened by openWithRetry for writing) is writable, the file is
+// rewritten in place through lockedFile.
 // Throws CTryErr with openFailureText and the path when the file cannot be created or
 // replaced, FileError naming the path when writing it fails. Where the platform cannot
 // replace a file it holds open, lockedFile is closed just before the replace.
 void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, const std::string& bytes,
                       bool syncToDisk, const char* openFailureText);
+// Writes bytes into the device or FIFO at path as it is, never replacing it (an export to
+// /dev/stdout). Throws CTryErr with openFailureText and the path when it cannot be opened,
+// FileError when writing fails.
+void writeIntoDevice(const std::filesystem::path& path, const std::string& bytes,
+                     const char* openFailureText);
 
 // Reads a whole open file. Throws FileError.
 std::string readAll(int fd);
 
 // One try at opening a file for appending, created when missing, with others kept from
-// writing it; invalid when it is held elsewhere or cannot be opened.
+// writing it; invalid when it is held elsewhere or cannot be opened. The logs kept in the
+// own data root are its files: a link in their place is not followed.
 UniqueFd openForAppendExclusive(const std::filesystem::path& path);
 // One try at opening a file for reading while others are kept from writing it (others may
 // read along); invalid when it is held by a writer or cannot be opened.

@@ -13,10 +13,10 @@ namespace pelnor {
 LockTry tryFileLock(const std::filesystem::path& path, UniqueFd& file) {
   for (;;) {
     // Read-only is enough for flock, so a user who may not write the lock file can still
-    // wait for it.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666));
+    // wait for it. Never through a link: that could make a file wherever it points.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666));
     if (!fd.valid() && (errno == EACCES || errno == EROFS || errno == EPERM))
-      fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+      fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!fd.valid()) return errno == ENOENT || errno == ENOTDIR ? LockTry::NoFolder : LockTry::Unavailable;
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
       return errno == EWOULDBLOCK ? LockTry::Busy : LockTry::Unavailable;

@@ -4,21 +4,26 @@
 #include <windows.h>
 
 #include "data/file_lock.h"
+#include "data/link_handle_win.h"
 
 namespace pelnor {
 
 LockTry tryFileLock(const std::filesystem::path& path, UniqueFd& file) {
   // Not FILE_SHARE_DELETE: a lock file that is in use must not be deleted under us.
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
-  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Never through a link: that could make a file wherever it points.
+  constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS, kFlags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_PATH_NOT_FOUND) return LockTry::NoFolder;
     if (error == ERROR_SHARING_VIOLATION) return LockTry::Busy;
-    handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle = ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, kFlags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LockTry::Unavailable;
+  }
+  if (isLinkHandle(handle)) {
+    ::CloseHandle(handle);
+    return LockTry::Unavailable;
   }
   OVERLAPPED whole{};
   if (!::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {

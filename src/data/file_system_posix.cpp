@@ -1,5 +1,6 @@
 // The file layer on POSIX: descriptors, flock for the exclusive sharing, a temporary file
-// renamed over the old one.
+// renamed over the old one. The files of a data root are opened with O_NOFOLLOW, and a
+// save makes and renames its temporary relative to the folder it opened.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,13 +9,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 
 #include "data/error_reasons.h"
 #include "data/file_errors.h"
 #include "data/held_file_retry.h"
+#include "data/owned_file.h"
 #include "data/system.h"
 #include "data/text.h"
-#include "data/write_target.h"
 
 namespace pelnor {
 
@@ -31,8 +33,10 @@ void UniqueFd::reset(int fd) {
 
 namespace {
 
-// Errors that another try cannot mend.
-bool isPermanentDenial(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+// Errors that another try cannot mend; ELOOP is a link that took the file's place.
+bool isPermanentDenial(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == ELOOP;
+}
 
 bool hasNoWriteBit(const std::filesystem::path& path) {
   struct stat st {};
@@ -52,19 +56,34 @@ void writeAll(int fd, const std::string& bytes, off_t offset, const std::string&
   }
 }
 
-void syncFolder(const std::filesystem::path& file) {
-  std::filesystem::path folder = file.parent_path();
-  UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) ::fsync(dir.get());
+PathKind kindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return PathKind::Regular;
+  if (S_ISDIR(mode)) return PathKind::Folder;
+  return S_ISLNK(mode) ? PathKind::Link : PathKind::Device;
 }
 
-// A device or FIFO takes the bytes as they come: no temporary beside it, no truncation.
-void writeThrough(const std::filesystem::path& file, const std::string& bytes, const CTryErr& cannotOpen,
-                  const std::string& path) {
-  UniqueFd fd(::open(file.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-  if (!fd.valid()) throw cannotOpen;
-  errno = 0;
-  if (!writeFully(fd.get(), bytes)) throw FileError(systemDescription(errno != 0 ? errno : ENOSPC), path);
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+  std::filesystem::path folder = path.parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// A new temporary file beside name in folder, named as mkstemp names them ("name.a1B2c3"),
+// made where nothing is, never through a link. Invalid, with errno set, when none could
+// be made.
+UniqueFd createTemporary(int folder, const std::string& name, std::string& tempName) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  constexpr int kTries = 100;
+  constexpr int kLetterCount = 6;
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> letter(0, sizeof kLetters - 2);
+  for (int n = 0; n < kTries; ++n) {
+    tempName = name + ".";
+    for (int i = 0; i < kLetterCount; ++i) tempName += kLetters[letter(random)];
+    UniqueFd fd(
+        ::openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (fd.valid() || errno != EEXIST) return fd;
+  }
+  return UniqueFd();
 }
 
 // The old way, for folders that take no new files: the same file, rewritten.
@@ -80,19 +99,16 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
                   Reporter& reporter, int intervalMs, const std::atomic<bool>* abandon) {
   file.reset();
   std::error_code ec;
-  std::filesystem::path folder = path.parent_path();
-  if (folder.empty()) folder = ".";
-  if (!std::filesystem::is_directory(folder, ec)) return kOpenNoFolder;
-  bool exists = std::filesystem::exists(path, ec);
-  bool isFolder = std::filesystem::is_directory(path, ec);
+  if (!std::filesystem::is_directory(folderOf(path), ec)) return kOpenNoFolder;
+  // Never through a link, never a device or FIFO (opening one could even wait for its
+  // other end): those are refused, naming the path.
+  const PathKind kind = refuseForeignFile(path);
   // A folder in the file's place cannot become a file by waiting.
-  if (isFolder) return kOpenNoFile;
-  if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
-  // A device or FIFO is not ours to lock: opening it could even wait for its other end.
-  if (mode == OpenMode::Write && resolveWriteTarget(path).inPlace) return kOpenOk;
+  if (kind == PathKind::Folder) return kOpenNoFile;
+  if (kind == PathKind::Missing) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
   if (mode == OpenMode::Write && hasNoWriteBit(path)) return kOpenDenied;
 
-  const int flags = (mode == OpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  const int flags = (mode == OpenMode::Write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOFOLLOW;
   HeldFileRetry retry(path, limitMs, intervalMs, reporter, abandon);
   for (;;) {
     UniqueFd fd(::open(path.c_str(), flags));
@@ -107,11 +123,12 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
 
 QuickOpen openRegularFileOnce(UniqueFd& file, const std::filesystem::path& path) {
   file.reset();
-  // stat before open: a device or FIFO in the file's place is never opened. What cannot
-  // be looked at is not there for a reader.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return QuickOpen::Missing;
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Looked at before opening: a device or FIFO in the file's place is never opened. What
+  // cannot be looked at is not there for a reader; a link is for openWithRetry to refuse.
+  const PathKind kind = pathKindAt(path);
+  if (kind == PathKind::Link) return QuickOpen::Retry;
+  if (kind != PathKind::Regular) return QuickOpen::Missing;
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return QuickOpen::Retry;
   file = std::move(fd);
   return QuickOpen::Opened;
@@ -121,12 +138,18 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
                       bool syncToDisk, const char* openFailureText) {
   const std::string shownPath = pathText(path);
   auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
-  const WriteTarget where = resolveWriteTarget(path);
-  if (where.inPlace) return writeThrough(where.file, bytes, cannotOpen(), shownPath);
-  const std::filesystem::path& target = where.file;
+  const UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.valid()) throw cannotOpen();
+  const std::string name = path.filename().string();
+  // What is there now, looked at in the folder the file goes to.
+  struct stat old {};
+  const bool exists = ::fstatat(folder.get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    throw CTryErr(foreignFileProblem(kindOfMode(old.st_mode), path).value_or(cannotOpen().text()));
+  }
 
-  std::string tempName = target.string() + ".XXXXXX";
-  UniqueFd fd(::mkstemp(tempName.data()));
+  std::string tempName;
+  UniqueFd fd = createTemporary(folder.get(), name, tempName);
   if (!fd.valid()) {
     if (isPermanentDenial(errno) && lockedFile.valid()) {
       rewriteInPlace(lockedFile.get(), bytes, syncToDisk, shownPath);
@@ -136,17 +159,17 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
   }
   bool renamed = false;
   struct RemoveTemp {
+    int folder;
     const std::string& name;
     const bool& renamed;
     ~RemoveTemp() {
-      if (!renamed) ::unlink(name.c_str());
+      if (!renamed) ::unlinkat(folder, name.c_str(), 0);
     }
-  } removeTemp{tempName, renamed};
+  } removeTemp{folder.get(), tempName, renamed};
 
   // The new file takes the old one's mode, and its owner and group where we may set them.
-  struct stat old {};
   mode_t mode = 0644;
-  if (::stat(target.c_str(), &old) == 0) {
+  if (exists) {
     mode = old.st_mode & 07777;
     if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0 &&
         ::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid) != 0) {
@@ -158,9 +181,20 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
   writeAll(fd.get(), bytes, 0, shownPath);
   if (syncToDisk && ::fsync(fd.get()) != 0) throw FileError(systemDescription(errno), shownPath);
   if (::close(fd.release()) != 0) throw FileError(systemDescription(errno), shownPath);
-  if (::rename(tempName.c_str(), target.c_str()) != 0) throw cannotOpen();
+  // A link put in the file's place meanwhile is replaced itself, never followed.
+  if (::renameat(folder.get(), tempName.c_str(), folder.get(), name.c_str()) != 0) throw cannotOpen();
   renamed = true;
-  if (syncToDisk) syncFolder(target);
+  if (syncToDisk) ::fsync(folder.get());
+}
+
+void writeIntoDevice(const std::filesystem::path& path, const std::string& bytes,
+                     const char* openFailureText) {
+  const std::string shownPath = pathText(path);
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) throw CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str()));
+  errno = 0;
+  if (!writeFully(fd.get(), bytes))
+    throw FileError(systemDescription(errno != 0 ? errno : ENOSPC), shownPath);
 }
 
 std::string readAll(int fd) {
@@ -183,7 +217,7 @@ std::string readAll(int fd) {
 }
 
 UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
-  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0644));
   if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return fd;
   return UniqueFd();
 }
@@ -218,5 +252,32 @@ void setModifiedTime(int fd, std::time_t when) {
 }
 
 bool canWrite(const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; }
+
+PathKind pathKindAt(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 ? kindOfMode(st.st_mode) : PathKind::Missing;
+}
+
+std::optional<std::string> readOwnedFile(const std::filesystem::path& path) {
+  // Looked at first, so that no device is ever opened; O_NONBLOCK so that a FIFO put in
+  // its place meanwhile cannot keep the open waiting.
+  if (pathKindAt(path) != PathKind::Regular) return std::nullopt;
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  struct stat st {};
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  try {
+    return readAll(fd.get());
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
+NewFile createNewFile(const std::filesystem::path& path, std::string_view bytes) {
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (!fd.valid()) return errno == EEXIST ? NewFile::Taken : NewFile::Failed;
+  if (writeFully(fd.get(), bytes) && ::close(fd.release()) == 0) return NewFile::Written;
+  ::unlink(path.c_str());
+  return NewFile::Failed;
+}
 
 }  // namespace pelnor

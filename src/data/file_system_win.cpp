@@ -1,5 +1,6 @@
 // The file layer on Windows: C runtime descriptors opened with a share mode (no sharing for
-// the exclusive open), a temporary file moved over the old one with MoveFileExW.
+// the exclusive open), a temporary file moved over the old one with MoveFileExW. The files
+// of a data root are opened with FILE_FLAG_OPEN_REPARSE_POINT, and a link found so refused.
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
@@ -13,9 +14,10 @@
 #include "data/error_reasons.h"
 #include "data/file_errors.h"
 #include "data/held_file_retry.h"
+#include "data/link_handle_win.h"
+#include "data/owned_file.h"
 #include "data/system.h"
 #include "data/text.h"
-#include "data/write_target.h"
 
 namespace pelnor {
 
@@ -32,6 +34,47 @@ int openShared(const std::filesystem::path& path, int flags, int share, DWORD& w
   return result == 0 ? fd : -1;
 }
 
+// A file of a data root, opened as openShared opens it (with _O_CREAT made when missing)
+// but never through a link; -1 on failure, with the Windows error in windowsError.
+int openOwned(const std::filesystem::path& path, int flags, int share, DWORD& windowsError) {
+  const DWORD access = (flags & _O_RDWR)     ? GENERIC_READ | GENERIC_WRITE
+                       : (flags & _O_WRONLY) ? GENERIC_WRITE
+                                             : GENERIC_READ;
+  const DWORD sharing = share == _SH_DENYRW   ? 0
+                        : share == _SH_DENYWR ? FILE_SHARE_READ
+                                              : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const DWORD disposition = (flags & _O_CREAT) ? OPEN_ALWAYS : OPEN_EXISTING;
+  auto open = [&](DWORD more) {
+    return ::CreateFileW(path.c_str(), access, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL | more,
+                         nullptr);
+  };
+  HANDLE handle = open(FILE_FLAG_OPEN_REPARSE_POINT);
+  FILE_ATTRIBUTE_TAG_INFO info{};
+  if (handle != INVALID_HANDLE_VALUE &&
+      ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) &&
+      (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    ::CloseHandle(handle);
+    if (isLinkReparseTag(info.FileAttributes, info.ReparseTag)) {
+      windowsError = ERROR_CANT_ACCESS_FILE;
+      return -1;
+    }
+    // The file itself behind a filter (a cloud placeholder): opened so that the filter serves it.
+    handle = open(0);
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    windowsError = ::GetLastError();
+    return -1;
+  }
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags & _O_APPEND);
+  if (fd < 0) {
+    ::CloseHandle(handle);
+    windowsError = ERROR_INVALID_HANDLE;
+    return -1;
+  }
+  windowsError = 0;
+  return fd;
+}
+
 bool isReadOnly(const std::filesystem::path& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -41,15 +84,6 @@ bool isReadOnly(const std::filesystem::path& path) {
 void writeAll(int fd, const std::string& bytes, const std::string& path) {
   errno = 0;
   if (!writeFully(fd, bytes)) throw FileError(systemDescription(errno != 0 ? errno : ENOSPC), path);
-}
-
-// A device takes the bytes as they come: no temporary beside it, no truncation.
-void writeThrough(const std::filesystem::path& file, const std::string& bytes, const CTryErr& cannotOpen,
-                  const std::string& path) {
-  DWORD error = 0;
-  UniqueFd fd(openShared(file, _O_WRONLY, _SH_DENYNO, error));
-  if (!fd.valid()) throw cannotOpen;
-  writeAll(fd.get(), bytes, path);
 }
 
 // The old way, for folders that take no new files: the same file, rewritten.
@@ -75,19 +109,18 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   if (!std::filesystem::is_directory(folder, ec)) return kOpenNoFolder;
-  const bool exists = std::filesystem::exists(path, ec);
+  // Never through a link, never a device: those are refused, naming the path.
+  const PathKind kind = refuseForeignFile(path);
   // A folder in the file's place cannot become a file by waiting.
-  if (std::filesystem::is_directory(path, ec)) return kOpenNoFile;
-  if (!exists) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
-  // A device is not ours to lock.
-  if (mode == OpenMode::Write && resolveWriteTarget(path).inPlace) return kOpenOk;
+  if (kind == PathKind::Folder) return kOpenNoFile;
+  if (kind == PathKind::Missing) return mode == OpenMode::Read ? kOpenNoFile : kOpenOk;
   if (mode == OpenMode::Write && isReadOnly(path)) return kOpenDenied;
 
   const int flags = mode == OpenMode::Write ? _O_RDWR : _O_RDONLY;
   HeldFileRetry retry(path, limitMs, intervalMs, reporter, abandon);
   for (;;) {
     DWORD error = 0;
-    const int fd = openShared(path, flags, _SH_DENYRW, error);
+    const int fd = openOwned(path, flags, _SH_DENYRW, error);
     if (fd >= 0) {
       file.reset(fd);
       return kOpenOk;
@@ -100,11 +133,12 @@ int openWithRetry(UniqueFd& file, const std::filesystem::path& path, OpenMode mo
 
 QuickOpen openRegularFileOnce(UniqueFd& file, const std::filesystem::path& path) {
   file.reset();
-  std::error_code ec;
-  // What cannot be looked at is not there for a reader.
-  if (!std::filesystem::is_regular_file(path, ec)) return QuickOpen::Missing;
+  // What cannot be looked at is not there for a reader; a link is for openWithRetry to refuse.
+  const PathKind kind = pathKindAt(path);
+  if (kind == PathKind::Link) return QuickOpen::Retry;
+  if (kind != PathKind::Regular) return QuickOpen::Missing;
   DWORD error = 0;
-  const int fd = openShared(path, _O_RDONLY, _SH_DENYRW, error);
+  const int fd = openOwned(path, _O_RDONLY, _SH_DENYRW, error);
   if (fd < 0) return QuickOpen::Retry;
   file.reset(fd);
   return QuickOpen::Opened;
@@ -114,9 +148,9 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
                       bool syncToDisk, const char* openFailureText) {
   const std::string shownPath = pathText(path);
   auto cannotOpen = [&] { return CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str())); };
-  const WriteTarget where = resolveWriteTarget(path);
-  if (where.inPlace) return writeThrough(where.file, bytes, cannotOpen(), shownPath);
-  const std::filesystem::path& target = where.file;
+  // A link put in the file's place after this is replaced itself by the move, never followed.
+  refuseForeignFile(path);
+  const std::filesystem::path& target = path;
 
   std::filesystem::path temp;
   int fd = -1;
@@ -156,6 +190,15 @@ void saveFileContents(const std::filesystem::path& path, UniqueFd& lockedFile, c
   moved = true;
 }
 
+void writeIntoDevice(const std::filesystem::path& path, const std::string& bytes,
+                     const char* openFailureText) {
+  const std::string shownPath = pathText(path);
+  DWORD error = 0;
+  UniqueFd fd(openShared(path, _O_WRONLY, _SH_DENYNO, error));
+  if (!fd.valid()) throw CTryErr(formatText("%s\n%s", openFailureText, shownPath.c_str()));
+  writeAll(fd.get(), bytes, shownPath);
+}
+
 std::string readAll(int fd) {
   std::string bytes;
   char buffer[4096];
@@ -170,7 +213,7 @@ std::string readAll(int fd) {
 
 UniqueFd openForAppendExclusive(const std::filesystem::path& path) {
   DWORD error = 0;
-  return UniqueFd(openShared(path, _O_WRONLY | _O_CREAT | _O_APPEND, _SH_DENYWR, error));
+  return UniqueFd(openOwned(path, _O_WRONLY | _O_CREAT | _O_APPEND, _SH_DENYWR, error));
 }
 
 UniqueFd openDenyingWriters(const std::filesystem::path& path) {
@@ -201,5 +244,47 @@ void setModifiedTime(int fd, std::time_t when) {
 }
 
 bool canWrite(const std::filesystem::path& path) { return ::_waccess(path.c_str(), 2) == 0; }
+
+PathKind pathKindAt(const std::filesystem::path& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    // The kind of reparse point is in the folder's entry.
+    WIN32_FIND_DATAW entry{};
+    const HANDLE found = ::FindFirstFileW(path.c_str(), &entry);
+    if (found == INVALID_HANDLE_VALUE) return PathKind::Link;  // not to be told: not to be trusted
+    ::FindClose(found);
+    if (isLinkReparseTag(entry.dwFileAttributes, entry.dwReserved0)) return PathKind::Link;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return PathKind::Folder;
+  return (attributes & FILE_ATTRIBUTE_DEVICE) != 0 ? PathKind::Device : PathKind::Regular;
+}
+
+std::optional<std::string> readOwnedFile(const std::filesystem::path& path) {
+  if (pathKindAt(path) != PathKind::Regular) return std::nullopt;
+  DWORD error = 0;
+  UniqueFd fd(openOwned(path, _O_RDONLY, _SH_DENYNO, error));
+  if (!fd.valid()) return std::nullopt;
+  try {
+    return readAll(fd.get());
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
+}
+
+NewFile createNewFile(const std::filesystem::path& path, std::string_view bytes) {
+  // Made only where no name is, a link's neither.
+  DWORD error = 0;
+  UniqueFd fd(openShared(path, _O_WRONLY | _O_CREAT | _O_EXCL, _SH_DENYRW, error));
+  if (!fd.valid()) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Taken : NewFile::Failed;
+  }
+  const bool written = writeFully(fd.get(), bytes);
+  fd.reset();
+  if (written) return NewFile::Written;
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+  return NewFile::Failed;
+}
 
 }  // namespace pelnor

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "data/file_errors.h"
+#include "data/owned_file.h"
 #include "data/text.h"
 
 namespace pelnor {
@@ -105,13 +106,25 @@ Place locate(const std::vector<std::string>& lines, std::string_view section, st
 
 }  // namespace
 
-IniDocument::IniDocument(std::filesystem::path path, bool readOnly) : path_(std::move(path)) {
+IniDocument::IniDocument(std::filesystem::path path, bool readOnly, Location location)
+    : path_(std::move(path)) {
+  if (location == Location::DataRoot && foreignFileProblem(path_)) {
+    // Not ours: the settings are the defaults, and quietly not written, as any that
+    // cannot be written.
+    existed_ = true;
+    writable_ = false;
+    return;
+  }
   std::error_code ec;
   existed_ = std::filesystem::exists(path_, ec);
   // A read-only file stays as it is, as the platform's profile functions leave it.
   writable_ = !readOnly && !(existed_ && !canWrite(path_));
-  std::ifstream in(path_, std::ios::binary);
-  readBytes_.assign(std::istreambuf_iterator<char>(in), {});
+  if (location == Location::DataRoot) {
+    readBytes_ = readOwnedFile(path_).value_or(std::string());
+  } else {
+    std::ifstream in(path_, std::ios::binary);
+    readBytes_.assign(std::istreambuf_iterator<char>(in), {});
+  }
   lines_ = splitLines(readBytes_);
 }
 

@@ -17,9 +17,15 @@ class IniDocument {
   // A value is read into a buffer of 5000 bytes with its terminator.
   static constexpr std::size_t kMaxValueBytes = 4999;
 
+  // Where the file is decides whether a link at its path is followed: the settings the
+  // program keeps in its own data root are files of that root (owned_file.h), and a link
+  // or device there is neither read nor written; a settings file the user names is read
+  // through its links.
+  enum class Location { DataRoot, NamedByUser };
+
   // Reads the file (a missing one is empty). A read-only document, or a file that exists
   // but cannot be written, takes no change, as the profile functions would fail to write.
-  IniDocument(std::filesystem::path path, bool readOnly);
+  IniDocument(std::filesystem::path path, bool readOnly, Location location = Location::DataRoot);
 
   // The value as UTF-8; empty when the key is not there.
   std::optional<std::string> value(const std::string& section, const std::string& key) const;

@@ -9,16 +9,18 @@ void CIniFile::Open(const std::filesystem::path& programDir, const std::string& 
   programDir_ = programDir;
   baseName_ = baseName;
   path_ = programDir / pathFromText(baseName + ".INI");
+  location_ = IniDocument::Location::DataRoot;
 }
 
 void CIniFile::OpenFile(const std::filesystem::path& settingsFile) {
   programDir_ = settingsFile.parent_path();
   baseName_ = pathText(settingsFile.stem());
   path_ = settingsFile;
+  location_ = IniDocument::Location::NamedByUser;
 }
 
 IniDocument CIniFile::document(const std::filesystem::path& file) const {
-  return IniDocument(target(file), readOnly_);
+  return IniDocument(target(file), readOnly_, location_);
 }
 
 // One call, one reading of the file and at most one writing, as the profile functions do.

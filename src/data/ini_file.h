@@ -15,9 +15,11 @@ class CIniFile {
   // A value is read into a buffer of 5000 bytes with its terminator.
   static constexpr std::size_t kMaxValueBytes = IniDocument::kMaxValueBytes;
 
-  // Sets the program folder and base name; the settings file is "<dir>/<base>.INI".
+  // Sets the program folder and base name; the settings file is "<dir>/<base>.INI". The
+  // program folder is the own data root: no file of it is read or written through a link.
   void Open(const std::filesystem::path& programDir, const std::string& baseName);
-  // A settings file of any name; its folder stands for the program folder.
+  // A settings file of any name that the user named; its folder stands for the program
+  // folder, and its files are read through their links.
   void OpenFile(const std::filesystem::path& settingsFile);
 
   // A missing file argument (empty path) means the settings file. With writeBack, a
@@ -58,6 +60,7 @@ class CIniFile {
   std::string baseName_;
   std::filesystem::path path_;
   bool readOnly_ = false;
+  IniDocument::Location location_ = IniDocument::Location::DataRoot;
 };
 
 }  // namespace pelnor

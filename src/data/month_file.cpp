@@ -1,8 +1,7 @@
 #include "data/month_file.h"
 
-#include <fstream>
-
 #include "data/archive.h"
+#include "data/owned_file.h"
 #include "data/system.h"
 #include "data/text.h"
 
@@ -53,7 +52,7 @@ CTryErr errorWithPath(const char* text, const std::filesystem::path& path) {
 }  // namespace
 
 int32_t parseMonth(std::string_view bytes, MonthRecord& month, const DeviceDefaults& defaults,
-                   const std::filesystem::path& path) {
+                   const std::filesystem::path& path, std::size_t* trailingBytes) {
   ArchiveReader in(bytes);
   std::string signature = in.readString();
   int32_t version = in.readInt32();
@@ -73,6 +72,7 @@ int32_t parseMonth(std::string_view bytes, MonthRecord& month, const DeviceDefau
     if (version >= kDayHeaderVersion) readDayHeader(in, version, defaults, day.header);
     readReadings(in, in.readCount(), day.readings);
   }
+  if (trailingBytes) *trailingBytes = in.remaining();
   return version;
 }
 
@@ -113,15 +113,17 @@ bool readMonthFile(const std::filesystem::path& path, MonthRecord& month, const 
       }
       result = MonthReadOutcome::Damaged;
       std::string bytes = readAll(file.get());
-      int32_t version = parseMonth(bytes, month, context.defaults, path);
+      std::size_t trailing = 0;
+      int32_t version = parseMonth(bytes, month, context.defaults, path, &trailing);
       if (fileVersion) *fileVersion = version;
-      result = MonthReadOutcome::Read;
+      result = trailing > 0 ? MonthReadOutcome::Trailing : MonthReadOutcome::Read;
     } catch (...) {
       reportCurrentException(context.reporter, kModule, kReadLine);
     }
   }
   if (outcome) *outcome = result;
-  return result == MonthReadOutcome::Read || result == MonthReadOutcome::Missing;
+  return result == MonthReadOutcome::Read || result == MonthReadOutcome::Trailing ||
+         result == MonthReadOutcome::Missing;
 }
 
 bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month, bool onlyIfExists,
@@ -142,37 +144,26 @@ bool writeMonthFile(const std::filesystem::path& path, const MonthRecord& month,
   }
 }
 
-namespace {
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path) {
+  const std::optional<std::string> bytes = readOwnedFile(path);
+  return bytes ? keepDamagedCopy(path, *bytes) : std::filesystem::path();
+}
 
-// The first of "D202404.dmd.damaged", ".damaged.2", ... that is free; empty when none is.
-std::filesystem::path freeDamagedName(const std::filesystem::path& path) {
+std::filesystem::path keepDamagedCopy(const std::filesystem::path& path, std::string_view bytes) {
+  // The first of "D202404.dmd.damaged", ".damaged.2", ... where nothing is, a link neither.
   constexpr int kMostCopies = 1000;
   for (int n = 1; n <= kMostCopies; ++n) {
     std::filesystem::path copy = path;
     copy += n == 1 ? std::string(".damaged") : formatText(".damaged.%d", n);
-    std::error_code ec;
-    if (!std::filesystem::exists(copy, ec)) return copy;
+    switch (createNewFile(copy, bytes)) {
+      case NewFile::Written:
+        return copy;
+      case NewFile::Taken:
+        continue;
+      case NewFile::Failed:
+        return {};
+    }
   }
-  return {};
-}
-
-}  // namespace
-
-std::filesystem::path keepDamagedCopy(const std::filesystem::path& path) {
-  const std::filesystem::path copy = freeDamagedName(path);
-  std::error_code ec;
-  if (copy.empty() || !std::filesystem::copy_file(path, copy, std::filesystem::copy_options::none, ec))
-    return {};
-  return copy;
-}
-
-std::filesystem::path keepDamagedCopy(const std::filesystem::path& path, std::string_view bytes) {
-  const std::filesystem::path copy = freeDamagedName(path);
-  if (copy.empty()) return {};
-  std::ofstream out(copy, std::ios::binary);
-  if (out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush()) return copy;
-  std::error_code ec;
-  std::filesystem::remove(copy, ec);
   return {};
 }
 

@@ -1,5 +1,6 @@
 #include "data/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -20,6 +21,20 @@ std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8) {
   std::string out = encodeCp932(utf8, lossless);
   if (!lossless) return std::nullopt;
   return out;
+}
+
+std::string charactersCp932Lacks(std::string_view utf8) {
+  std::vector<std::string_view> lacking;
+  for (std::size_t begin = 0, end = 0; begin < utf8.size(); begin = end) {
+    for (end = begin + 1; end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80;) ++end;
+    const std::string_view character = utf8.substr(begin, end - begin);
+    if (!utf8ToCp932IfExact(character) &&
+        std::find(lacking.begin(), lacking.end(), character) == lacking.end())
+      lacking.push_back(character);
+  }
+  std::string text;
+  for (std::string_view character : lacking) (text += text.empty() ? "" : " ") += character;
+  return text;
 }
 
 std::string formatText(const char* format, ...) {

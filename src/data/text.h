@@ -23,6 +23,9 @@ std::string cp932ToUtf8(std::string_view cp932);
 std::string utf8ToCp932(std::string_view utf8);
 // The same, but empty when some character cannot be held (or the UTF-8 is broken).
 std::optional<std::string> utf8ToCp932IfExact(std::string_view utf8);
+// The characters of a UTF-8 text that cp932 cannot hold, each once, in the order they
+// come, separated by spaces: saved, each would become "?". Empty when it holds them all.
+std::string charactersCp932Lacks(std::string_view utf8);
 
 // UTF-16LE bytes to UTF-8; empty optional when they are not valid UTF-16 or
 // hold a character that cp932 cannot represent (the file's 16-bit strings are meant

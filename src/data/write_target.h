@@ -1,5 +1,6 @@
-// Where a save really writes: a link is followed to the file it names, and what is not a
-// regular file (a device, a FIFO) is written as it is, never replaced.
+// Where an export to a file the user named really writes: a link is followed to the file it
+// names, and what is not a regular file (a device, a FIFO) is written as it is, never
+// replaced. The files of a data root never go this way (owned_file.h).
 #pragma once
 
 #include <filesystem>

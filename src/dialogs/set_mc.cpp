@@ -26,17 +26,6 @@ QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
 constexpr const char* kNamePrompt = "需要家名を入力してください";
 constexpr const char* kShownAsStored = "機器の設定を保存出来なかったため、保存されている内容を表示します";
 
-// The characters of text that the master file's cp932 cannot hold, each once, in order:
-// saved, each would become "?".
-QStringList charactersCp932Lacks(const QString& text) {
-  QStringList lacking;
-  for (char32_t c : text.toUcs4()) {
-    const QString character = QString::fromUcs4(&c, 1);
-    if (!utf8ToCp932IfExact(character.toStdString()) && !lacking.contains(character)) lacking << character;
-  }
-  return lacking;
-}
-
 }  // namespace
 
 CSetMc::CSetMc(ProgramState& app, CSetSerial::Scan scan, QWidget* parent)
@@ -136,7 +125,7 @@ bool CSetMc::recordFromEdits(DeviceRecord& record) {
   if (!utf8ToCp932IfExact(name_->text().toStdString())) {
     QMessageBox::warning(this, kMessageTitle,
                          QStringLiteral("需要家名に使用できない文字が含まれています\n%1")
-                             .arg(charactersCp932Lacks(name_->text()).join(' ')));
+                             .arg(q(charactersCp932Lacks(name_->text().toStdString()))));
     name_->setFocus();
     return false;
   }

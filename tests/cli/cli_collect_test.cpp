@@ -71,6 +71,31 @@ TEST_F(CliCollectTest, ImportStoresTheMonthsOfADeviceFile) {
   EXPECT_FALSE(std::filesystem::exists(dir / "DATA" / "00055"));
 }
 
+// Run by root, an import into a root whose month is a link to a file elsewhere reads and
+// writes nothing there: the month is refused, naming the link, and not saved.
+TEST_F(CliCollectTest, ImportRefusesAMonthThatIsALink) {
+  writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
+  TempDir outside;
+  const std::filesystem::path target = outside / "important";
+  const std::string important = "not a month, and not Pelnor's\n";
+  writeFile(target, important);
+  const std::filesystem::path month = monthFile(12, 2024, 1);
+  std::filesystem::create_directories(month.parent_path());
+  std::filesystem::create_symlink(target, month);
+  writeFile(dir / "in.txt", "12\r\n24/01/31 23:30,0040,20\r\n");
+
+  EXPECT_EQ(run({"import", (dir / "in.txt").string(), "--yes"}), 1) << output();
+  EXPECT_NE(output().find("リンクになっているため、開くことが出来ません\n" + month.string()),
+            std::string::npos)
+      << output();
+  EXPECT_EQ(readFile(target), important);
+  EXPECT_TRUE(std::filesystem::is_symlink(month));
+  for (const auto& entry : std::filesystem::directory_iterator(month.parent_path())) {
+    if (entry.is_symlink()) continue;
+    EXPECT_NE(readFile(entry.path()), important) << entry.path() << " holds what the link names";
+  }
+}
+
 TEST_F(CliCollectTest, ReceiveFromASerialLine) {
   PtyPair pty;
   ASSERT_TRUE(pty.valid());

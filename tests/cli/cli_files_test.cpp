@@ -39,7 +39,9 @@ TEST_F(CliFilesTest, RestoreRefusesValuesThatDoNotFitAndWritesNothing) {
       {"master.json", "/devices/0/multiplier", 120.9, "$.devices[0].multiplier"},
       {"master.json", "/devices/1/pulseConstant", true, "$.devices[1].pulseConstant"},
       {"master.json", "/commSettings/6", 1, "$.commSettings"},
-      {"master.json", "/devices/0/customerName", "Müller 😀", "$.devices[0].customerName"},
+      // The characters cp932 lacks are named, as the window names them.
+      {"master.json", "/devices/0/customerName", "Müller 😀",
+       "$.devices[0].customerName: \"Müller 😀\" holds a character that cp932 cannot hold: ü 😀"},
       {"master.json", "/report/demandKw", "a lot", "$.report.demandKw"},
       {"month.json", "/days/3/readings/-",
        Json{{"hour", 1}, {"minute", 0}, {"pulseCount", -2147483649LL}, {"temperature", 1}},
@@ -61,6 +63,30 @@ TEST_F(CliFilesTest, RestoreRefusesValuesThatDoNotFitAndWritesNothing) {
   writeFile(dir / "in.json", month.dump());
   EXPECT_EQ(cli.run({"restore", (dir / "in.json").string(), (dir / "out.bin").string()}), 1);
   EXPECT_NE(cli.output().find("$.days"), std::string::npos);
+}
+
+// A restore into a data root holds the lock as any save there, and clears what saves
+// that were killed left; a file elsewhere is no business of a lock, nor are its neighbours.
+TEST_F(CliFilesTest, RestoreIntoADataRootClearsWhatKilledSavesLeft) {
+  const std::filesystem::path device = dir / "DATA" / "00012";
+  const std::filesystem::path elsewhere = dir / "elsewhere";
+  std::filesystem::create_directories(device);
+  std::filesystem::create_directories(elsewhere);
+  const std::filesystem::path left[] = {device / "D202404.dmd.a1B2c3", device / "D202405.dmd.Zz9Yy8",
+                                        dir / "MCDATA.MST.q1w2e3"};
+  for (const std::filesystem::path& temporary : left) writeFile(temporary, "half");
+  writeFile(device / "notes.txt", "the user's");
+  writeFile(elsewhere / "D202404.dmd.a1B2c3", "not in a data root");
+  const std::string month = (std::filesystem::path(PELNOR_FIXTURES) / "month.json").string();
+  const std::string master = (std::filesystem::path(PELNOR_FIXTURES) / "master.json").string();
+
+  ASSERT_EQ(cli.run({"restore", month, (device / "D202404.dmd").string()}), 0) << cli.output();
+  ASSERT_EQ(cli.run({"restore", master, (dir / "MCDATA.MST").string()}), 0) << cli.output();
+  ASSERT_EQ(cli.run({"restore", month, (elsewhere / "D202404.dmd").string()}), 0) << cli.output();
+  for (const std::filesystem::path& temporary : left)
+    EXPECT_FALSE(std::filesystem::exists(temporary)) << temporary;
+  EXPECT_EQ(readFile(device / "notes.txt"), "the user's");
+  EXPECT_TRUE(std::filesystem::exists(elsewhere / "D202404.dmd.a1B2c3"));
 }
 
 TEST_F(CliFilesTest, RestoreRefusesDeepNestingBeforeGoingDownIt) {
@@ -225,12 +251,14 @@ TEST_F(CliFilesTest, TheYearFromTheCommandLine) {
   writeFile(dir / "Pelnor.INI", "");
   ASSERT_EQ(cli.run({"demo"}), 0) << cli.output();
   const std::string csv = (dir / "year.csv").string();
-  ASSERT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--kind", "year", "--out", csv}), 0)
+  ASSERT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--kind", "year", "--out", csv}),
+            0)
       << cli.output();
   const std::string text = cp932ToUtf8(readFile(csv));
   EXPECT_EQ(text.substr(0, text.find("\r\n")),
-            "年別電力使用実績表（ " + yearPeriodText(DateTime::fromFields(std::stoi(thisMonth().substr(0, 4)),
-                                                                           std::stoi(thisMonth().substr(5)), 1)) +
+            "年別電力使用実績表（ " +
+                yearPeriodText(DateTime::fromFields(std::stoi(thisMonth().substr(0, 4)),
+                                                    std::stoi(thisMonth().substr(5)), 1)) +
                 " ）");
   int months = 0, withData = 0, peaks = 0;
   for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) {
@@ -243,7 +271,8 @@ TEST_F(CliFilesTest, TheYearFromTheCommandLine) {
   EXPECT_EQ(months, 12);
   EXPECT_EQ(withData, 4);
   EXPECT_EQ(peaks, 1);
-  EXPECT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--kind", "day", "--out", csv}), 2)
+  EXPECT_EQ(cli.run({"export-csv", "--device", "100", "--date", thisMonth(), "--kind", "day", "--out", csv}),
+            2)
       << "a day is a date with its day";
 
   const std::string png = (dir / "year.png").string();
@@ -306,6 +335,12 @@ TEST_F(CliFilesTest, PrintExportAndCopyFromTheCommandLine) {
   EXPECT_TRUE(std::filesystem::exists(other / "MCDATA.MST"));
   EXPECT_EQ(cli.run({"copy", "--device", "100", "--to", dir.path().string(), "--yes"}), 1)
       << "never onto itself";
+  const std::filesystem::path inside = dir / "DATA" / "00101";
+  EXPECT_EQ(cli.run({"copy", "--device", "100", "--to", inside.string(), "--yes"}), 1) << "nor into itself";
+  EXPECT_NE(cli.output().find("コピー先がこのソフトのデータの場所の中にあります\n" + inside.string()),
+            std::string::npos)
+      << cli.output();
+  EXPECT_FALSE(std::filesystem::exists(inside));
 }
 
 }  // namespace

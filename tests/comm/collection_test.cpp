@@ -521,7 +521,12 @@ TEST_F(CollectionTest, CancelDuringTheSaveLeavesWholeMonths) {
   ASSERT_TRUE(eventually([&] { return user.waiting(); }));
   user.pump(0);  // Yes: the save begins
   EXPECT_TRUE(engine->cancel([&](int ms) { user.pump(ms); }));
-  expectPreviousDataShown();
+  // The worker may finish the save before the cancel reaches it: then the saved months stay.
+  if (engine->storeEnded()) {
+    EXPECT_EQ(history.months.size(), 3u);
+  } else {
+    expectPreviousDataShown();
+  }
   for (int month = 1; month <= 3; ++month) {
     if (!std::filesystem::exists(monthFile(2024, month))) continue;
     ScriptedReporter quiet;

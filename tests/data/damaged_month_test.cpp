@@ -133,6 +133,38 @@ TEST_F(DamagedMonthTest, ACollectionKeepsTheEarlierDaysAndTheDamagedOriginal) {
   EXPECT_NE(logLines[1].find(second.string()), std::string::npos);
 }
 
+// Bytes after the last day are read over quietly, but a save would drop them: the file is
+// kept beside first, as a damaged one is.
+TEST_F(DamagedMonthTest, BytesAfterTheLastDayAreKeptBesideBeforeASave) {
+  store(april);
+  const std::string stored = readFile(monthFile(2024, 4)) + std::string(3 << 20, '\x5A');
+  writeFile(monthFile(2024, 4), stored);
+  MonthRecord read = MonthRecord::makeNew(DateTime::fromFields(2024, 4, 1), defaults);
+  MonthReadOutcome outcome = MonthReadOutcome::Read;
+  EXPECT_TRUE(readMonthFile(monthFile(2024, 4), read, storage, nullptr, &outcome));
+  EXPECT_EQ(outcome, MonthReadOutcome::Trailing);
+  EXPECT_EQ(read.days[29].readings, april.days[29].readings);
+  EXPECT_TRUE(reporter.messages().empty());
+
+  history.resetForDevice(12, registry);
+  history.addReading(DateTime::fromFields(2024, 4, 30, 12, 0), 5, 19, defaults);
+  ASSERT_TRUE(history.mergeAndSave(false, env));
+  const std::filesystem::path copy = monthFile(2024, 4).string() + ".damaged";
+  EXPECT_EQ(readFile(copy), stored);
+  ASSERT_EQ(logLines.size(), 1u);
+  EXPECT_NE(logLines[0].find(copy.string()), std::string::npos);
+  ASSERT_TRUE(readMonthFile(monthFile(2024, 4), read, storage, nullptr, &outcome));
+  EXPECT_EQ(outcome, MonthReadOutcome::Read);
+  EXPECT_EQ(read.days[29].readings.size(), april.days[29].readings.size() + 1);
+
+  // A stored month changed in place (a VCT change) keeps it alike.
+  const std::string tailed = readFile(monthFile(2024, 4)) + "tail";
+  writeFile(monthFile(2024, 4), tailed);
+  ASSERT_TRUE(history.changeStoredMonth(DateTime::fromFields(2024, 4, 1), env, [](MonthRecord&) {}));
+  EXPECT_EQ(readFile(monthFile(2024, 4).string() + ".damaged.2"), tailed);
+  EXPECT_EQ(readFile(monthFile(2024, 4)), tailed.substr(0, tailed.size() - 4));
+}
+
 TEST_F(DamagedMonthTest, AMonthThatCannotBeOpenedIsNotReplaced) {
   store(april);
   const std::string before = readFile(monthFile(2024, 4));

@@ -75,6 +75,22 @@ TEST_F(DataCopyTest, DestinationsThatWouldLoseTheReadingsAreRefused) {
   EXPECT_EQ(reporter.texts().back(), "コピー先を入力してください");
 }
 
+// A root inside the own one would sit in what is, or will be, a device's folder of it.
+TEST_F(DataCopyTest, ADestinationInsideTheOwnRootIsRefused) {
+  const fs::path inside[] = {location.deviceFolder(101), dir / "backup",
+                             location.dataFolder() / "copy" / "root"};
+  for (const fs::path& to : inside) {
+    SCOPED_TRACE(to.string());
+    EXPECT_FALSE(copy(12, to));
+    EXPECT_EQ(reporter.messages().back().kind, "error");
+    EXPECT_EQ(reporter.texts().back(), "コピー先がこのソフトのデータの場所の中にあります\n" + to.string() +
+                                           "\n別のフォルダを指定してください");
+    EXPECT_FALSE(fs::exists(to));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(location.dataFolder()), fs::directory_iterator()), 2)
+      << "no folder but the two devices' own";
+}
+
 TEST_F(DataCopyTest, AMissingFolderIsMadeOnlyAfterYes) {
   const fs::path to = target / "new" / "root";
   reporter.answer(Reporter::Answer::No);

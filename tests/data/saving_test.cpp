@@ -1,6 +1,7 @@
 // Saving a month file or the device master: what the user set up around the file
-// (protection, links, modes, owners, a folder that takes no new files) is respected, and a
-// save that fails leaves the old file whole and names the file it could not save.
+// (protection, modes, owners, a folder that takes no new files) is respected, a link in its
+// place is not followed, and a save that fails leaves the old file whole and names the
+// file it could not save.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,19 +116,36 @@ TEST_F(SavingTest, AReplacedFileKeepsItsModeOwnerAndGroup) {
   }
 }
 
-TEST_F(SavingTest, ALinkKeepsPointingAtTheFileItNames) {
+// A link in the file's place may name any file, one the user saving may not even read: it
+// is refused, naming it, and what it names stays as it was, or missing.
+TEST_F(SavingTest, ALinkIsRefusedAndWhatItNamesStaysAsItWas) {
   for (const FileKind& kind : kKinds) {
-    fs::path elsewhere = dir / (std::string("elsewhere-") + kind.name);
-    fs::create_directories(elsewhere);
-    fs::path target = elsewhere / kind.fileName;
-    writeFile(target, kOldBytes);
-    fs::path link = folder(kind) / kind.fileName;
-    fs::create_symlink(target, link);
-    ASSERT_TRUE(kind.save(link, context)) << kind.name;
-    EXPECT_TRUE(fs::is_symlink(link)) << kind.name;
-    EXPECT_EQ(fs::read_symlink(link), target);
-    EXPECT_NE(readFile(target), kOldBytes);
-    EXPECT_EQ(fs::directory_iterator(elsewhere)->path(), target) << "no temporary file is left";
+    for (const bool targetExists : {true, false}) {
+      SCOPED_TRACE(std::string(kind.name) + (targetExists ? ", to a file" : ", dangling"));
+      fs::path elsewhere = dir / (std::string("elsewhere-") + kind.name + (targetExists ? "" : "-new"));
+      fs::create_directories(elsewhere);
+      fs::path target = elsewhere / kind.fileName;
+      if (targetExists) writeFile(target, kOldBytes);
+      fs::path link = folder(kind) / kind.fileName;
+      fs::remove(link);
+      fs::create_symlink(target, link);
+      ScriptedReporter r;
+      StorageContext c{r, {}, OpenRetry{10, 100, 100}, false};
+      EXPECT_FALSE(kind.save(link, c));
+      EXPECT_EQ(r.texts(),
+                std::vector<std::string>{"リンクになっているため、開くことが出来ません\n" + link.string()});
+      EXPECT_TRUE(fs::is_symlink(link));
+      EXPECT_EQ(fs::read_symlink(link), target);
+      if (targetExists) {
+        EXPECT_EQ(readFile(target), kOldBytes);
+      } else {
+        EXPECT_FALSE(fs::exists(target));
+      }
+      EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()),
+                targetExists ? 1 : 0);
+      EXPECT_EQ(std::distance(fs::directory_iterator(link.parent_path()), fs::directory_iterator()), 1)
+          << "no temporary file is left";
+    }
   }
 }
 

@@ -11,9 +11,9 @@
 
 namespace pelnor::test {
 
-class DataRootTest : public ::testing::Test {
- protected:
-  DataRootTest() { registerDevice(12, "山田"); }
+// The root itself, for a test that needs a fresh one per case.
+struct DataRoot {
+  DataRoot() { registerDevice(12, "山田"); }
 
   void registerDevice(int32_t id, const std::string& customerName) {
     DeviceRecord device = DeviceRecord::makeNew(defaults);
@@ -40,5 +40,7 @@ class DataRootTest : public ::testing::Test {
   HistoryEnv env{registry, location, storage, 50000};
   DeviceHistory history;
 };
+
+class DataRootTest : public ::testing::Test, public DataRoot {};
 
 }  // namespace pelnor::test
