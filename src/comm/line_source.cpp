@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "comm/reception_parser.h"
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/held_file_retry.h"
 #include "data/system.h"
 #include "data/text.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/system.h"
 #include "data/text.h"
 

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <filesystem>
 
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/reporter.h"
 
 namespace pelnor {

@@ -12,7 +12,7 @@
 #include <random>
 
 #include "data/error_reasons.h"
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/held_file_retry.h"
 #include "data/owned_file.h"
 #include "data/system.h"

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "data/error_reasons.h"
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/held_file_retry.h"
 #include "data/link_handle_win.h"
 #include "data/owned_file.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/path_text.h"
 #include "data/text.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/owned_file.h"
 #include "data/text.h"
 

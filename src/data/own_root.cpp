@@ -1,7 +1,7 @@
 #include "data/own_root.h"
 
 #include "data/app_settings.h"
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/system.h"
 
 namespace pelnor {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "data/device_record.h"
-#include "data/file_errors.h"
+#include "data/file_system.h"
 #include "data/reporter.h"
 
 namespace pelnor {

@@ -1,0 +1,35 @@
+# The core's tests, for the Linux build and the Windows one (under Wine in CI).
+set(pelnor_core_test_sources
+  ${CMAKE_CURRENT_LIST_DIR}/data/text_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/archive_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/aggregation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/aggregation_equivalence_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/report_defaults_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/year_summary_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/ini_file_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/device_history_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/text_export_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/month_file_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/device_registry_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/device_merge_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/damaged_month_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/data_erase_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/held_file_wait_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/data_location_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/period_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/app_settings_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/comm/reception_parser_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/comm/rotating_log_test.cpp
+)
+# POSIX behaviour (modes, owners, links, terminals, child processes): the Linux build only.
+set(pelnor_core_posix_test_sources
+  ${CMAKE_CURRENT_LIST_DIR}/data/error_reasons_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/saving_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/own_root_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/data_copy_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/save_leftovers_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data/data_root_links_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/comm/serial_port_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/comm/system_console_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/comm/collection_test.cpp
+)
