@@ -97,7 +97,6 @@ void BM_FastTransmission(benchmark::State& state) {
     options.pauseOnlyWhenIdle = state.range(0) != 0;
     CollectionEngine engine(
         f.history, f.env, f.reporter, f.sink, f.appLog, [&](int) { return pty.slavePath(); }, options);
-    f.sink.attach(engine);
     engine.start();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
@@ -117,13 +116,13 @@ void BM_FastTransmission(benchmark::State& state) {
     for (const std::string& line : lines) send(line + "\r\n");
     send(std::string(kEndLineText) + "\r\n");
     double sendSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    int kind = f.sink.waitForEnd();
+    const std::optional<NotificationKind> end = f.sink.waitForEnd();
     double receiveSeconds = std::chrono::duration<double>(Clock::now() - start).count();
     engine.join();
 
     state.counters["lines"] = static_cast<double>(lines.size());
     state.counters["wrong_or_lost"] =
-        kind == Notification::kFinished ? static_cast<double>(f.wrongReadings(lines)) : -1;
+        end == NotificationKind::Finished ? static_cast<double>(f.wrongReadings(lines)) : -1;
     state.counters["send_s"] = sendSeconds;
     state.counters["paced_s"] = sentBytes / kBytesPerSecond;
     state.counters["writer_blocked_s"] = blockedSeconds;
@@ -152,10 +151,9 @@ void BM_ImportFullMonthFile(benchmark::State& state) {
     options.showReceivedLines = true;
     options.pauseOnlyWhenIdle = state.range(0) != 0;
     CollectionEngine engine(f->history, f->env, f->reporter, f->sink, f->appLog, {}, options);
-    f->sink.attach(engine);
     state.ResumeTiming();
     engine.start();
-    if (f->sink.waitForEnd() != Notification::kFinished) state.SkipWithError("import failed");
+    if (f->sink.waitForEnd() != NotificationKind::Finished) state.SkipWithError("import failed");
     engine.join();
   }
 }

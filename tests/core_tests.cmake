@@ -19,6 +19,7 @@ set(pelnor_core_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/data/period_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data/app_settings_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/comm/reception_parser_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/comm/reception_rules_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/comm/rotating_log_test.cpp
 )
 # POSIX behaviour (modes, owners, links, terminals, child processes): the Linux build only.

@@ -23,11 +23,11 @@ namespace {
 // Prints each text as the reception window lists it; problems go to stderr. Quiet, the
 // steps are left out and the end is said instead.
 void print(const Notification& n, const char* command, bool quiet) {
-  if (n.kind == Notification::kProgress && !quiet) std::cout << n.text << std::endl;
-  if (n.kind == Notification::kProblem) std::cerr << n.text << std::endl;
-  if (n.kind == Notification::kFinished && quiet)
+  if (n.kind == NotificationKind::Progress && !quiet) std::cout << n.text << std::endl;
+  if (n.kind == NotificationKind::Problem) std::cerr << n.text << std::endl;
+  if (n.kind == NotificationKind::Finished && quiet)
     std::cout << "pelnor-cli " << command << ": the reception ended without problems" << std::endl;
-  if (n.kind == Notification::kFailed) std::cerr << "受信処理で問題が発生しました" << std::endl;
+  if (n.kind == NotificationKind::Failed) std::cerr << "受信処理で問題が発生しました" << std::endl;
 }
 
 int collect(CliEnvironment& env, const CommonOptions& common, const char* command, bool quiet,
@@ -60,12 +60,11 @@ int collect(CliEnvironment& env, const CommonOptions& common, const char* comman
   CollectionEngine engine(
       history, historyEnv, env.reporter, sink, appLog,
       [&env](int port) { return env.settings.serialDevicePath(port); }, options);
-  sink.attach(engine);
   engine.start();
-  int kind = sink.waitForEnd();
+  const std::optional<NotificationKind> end = sink.waitForEnd();
   engine.join();
   if (env.reporter.unanswered()) return unansweredError(command);
-  return kind == Notification::kFinished ? 0 : 1;
+  return end == NotificationKind::Finished ? 0 : 1;
 }
 
 }  // namespace

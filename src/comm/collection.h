@@ -1,44 +1,27 @@
 // One collection: receives one device's lines on a worker thread, stores them as readings
 // of the current history, asks the user to confirm the device, then merges the received
-// months with the stored files and saves them. The window (or the command line) only
-// starts, stops and shows notifications.
+// months with the stored files and saves them. What each line means is the reception
+// rules'; the engine holds the worker, its line source, the stop and the cancel. The
+// window (or the command line) only starts, stops and shows notifications.
 #pragma once
 
 #include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "comm/line_source.h"
+#include "comm/notification.h"
+#include "comm/reception_rules.h"
 #include "comm/rotating_log.h"
 #include "comm/serial_port.h"
 #include "data/device_history.h"
 #include "data/reporter.h"
 
 namespace pelnor {
-
-struct Notification {
-  static constexpr int kProgress = 1;  // text
-  static constexpr int kProblem = 2;   // text, also written to the application log
-  static constexpr int kFinished = 3;  // the reception ended normally
-  static constexpr int kFailed = 4;    // the reception ended with an error
-
-  int kind = kProgress;
-  bool status = false;  // also show the text in the status line
-  std::string text;
-};
-
-// Receives notifications on the worker thread. Every kind 1 and 2 notification must be
-// handed back to CollectionEngine::acknowledge once it has been shown.
-class NotificationSink {
- public:
-  virtual ~NotificationSink() = default;
-  virtual void post(const Notification& notification) = 0;
-};
 
 struct CollectionOptions {
   enum class Mode { Serial, File };
@@ -73,8 +56,8 @@ class CollectionEngine {
 
   // Keeps a copy of the history, clears its months and starts the worker.
   void start();
-  // Shortens the port's time-outs, clears the run flag and waits (pumping) up to 5 s
-  // for the worker and its notifications.
+  // Shortens the port's time-outs, ends the reception and waits (pumping) up to 5 s for
+  // the worker and its notifications.
   void stop(const Pump& pump = {});
   // Stops, then puts the history back as it was before the start. From now on the
   // worker asks nothing (a question still open counts as No, so nothing is stored), shows
@@ -84,30 +67,45 @@ class CollectionEngine {
   // as it ends, and the caller leaves the history alone until finished().
   bool cancel(const Pump& pump = {});
   // The worker has ended (or never started).
-  bool finished() const;
+  bool finished() const { return state_ == EngineState::Idle; }
   // The save of the received months ended (wholly or in part saved) without a cancel:
   // the history shows what the files hold, and a cancel no longer puts the old one back.
   bool storeEnded() const { return storeEnded_; }
-  // A kind 1 or 2 notification has been shown; kind 2 goes to the application log.
-  void acknowledge(const Notification& notification);
-  // Waits for the worker to end (after kind 3 or 4 there is nothing left to wait for).
+  // Waits for the worker to end (after the end notification there is nothing left to wait for).
   void join();
 
   void setShowReceivedLines(bool show) { showReceived_ = show; }
-  DateTime lastReadingTime() const { return lastReadingTime_; }
-  int outstanding() const { return outstanding_; }
+  // Read once the worker has posted its end.
+  DateTime lastReadingTime() const { return rules_.lastReadingTime(); }
+  int outstanding() const { return pending_.count(); }
 
   SerialPort& port() { return port_; }
   // The simulated device; tests give it their own clock and random numbers.
   void setSimulatedDevice(std::unique_ptr<SimulatedDevice> device) { simulated_ = std::move(device); }
 
  private:
+  // The worker's life. One atomic, changed by compare-and-swap, so that a stop, a cancel
+  // and the worker's own end never overwrite one another.
+  enum class EngineState {
+    Idle,       // no worker: not started yet, or ended
+    Receiving,  // the worker reads lines
+    Stopping,   // a stop, or the reception's own end: the worker ends after the current line
+    Cancelled,  // stopping, and asking nothing; the canceller puts the history back
+    Abandoned,  // cancelled, but the canceller did not wait: the worker puts it back as it ends
+  };
+
   void workerMain();
   bool receive();  // true when the reception ended without error
-  void post(int kind, bool status, const std::string& text);
+  void post(const Notification& notification);
   std::unique_ptr<LineSource> openSource(bool& ok);
+  // Reads what follows the end line of a file, as far as the rules need it.
+  void checkRestOfFile(LineSource& source);
   // False when received readings could not all be stored.
-  bool askAndStore(int32_t receivedId);
+  bool askAndStore();
+  bool receiving() const { return state_ == EngineState::Receiving; }
+  bool cancelled() const;
+  // From Receiving to Stopping; any later state stays.
+  void endReception();
   void endWorker();
 
   // The worker's way to the user: closed once the reception is cancelled.
@@ -127,7 +125,7 @@ class CollectionEngine {
     }
 
    private:
-    bool cancelled() const { return engine_.cancelled_; }
+    bool cancelled() const { return engine_.cancelled(); }
     void show(void (Reporter::*message)(const std::string&), const std::string& text);
 
     CollectionEngine& engine_;
@@ -136,27 +134,26 @@ class CollectionEngine {
 
   DeviceHistory& history_;
   WorkerReporter reporter_;
-  StorageContext storage_;  // the caller's settings, with the worker's reporter and cancel flag
+  StorageContext storage_;  // the caller's settings, with the worker's reporter and abandon flag
   HistoryEnv env_;
   NotificationSink& sink_;
   RotatingLog& appLog_;
   CollectionOptions options_;
   SerialPort port_;
   std::unique_ptr<SimulatedDevice> simulated_;
+  ReceptionRules rules_;  // the worker's alone while it runs
+  PendingNotifications pending_;
 
   DeviceHistory saved_;
-  DateTime lastReadingTime_;
-  std::atomic<int> run_{0};
-  std::atomic<int> outstanding_{0};
-  std::atomic<bool> showReceived_{true};
-  std::atomic<bool> cancelled_{false};
+  std::atomic<EngineState> state_{EngineState::Idle};
+  // Beside the state, as the file layer's waits (StorageContext::abandon, the reception
+  // file's open) poll a flag of their own: set just after the state becomes Cancelled.
+  std::atomic<bool> abandon_{false};
+  // A result of the reception, not a step of the worker: it outlives the worker and a
+  // cancel made after the save.
   std::atomic<bool> storeEnded_{false};
+  std::atomic<bool> showReceived_{true};
   int problemsPosted_ = 0;  // in this reception; the worker's alone
-
-  // Who restores the history after a cancel: the canceller, or the worker as it ends.
-  mutable std::mutex endMutex_;
-  bool workerEnded_ = true;
-  bool restoreWhenEnded_ = false;
   std::thread worker_;
 };
 

@@ -23,7 +23,6 @@ class RotatingLog {
   static constexpr int kRetryIntervalMs = 100;
 
   explicit RotatingLog(const LogClock* clock = nullptr);
-  virtual ~RotatingLog() = default;
 
   // An empty prefix switches the log off.
   void Configure(const std::string& prefix, int daysPerFile, int fileCount, int openTimeoutMs,

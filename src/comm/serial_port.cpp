@@ -27,7 +27,7 @@ uint32_t tickCount() {
 }
 
 SerialPort::SerialPort(PortPathResolver resolver, const LogClock* clock)
-    : RotatingLog(clock), resolver_(resolver ? std::move(resolver) : PortPathResolver(fixedPortPath)) {
+    : trace_(clock), resolver_(resolver ? std::move(resolver) : PortPathResolver(fixedPortPath)) {
   createWake();
 }
 
@@ -156,7 +156,8 @@ int SerialPort::ReadLine(char* buffer, std::size_t size, std::size_t& received,
     }
     lastByteTick = tickCount();
   }
-  if (enabled() && received > 0) TraceBytes(reinterpret_cast<const uint8_t*>(buffer), received, true);
+  if (trace_.enabled() && received > 0)
+    trace_.TraceBytes(reinterpret_cast<const uint8_t*>(buffer), received, true);
   return result;
 }
 

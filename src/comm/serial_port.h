@@ -17,7 +17,7 @@ namespace pelnor {
 // Resolves COMn to a device path on this platform; empty when the port has none.
 using PortPathResolver = std::function<std::string(int port)>;
 
-class SerialPort : public RotatingLog {
+class SerialPort {
  public:
   static constexpr uint32_t kInfinite = 0xFFFFFFFFu;
   static constexpr uint32_t kOpenLineTimeoutMs = 5000;
@@ -32,11 +32,12 @@ class SerialPort : public RotatingLog {
   static constexpr int kBufferFull = -3;
 
   explicit SerialPort(PortPathResolver resolver = {}, const LogClock* clock = nullptr);
-  ~SerialPort() override;
+  ~SerialPort();
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  using RotatingLog::Configure;  // the trace log's settings
+  // The trace of the bytes received; off until configured.
+  RotatingLog& trace() { return trace_; }
 
   // Takes effect at the next Open().
   void Configure(int port, int baudRate, int dataBits, int stopBits, int parity, int flowControl,
@@ -111,6 +112,7 @@ class SerialPort : public RotatingLog {
   // an event and the event of the read in flight.
   std::intptr_t wake_[2] = {kNoHandle, kNoHandle};
 
+  RotatingLog trace_;
   PortPathResolver resolver_;
   bool overlapped_ = true;
   int port_ = 1;

@@ -2,10 +2,10 @@
 
 namespace pelnor {
 
-void WaitingSink::post(const Notification& notification) {
+void WaitingSink::post(const Notification& notification, PendingNotifications& pending) {
   if (show_) show_(notification);
-  if (notification.kind == Notification::kProgress || notification.kind == Notification::kProblem) {
-    if (engine_) engine_->acknowledge(notification);
+  if (notification.isText()) {
+    pending.acknowledge(notification);
     return;
   }
   std::lock_guard lock(mutex_);
@@ -13,12 +13,12 @@ void WaitingSink::post(const Notification& notification) {
   ended_.notify_all();
 }
 
-int WaitingSink::waitForEnd(std::chrono::milliseconds limit) {
+std::optional<NotificationKind> WaitingSink::waitForEnd(std::chrono::milliseconds limit) {
   std::unique_lock lock(mutex_);
   if (limit == std::chrono::milliseconds::max()) {
-    ended_.wait(lock, [&] { return endKind_ != 0; });
+    ended_.wait(lock, [&] { return endKind_.has_value(); });
   } else {
-    ended_.wait_for(lock, limit, [&] { return endKind_ != 0; });
+    ended_.wait_for(lock, limit, [&] { return endKind_.has_value(); });
   }
   return endKind_;
 }

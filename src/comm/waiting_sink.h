@@ -7,8 +7,9 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 
-#include "comm/collection.h"
+#include "comm/notification.h"
 
 namespace pelnor {
 
@@ -16,22 +17,21 @@ class WaitingSink : public NotificationSink {
  public:
   using Show = std::function<void(const Notification&)>;
 
-  // show sees every notification, kinds 3 and 4 included; it may be empty.
+  // show sees every notification, the end included; it may be empty.
   explicit WaitingSink(Show show = {}) : show_(std::move(show)) {}
 
-  // The engine that texts are acknowledged to; set before it starts.
-  void attach(CollectionEngine& engine) { engine_ = &engine; }
-  void post(const Notification& notification) override;
+  void post(const Notification& notification, PendingNotifications& pending) override;
 
-  // The final kind (3 or 4), or 0 when the reception did not end within the limit.
-  int waitForEnd(std::chrono::milliseconds limit = std::chrono::milliseconds::max());
+  // The end's kind (Finished or Failed), or none when the reception did not end within
+  // the limit.
+  std::optional<NotificationKind> waitForEnd(
+      std::chrono::milliseconds limit = std::chrono::milliseconds::max());
 
  private:
   Show show_;
-  CollectionEngine* engine_ = nullptr;
   std::mutex mutex_;
   std::condition_variable ended_;
-  int endKind_ = 0;
+  std::optional<NotificationKind> endKind_;
 };
 
 }  // namespace pelnor

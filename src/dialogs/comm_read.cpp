@@ -37,12 +37,14 @@ class ReceptionRows : public QStringListModel {
 class CCommRead::Sink : public NotificationSink {
  public:
   explicit Sink(CCommRead& dialog) : dialog_(&dialog) {}
-  void post(const Notification& notification) override {
+  void post(const Notification& notification, PendingNotifications& pending) override {
     QPointer<CCommRead> dialog = dialog_;
     QMetaObject::invokeMethod(
         dialog_,
-        [dialog, notification] {
-          if (dialog) dialog->handle(notification);
+        [dialog, notification, pending = &pending] {
+          if (!dialog) return;
+          dialog->handle(notification);
+          if (notification.isText()) pending->acknowledge(notification);
         },
         Qt::QueuedConnection);
   }
@@ -132,10 +134,10 @@ int CCommRead::exec() {
 }
 
 void CCommRead::handle(const Notification& n) {
-  if (n.kind == Notification::kProgress || n.kind == Notification::kProblem) {
+  if (n.isText()) {
     pendingRows_ << QString::fromStdString(n.text);
     if (n.status) status_->setText(QString::fromStdString(n.text));
-    if (n.kind == Notification::kProblem) {
+    if (n.kind == NotificationKind::Problem) {
       // The last few problems together: a failure's text and the lines that explain it.
       QStringList lines = problem_->text().isEmpty() ? QStringList() : problem_->text().split('\n');
       lines << QString::fromStdString(n.text);
@@ -143,12 +145,11 @@ void CCommRead::handle(const Notification& n) {
       problem_->setText(lines.join('\n'));
       problem_->show();
     }
-    engine_->acknowledge(n);
     return;
   }
   flushRows();
   busy_->stop();
-  if (n.kind == Notification::kFinished) {
+  if (n.kind == NotificationKind::Finished) {
     if (finished_) return;
     finished_ = true;
     stopButton_->setEnabled(false);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "comm/reception_parser.h"
@@ -15,6 +16,7 @@
 #include "data/month_file.h"
 #include "data/text.h"
 #include "support/data_root_test.h"
+#include "support/notification_print.h"
 #include "support/pty_pair.h"
 
 namespace pelnor {
@@ -62,13 +64,12 @@ class CollectionTest : public DataRootTest {
         history, env, user ? *user : reporter, sink, appLog, [portPath](int) { return portPath; }, options);
     engine->port().setLockFolder(locks.path().string());
     if (simulated) engine->setSimulatedDevice(std::move(simulated));
-    sink.attach(*engine);
     engine->start();
   }
   // Runs a collection to its end; the engine stays for inspection.
-  int run(const CollectionOptions& options) {
+  std::optional<NotificationKind> run(const CollectionOptions& options) {
     startEngine(options);
-    int kind = sink.waitForEnd(std::chrono::seconds(10));
+    const std::optional<NotificationKind> kind = sink.waitForEnd(std::chrono::seconds(10));
     engine->join();
     return kind;
   }
@@ -78,7 +79,7 @@ class CollectionTest : public DataRootTest {
     options.file = file;
     return options;
   }
-  int importText(const std::string& text) {
+  std::optional<NotificationKind> importText(const std::string& text) {
     writeFile(dir / "in.txt", text);
     return run(fileOptions(dir / "in.txt"));
   }
@@ -123,7 +124,7 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
   store(january);
 
   reporter.answer(Reporter::Answer::Yes);
-  int kind = importText(
+  const std::optional<NotificationKind> kind = importText(
       "garbage before the ID\r\n"
       "12\r\n"
       "24/01/31 10:00,0030,21\r\n"
@@ -131,7 +132,7 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
       "24/01/31 23:30,0041,19\r\n"  // the later line wins
       "24/02/30 10:00,0001,20\r\n"  // not in the calendar: reported and skipped
       "24/02/01 00:00,0005,-3.7\r\n");
-  EXPECT_EQ(kind, Notification::kFinished);
+  EXPECT_EQ(kind, NotificationKind::Finished);
 
   MonthRecord jan = stored(2024, 1);
   ASSERT_EQ(jan.days[30].readings.size(), 3u);
@@ -169,7 +170,7 @@ TEST_F(CollectionTest, AFileWithoutEndLineIsConfirmedMergedAndSaved) {
 }
 
 TEST_F(CollectionTest, AnUnregisteredIdStoresNothing) {
-  EXPECT_EQ(importText("77\r\n24/01/31 10:00,0030,21\r\n"), Notification::kFailed);
+  EXPECT_EQ(importText("77\r\n24/01/31 10:00,0030,21\r\n"), NotificationKind::Failed);
   EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
   const std::string text =
       "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = 77";
@@ -185,7 +186,7 @@ TEST_F(CollectionTest, AnsweringNoWritesNothingAndBringsBackThePreviousHistory) 
 
   reporter.answer(Reporter::Answer::No);
   EXPECT_EQ(importText("12\r\n24/01/31 10:00,0030,21\r\n00/00/00 00:00,0000, 00\r\nnever read\r\n"),
-            Notification::kFinished);
+            NotificationKind::Finished);
   EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
   ASSERT_EQ(history.months.size(), 1u);
   EXPECT_EQ(history.months[0].days[1].readings, before.months[0].days[1].readings);
@@ -193,7 +194,8 @@ TEST_F(CollectionTest, AnsweringNoWritesNothingAndBringsBackThePreviousHistory) 
 }
 
 TEST_F(CollectionTest, FormatErrorsEndTheReceptionAndEmptyLinesAreReported) {
-  EXPECT_EQ(importText("12\r\n\r\n24/01/31 10:00,0030\r\n24/01/31 11:00,0030,1\r\n"), Notification::kFailed);
+  EXPECT_EQ(importText("12\r\n\r\n24/01/31 10:00,0030\r\n24/01/31 11:00,0030,1\r\n"),
+            NotificationKind::Failed);
   std::vector<std::string> status = log.statusTexts();
   EXPECT_EQ(status[status.size() - 2], "空データ受信");
   EXPECT_EQ(status.back(), "受信データのフォーマットが異常です");
@@ -209,7 +211,7 @@ TEST_F(CollectionTest, ReadingsRunTogetherOnTheLineAreAFormatError) {
   CollectionOptions options;
   options.comm = {3, 9600, 8, 0, 0, 0};
   startEngine(options);
-  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), NotificationKind::Failed);
   engine->join();
   std::vector<std::string> status = log.statusTexts();
   ASSERT_GE(status.size(), 2u);
@@ -223,7 +225,7 @@ TEST_F(CollectionTest, AMissingFileIsAFailure) {
   CollectionOptions options;
   options.mode = CollectionOptions::Mode::File;
   options.file = dir / "missing.txt";
-  EXPECT_EQ(run(options), Notification::kFailed);
+  EXPECT_EQ(run(options), NotificationKind::Failed);
   EXPECT_EQ(log.statusTexts().back(), "ファイルが存在しません:" + (dir / "missing.txt").string());
 }
 
@@ -236,7 +238,7 @@ TEST_F(CollectionTest, TheDeviceDisappearingMidLineStoresNothing) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   pty.closeMaster();
   pty.closeSlave();
-  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), NotificationKind::Failed);
   engine->join();
   std::vector<std::string> status = log.statusTexts();
   ASSERT_GE(status.size(), 2u);
@@ -257,7 +259,7 @@ TEST_F(CollectionTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
   auto start = Clock::now();
   engine->cancel();
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1200));
-  EXPECT_EQ(sink.waitForEnd(std::chrono::milliseconds(0)), Notification::kFailed);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::milliseconds(0)), NotificationKind::Failed);
   EXPECT_EQ(history.months.size(), 1u);
   std::vector<std::string> status = log.statusTexts();
   EXPECT_EQ(status[0], "シリアルポートオープン");
@@ -271,11 +273,11 @@ TEST_F(CollectionTest, AReceptionStoppedBeforeItsFirstLineNamesItsEnd) {
   options.comm = {3, 9600, 8, 0, 0, 0};
   startEngine(options);
   engine->stop();
-  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), NotificationKind::Failed);
   engine->join();
   std::vector<std::string> problems;
   for (const Notification& n : log.notes()) {
-    if (n.kind == Notification::kProblem) problems.push_back(n.text);
+    if (n.kind == NotificationKind::Problem) problems.push_back(n.text);
   }
   EXPECT_FALSE(problems.empty());
 }
@@ -283,7 +285,7 @@ TEST_F(CollectionTest, AReceptionStoppedBeforeItsFirstLineNamesItsEnd) {
 TEST_F(CollectionTest, ThePortThatDoesNotOpenIsReported) {
   CollectionOptions options;
   startEngine(options, "/nonexistent/tty");
-  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), NotificationKind::Failed);
   engine->join();
   const std::vector<std::string> status = log.statusTexts();
   ASSERT_GE(status.size(), 3u);
@@ -298,7 +300,7 @@ TEST_F(CollectionTest, ABaudRateOfZeroEndsTheReceptionAtOnce) {
   CollectionOptions options;
   options.comm = {3, 0, 8, 0, 0, 0};
   startEngine(options);
-  ASSERT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFailed);
+  ASSERT_EQ(sink.waitForEnd(std::chrono::seconds(10)), NotificationKind::Failed);
   engine->join();
   std::vector<std::string> status = log.statusTexts();
   ASSERT_GE(status.size(), 2u);
@@ -316,7 +318,7 @@ TEST_F(CollectionTest, TheSimulatedDeviceSendsTwoDaysOfDevice100) {
   reporter.answer(Reporter::Answer::Yes);
   startEngine(options, "/nonexistent/tty",
               std::make_unique<SimulatedDevice>([now] { return now; }, [] { return 32767; }));
-  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), Notification::kFinished);
+  EXPECT_EQ(sink.waitForEnd(std::chrono::seconds(10)), NotificationKind::Finished);
   engine->join();
   int readings = 0;
   for (const MonthRecord& m : history.months) {
@@ -332,27 +334,27 @@ TEST_F(CollectionTest, ReadingsAreStoredOnlyUnderAReceivedId) {
   struct Case {
     const char* name;
     std::string text;
-    int kind;
+    NotificationKind kind;
     const char* lastStatus;  // nullptr: stored as device 12
   } cases[] = {
       {"byte order mark",
        "\xEF\xBB\xBF"
        "12\r\n24/01/31 10:00,0030,21\r\n",
-       Notification::kFinished, nullptr},
-      {"Ctrl-Z at the end", "12\r\n24/01/31 10:00,0030,21\r\n\x1A", Notification::kFinished, nullptr},
+       NotificationKind::Finished, nullptr},
+      {"Ctrl-Z at the end", "12\r\n24/01/31 10:00,0030,21\r\n\x1A", NotificationKind::Finished, nullptr},
       {"data before the ID", "24/01/31 10:00,0030,21\r\n12\r\n24/01/31 11:00,0030,21\r\n",
-       Notification::kFailed,
+       NotificationKind::Failed,
        "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません"},
       {"noise before the ID",
        "\x01"
        "12\r\n24/01/31 10:00,0030,21\r\n",
-       Notification::kFailed,
+       NotificationKind::Failed,
        "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません"},
-      {"full-width ID", "\x82\x50\x82\x51\r\n24/01/31 10:00,0030,21\r\n", Notification::kFailed,
+      {"full-width ID", "\x82\x50\x82\x51\r\n24/01/31 10:00,0030,21\r\n", NotificationKind::Failed,
        "機器ＩＤより前に計測データを受信しました，どの機器のデータか分からないため保存しません"},
-      {"no ID at all", "", Notification::kFailed,
+      {"no ID at all", "", NotificationKind::Failed,
        "機器ＩＤを受信しないまま送信が終わりました，受信データは保存しません"},
-      {"an ID beyond 32 bits", "4294967308\r\n24/01/31 10:00,0030,21\r\n", Notification::kFailed,
+      {"an ID beyond 32 bits", "4294967308\r\n24/01/31 10:00,0030,21\r\n", NotificationKind::Failed,
        "受信した機器ＩＤは登録されていません，先に「機器の設定」を行ってください，受信した機器ＩＤ = "
        "4294967308"},
   };
@@ -367,7 +369,6 @@ TEST_F(CollectionTest, ReadingsAreStoredOnlyUnderAReceivedId) {
     WaitingSink caseSink([&](const Notification& n) { notes.record(n); });
     CollectionEngine caseEngine(
         history, env, user, caseSink, appLog, [](int) { return std::string(); }, fileOptions(dir / "in.txt"));
-    caseSink.attach(caseEngine);
     caseEngine.start();
     EXPECT_EQ(caseSink.waitForEnd(std::chrono::seconds(10)), c.kind);
     caseEngine.join();
@@ -500,7 +501,6 @@ TEST_F(CollectionTest, CancelWhileTheReceptionFileIsHeldElsewhereEndsTheWait) {
   CollectionOptions options = fileOptions(dir / "in.txt");  // waits up to 60 s for the file
   engine = std::make_unique<CollectionEngine>(
       history, env, reporter, sink, appLog, [](int) { return std::string(); }, options);
-  sink.attach(*engine);
   engine->start();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
@@ -555,6 +555,63 @@ TEST_F(CollectionTest, AWorkerThatOutlastsTheCancelRestoresTheHistoryItself) {
   }));
   engine->join();
   expectPreviousDataShown();
+  EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
+}
+
+// A window that does not get to its events: the worker waits in the post of one text
+// until the test lets it go on.
+class HeldSink : public NotificationSink {
+ public:
+  explicit HeldSink(std::string heldText) : heldText_(std::move(heldText)) {}
+  void post(const Notification& notification, PendingNotifications& pending) override {
+    if (notification.text == heldText_) {
+      std::unique_lock lock(mutex_);
+      held_ = true;
+      changed_.notify_all();
+      changed_.wait(lock, [&] { return released_; });
+    }
+    inner.post(notification, pending);
+  }
+  bool held() {
+    std::lock_guard lock(mutex_);
+    return held_;
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+  WaitingSink inner;
+
+ private:
+  std::string heldText_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool held_ = false;
+  bool released_ = false;
+};
+
+// Held up while it stores readings, the worker outlasts the cancel and is asked nothing
+// afterwards: only its own end puts the history back.
+TEST_F(CollectionTest, AWorkerHeldUpBetweenReadingsRestoresTheHistoryAsItEnds) {
+  showPreviousData();
+  writeFile(dir / "in.txt", "12\r\n24/01/31 10:00,0030,21\r\n24/01/31 11:00,0030,21\r\n");
+  HeldSink held("24/01/31 11:00,0030,21");
+  CollectionOptions options = fileOptions(dir / "in.txt");
+  options.stopWaitMs = 200;
+  CollectionEngine heldEngine(
+      history, env, reporter, held, appLog, [](int) { return std::string(); }, options);
+  heldEngine.start();
+  ASSERT_TRUE(eventually([&] { return held.held(); }));
+
+  EXPECT_FALSE(heldEngine.cancel());
+  EXPECT_FALSE(heldEngine.finished());
+  held.release();
+  ASSERT_TRUE(held.inner.waitForEnd(std::chrono::seconds(10)).has_value());
+  heldEngine.join();
+  EXPECT_TRUE(heldEngine.finished());
+  expectPreviousDataShown();
+  EXPECT_TRUE(reporter.messages().empty());
   EXPECT_FALSE(std::filesystem::exists(location.dataFolder()));
 }
 

@@ -156,7 +156,7 @@ TEST_F(SerialPortTest, LineSettingsReachTheTerminal) {
 
 TEST_F(SerialPortTest, ReceivedBytesAreTracedWhenTheTraceIsOn) {
   TempDir dir;
-  port.Configure((dir / "COMM_").string(), 7, 30, 1000, 5242880);
+  port.trace().Configure((dir / "COMM_").string(), 7, 30, 1000, 5242880);
   ASSERT_TRUE(pty.write("100\r\n"));
   std::string line;
   ASSERT_EQ(readLine(line), 0);
