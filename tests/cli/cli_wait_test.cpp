@@ -36,7 +36,6 @@ class CliWaitTest : public ::testing::Test {
     writeFile(dir / "Pelnor.INI", "[Setting]\r\n");
     writeFile(dir / "in.txt", "12\r\n24/01/31 23:30,0040,20\r\n");
     std::filesystem::create_directories(dir / "DATA" / "00012");
-    std::filesystem::create_directories(dir / "copy");
     std::filesystem::create_directories(dir / "empty");
   }
 
@@ -55,6 +54,7 @@ class CliWaitTest : public ::testing::Test {
   }
 
   TempDir dir;
+  TempDir copyTarget;  // outside the root: a copy into the own root is refused
   ScriptedReporter reporter;
   StorageContext storage{reporter, {}, {}, false};
 };
@@ -79,10 +79,10 @@ TEST_F(CliWaitTest, EveryCommandThatSavesWaitsAsLongAsToldAndWritesNothing) {
        dir / "MCDATA.LCK",
        dir / "MCDATA.MST"},
       {"copy",
-       {"copy", "--device", "12", "--to", (dir / "copy").string(), "--yes"},
+       {"copy", "--device", "12", "--to", copyTarget.path().string(), "--yes"},
        dir.path(),
-       dir / "copy/MCDATA.LCK",
-       dir / "copy/MCDATA.MST"},
+       copyTarget / "MCDATA.LCK",
+       copyTarget / "MCDATA.MST"},
       {"demo", {"demo"}, dir / "empty", dir / "empty/MCDATA.LCK", dir / "empty/MCDATA.MST"},
   };
   for (const Case& c : cases) {
@@ -91,6 +91,7 @@ TEST_F(CliWaitTest, EveryCommandThatSavesWaitsAsLongAsToldAndWritesNothing) {
     HeldFile other(c.lock);
     ASSERT_TRUE(other.held());
     const auto before = contents(dir.path());
+    const auto targetBefore = contents(copyTarget.path());
     const CliRunner cli(c.root);
     const std::string waitText = heldFileWaitText(pathText(c.lock), 1000);
 
@@ -100,12 +101,14 @@ TEST_F(CliWaitTest, EveryCommandThatSavesWaitsAsLongAsToldAndWritesNothing) {
     EXPECT_NE(cli.output().find(kBusy + pathText(c.guarded)), std::string::npos) << cli.output();
     EXPECT_EQ(cli.output().find("待っています"), std::string::npos) << "no wait, so none is told";
     EXPECT_EQ(contents(dir.path()), before);
+    EXPECT_EQ(contents(copyTarget.path()), targetBefore);
 
     args.back() = "1";
     EXPECT_EQ(cli.run(args), 1) << cli.output();
     EXPECT_EQ(occurrences(cli.output(), waitText), 1u) << cli.output();
     EXPECT_NE(cli.output().find(kBusy + pathText(c.guarded)), std::string::npos) << cli.output();
     EXPECT_EQ(contents(dir.path()), before);
+    EXPECT_EQ(contents(copyTarget.path()), targetBefore);
   }
 }
 
