@@ -39,6 +39,9 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The size of a first start, shrunk to the screen when that is smaller.
+  static constexpr QSize kFirstSize{1024, 720};
+
   CMainFrame(AppContext& app, CPelnorDoc& doc);
   ~CMainFrame() override;
 
