@@ -6,6 +6,8 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QStatusBar>
+#include <QToolBar>
 #include <algorithm>
 
 #include "app/frame_switch_wnd.h"
@@ -26,6 +28,7 @@
 #include "dialogs/input_span.h"
 #include "dialogs/set_line_attr.h"
 #include "dialogs/set_mc.h"
+#include "ui/icons.h"
 #include "ui/period_bar.h"
 #include "views/print_pages.h"
 
