@@ -74,7 +74,7 @@ CCommRead::CCommRead(ProgramState& app, std::filesystem::path file, bool showRec
   layout->addWidget(problem_);
   rows_ = new ReceptionRows(this);
   list_ = new QListView(this);
-  list_->setObjectName("id1032");
+  list_->setObjectName(kReceivedLinesName);
   list_->setModel(rows_);
   list_->setUniformItemSizes(true);  // keeps long lists quick
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -88,7 +88,7 @@ CCommRead::CCommRead(ProgramState& app, std::filesystem::path file, bool showRec
   layout->addWidget(show_);
   layout->addWidget(new QLabel("（このチェックを外すと受信時間が若干短縮出来ます)", this));
   stopButton_ = new QPushButton("中断／戻る", this);
-  stopButton_->setObjectName("id2");
+  stopButton_->setObjectName(kStopButtonName);
   stopButton_->setAutoDefault(false);
   layout->addWidget(stopButton_, 0, Qt::AlignRight);
   setSizeGripEnabled(true);  // long rows: the dialog can be widened

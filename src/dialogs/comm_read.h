@@ -21,6 +21,10 @@ namespace pelnor {
 struct ProgramState;
 class BusyIndicator;
 
+// The object names of the received-lines list and of the button "中断／戻る".
+inline constexpr const char* kReceivedLinesName = "id1032";
+inline constexpr const char* kStopButtonName = "id2";
+
 class CCommRead : public QDialog {
   Q_OBJECT
 

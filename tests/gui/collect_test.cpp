@@ -48,12 +48,12 @@ class CollectTest : public GuiTest {
         const QStringList texts = rows.stringList();
         const QModelIndex last = rows.index(static_cast<int>(texts.size()) - 1);
         seenDialog->lastTip = rows.data(last, Qt::ToolTipRole).toString();
-        auto* list = dialog->findChild<QListView*>("id1032");
+        auto* list = dialog->findChild<QListView*>(kReceivedLinesName);
         seenDialog->rowsCut =
             list->fontMetrics().horizontalAdvance(rows.data(last).toString()) > list->viewport()->width();
         seenDialog->widenable = dialog->maximumWidth() > dialog->width() && dialog->isSizeGripEnabled();
       }
-      dialog->findChild<QPushButton*>("id2")->click();
+      dialog->findChild<QPushButton*>(kStopButtonName)->click();
       return true;
     };
   }
@@ -160,7 +160,7 @@ TEST_F(CollectTest, CancelWhileWaitingForTheDeviceIsQuickAndRestores) {
     auto* dialog = qobject_cast<CCommRead*>(modal);
     if (!dialog || dialog->statusText() != "機器からのデータ送信待ち") return false;
     pressed.start();
-    dialog->findChild<QPushButton*>("id2")->click();
+    dialog->findChild<QPushButton*>(kStopButtonName)->click();
     return true;
   });
   frame->collect({});
